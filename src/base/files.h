@@ -1,0 +1,46 @@
+#pragma once
+// PC file access of the core. Paths are in the file system's encoding (UTF-8);
+// callers convert 1250 names with PcPath first. Every write goes to a
+// temporary file beside the target and is renamed over it, so a failure never
+// leaves a half-written file.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace trovik::files {
+
+// The whole file as bytes; throws CannotOpenFile(path) when it cannot be read.
+std::string ReadAll(const std::string& path);
+// ReadAll split with text::SplitLines.
+std::vector<std::string> ReadLines(const std::string& path);
+// Writes `bytes` whole, then renames into place. Throws CannotCreateFile when
+// the temporary file cannot be created, UnableToWrite when writing or the
+// rename fails; the old file is then intact.
+void WriteAtomic(const std::string& path, std::string_view bytes);
+// Lines each followed by CR LF, written with WriteAtomic.
+void WriteLinesCrLf(const std::string& path, const std::vector<std::string>& lines);
+
+bool Exists(const std::string& path);
+bool IsDirectory(const std::string& path);
+// Size in bytes, -1 when the file cannot be examined.
+int64_t Size(const std::string& path);
+// Creates the last level only; true when it exists afterwards.
+bool CreateDir(const std::string& path);
+// A unique name beside `path` for a temporary file of a whole-file write.
+std::string TempNameBeside(const std::string& path);
+
+// The name after the last "/" or "\".
+std::string FileNameOf(std::string_view path);
+// The folder with its trailing separator, "" when there is none.
+std::string FolderOf(std::string_view path);
+// Extension from the last "." after the last separator, dot included; "" when none.
+std::string ExtensionOf(std::string_view path);
+
+// 1250 text (a page name, a picture name) as a path of the file system.
+std::string PcPath(std::string_view text1250);
+// A file system path back as 1250 text (characters the code page lacks become "?").
+std::string FromPcPath(std::string_view fsPath);
+
+}  // namespace trovik::files

@@ -1,0 +1,42 @@
+#pragma once
+// What the core needs from whoever runs it (the GUI, the CLI or a test):
+// letting pending window messages run, sleeping, a millisecond tick counter
+// and the system's simple message boxes. Waits for pages are written once in
+// the core over these, so they behave the same everywhere.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace trovik {
+
+class Host {
+ public:
+  virtual ~Host() = default;
+
+  // Application.ProcessMessages: runs pending events (browser callbacks,
+  // clicks such as "Brejk") and returns.
+  virtual void processMessages() = 0;
+  virtual void sleepMs(int ms) = 0;
+  // Milliseconds since some start; wraps like a 32-bit tick counter.
+  virtual uint32_t tickCount() = 0;
+  // A simple message box with a Slovak or English text of the system (1250 bytes).
+  virtual void showMessage(const std::string& text1250) = 0;
+  // The hourglass while long work runs.
+  virtual void setBusyCursor(bool /*busy*/) {}
+  // Core state shown by the window changed; views re-read what they show.
+  virtual void stateChanged() {}
+
+  // The open dialog. `filter` is "description|pattern|description|pattern...",
+  // `filterIndex` counts from 1. Returns the chosen full path (1250 text), or
+  // nothing when the user cancels. Without a window there is no dialog.
+  struct OpenDialog {
+    std::string filter;
+    int filterIndex = 1;
+    std::string defaultExt;
+    std::string initialFile;
+  };
+  virtual std::optional<std::string> openFileDialog(const OpenDialog& /*dialog*/) { return std::nullopt; }
+};
+
+}  // namespace trovik

@@ -1,0 +1,7 @@
+#include "cli/command.h"
+
+namespace trovik::cli {
+
+void RegisterNearbyCommands(Registry& /*registry*/) {}
+
+}  // namespace trovik::cli

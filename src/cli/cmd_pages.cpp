@@ -1,0 +1,7 @@
+#include "cli/command.h"
+
+namespace trovik::cli {
+
+void RegisterPageCommands(Registry& /*registry*/) {}
+
+}  // namespace trovik::cli

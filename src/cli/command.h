@@ -1,0 +1,75 @@
+#pragma once
+// The CLI's command table. Each core module registers its commands from its
+// own file (cmd_<module>.cpp), so the dispatcher never grows with features.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/host.h"
+
+namespace trovik::cli {
+
+struct Args {
+  std::vector<std::string> items;  // the words after the command name, UTF-8
+
+  // Removes "--name VALUE" (or "--name=VALUE") and returns VALUE; empty when absent.
+  // Throws UsageError when the option has no value.
+  std::string option(const std::string& name);
+  bool option(const std::string& name, std::string& value);
+  // Removes a bare "--name" and says whether it was there.
+  bool flag(const std::string& name);
+  // What is left once options are taken; throws UsageError on a leftover "--x".
+  std::vector<std::string> positional() const;
+};
+
+struct UsageError {
+  std::string text;
+};
+
+struct Command {
+  std::string name;
+  std::string usage;    // one line: "gpx2wpt IN.gpx [-o OUT]"
+  std::string summary;  // what it does, printed by --help
+  std::function<int(Args&)> run;  // exit status; throws trovik::Error or UsageError
+};
+
+class Registry {
+ public:
+  void add(Command command) { commands_.push_back(std::move(command)); }
+  const std::vector<Command>& commands() const { return commands_; }
+  const Command* find(const std::string& name) const;
+
+ private:
+  std::vector<Command> commands_;
+};
+
+// Terminal output: the core's 1250 text as UTF-8.
+void PrintLine1250(const std::string& text1250);
+void PrintError1250(const std::string& text1250);
+// Command-line words (UTF-8) as 1250 text.
+std::string ArgTo1250(const std::string& utf8);
+
+// The CLI's Host: no window; messages print to standard output, waits sleep.
+// Commands that run a browser install an event pump with SetEventPump.
+class CliHost : public Host {
+ public:
+  void processMessages() override;
+  void sleepMs(int ms) override;
+  uint32_t tickCount() override;
+  void showMessage(const std::string& text1250) override;
+  void setEventPump(std::function<void()> pump) { pump_ = std::move(pump); }
+
+ private:
+  std::function<void()> pump_;
+};
+
+// One function per module, each in its own cmd_<module>.cpp.
+void RegisterWaypointCommands(Registry& registry);
+void RegisterToolCommands(Registry& registry);
+void RegisterSiteCommands(Registry& registry);
+void RegisterPageCommands(Registry& registry);
+void RegisterNearbyCommands(Registry& registry);
+void RegisterDeviceCommands(Registry& registry);
+
+}  // namespace trovik::cli

@@ -1,0 +1,28 @@
+#pragma once
+// The device operations that other subsystems call (offline pages, pictures,
+// waypoint upload). The device link implements them; tests of other modules
+// may pass a fake. Paths are 1250 text: PC paths full, device paths with "\".
+
+#include <string>
+
+namespace trovik::device {
+
+// The check box `CheckBox1` "Aj do PDA": enabled once the device answered a
+// connect, unticked and disabled after a failed device write. Callers test
+// its tick.
+struct CopyToDeviceOption {
+  bool enabled = false;
+  bool ticked = false;
+};
+
+class DeviceFiles {
+ public:
+  virtual ~DeviceFiles() = default;
+  // Find-first on the device path.
+  virtual bool DeviceFileExists(const std::string& devicePath) = 0;
+  // Whole-file copies; each reports its own failures through Host messages.
+  virtual void CopyFileToDevice(const std::string& pcPath, const std::string& devicePath) = 0;
+  virtual void CopyFileFromDevice(const std::string& devicePath, const std::string& pcPath) = 0;
+};
+
+}  // namespace trovik::device
