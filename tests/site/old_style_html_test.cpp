@@ -1,0 +1,97 @@
+// The old-style body serialization the page markers depend on.
+#include "site/old_style_html.h"
+
+#include <gtest/gtest.h>
+
+#include "text/text.h"
+
+namespace trovik::site {
+namespace {
+
+std::string Old(std::string_view html) { return OldStyleHtmlUtf8(html); }
+
+TEST(OldStyleHtml, TagsAndAttributeQuoting) {
+  EXPECT_EQ(Old("<form id=\"Form1\"></form>"), "<FORM id=Form1></FORM>");
+  EXPECT_EQ(Old("<script language=\"javascript\">var a = 1 < 2 && b;</script>"),
+            "<SCRIPT language=javascript>var a = 1 < 2 && b;</SCRIPT>");
+  EXPECT_EQ(Old("<div class=\"a b\" title=\"say &quot;x&quot; &amp; y\" data-x=\"a-b_c.d:e#f\"></div>"),
+            "<DIV class=\"a b\" title=\"say &quot;x&quot; &amp; y\" data-x=a-b_c.d:e#f></DIV>");
+  // Values with anything else, even one character, are quoted.
+  EXPECT_EQ(Old("<div style=\"width:50%\" align=\"left\"></div>"), "<DIV style=\"width:50%\" align=left></DIV>");
+}
+
+TEST(OldStyleHtml, AddressAttributesAlwaysQuotedAndKeptAsWritten) {
+  EXPECT_EQ(Old("<a href=\"../x/y.php?a=1&amp;b=2\">x</a>"), "<A href=\"../x/y.php?a=1&amp;b=2\">x</A>");
+  EXPECT_EQ(Old("<img src=\"pic.jpg\" width=\"10\">"), "<IMG src=\"pic.jpg\" width=10>");
+  EXPECT_EQ(Old("<a href=\"\">e</a>"), "<A href=\"\">e</A>");
+}
+
+TEST(OldStyleHtml, EmptyValuesAndBooleans) {
+  EXPECT_EQ(Old("<input type=\"checkbox\" checked=\"\" value=\"\">"), "<INPUT type=checkbox checked value=\"\">");
+  EXPECT_EQ(Old("<select multiple><option selected>a</option></select>"),
+            "<SELECT multiple><OPTION selected>a</OPTION></SELECT>");
+  EXPECT_EQ(Old("<table><tr><td nowrap=\"nowrap\"></td></tr></table>"),
+            "<TABLE><TBODY><TR><TD nowrap=nowrap></TD></TR></TBODY></TABLE>");
+}
+
+TEST(OldStyleHtml, VoidElementsAndEndTags) {
+  EXPECT_EQ(Old("a<br>b<hr><p>c</p><p>d"), "a<BR>b<HR><P>c</P><P>d</P>");
+  EXPECT_EQ(Old("<br/><img src=\"a\"/>"), "<BR><IMG src=\"a\">");
+  EXPECT_EQ(Old("<table><tr><td>1</td></tr></table>"), "<TABLE><TBODY><TR><TD>1</TD></TR></TBODY></TABLE>");
+  // Unknown elements keep their own name.
+  EXPECT_EQ(Old("<my-tag x=\"1\">t</my-tag>"), "<MY-TAG x=1>t</MY-TAG>");
+}
+
+TEST(OldStyleHtml, TextEntitiesCommentsAndLineBreaks) {
+  EXPECT_EQ(Old("a &amp; b &lt;c&gt; \"q\" d&nbsp;e"), "a &amp; b &lt;c&gt; \"q\" d&nbsp;e");
+  EXPECT_EQ(Old("<!-- note <b> -->x"), "<!-- note <b> -->x");
+  EXPECT_EQ(Old("a\nb\r\nc\rd"), "a\r\nb\r\nc\r\nd");
+  EXPECT_EQ(Old("<style>\np > a { x: 1 }\n</style>"), "<STYLE>\r\np > a { x: 1 }\r\n</STYLE>");
+  EXPECT_EQ(Old("<b><i>x</b>y</i>"), "<B><I>x</I></B><I>y</I>");
+}
+
+TEST(OldStyleHtml, TextBeforeAFormEndStaysInsideTheForm) {
+  EXPECT_EQ(Old("<div><form>x\n</form>\n</div>"), "<DIV><FORM>x\r\n</FORM>\r\n</DIV>");
+  EXPECT_EQ(Old("<FORM>a<HR>\n</Form>b"), "<FORM>a<HR>\r\n</FORM>b");
+  // The mark that keeps it there never shows, wherever "</form" appears.
+  EXPECT_EQ(Old("<script>s = \"</form>\";</script><!-- </form> --><a title=\"</form>\">t</a>"),
+            "<SCRIPT>s = \"</form>\";</SCRIPT><!-- </form> --><A title=\"</form>\">t</A>");
+  EXPECT_EQ(Old("<textarea></form></textarea>"), "<TEXTAREA>&lt;/form&gt;</TEXTAREA>");
+}
+
+TEST(OldStyleHtml, NonAsciiTo1250) {
+  // Slovak letters survive, a character 1250 lacks becomes "?", the no-break space stays an entity.
+  EXPECT_EQ(OldStyleHtml("odhl\xC3\xA1si\xC5\xA5 \xE2\x82\xAC\xE6\x97\xA5 a\xC2\xA0" "b"),
+            text::Utf8To1250Strict("odhl\xC3\xA1si\xC5\xA5 \xE2\x82\xAC") + "? a&nbsp;b");
+  EXPECT_EQ(OldStyleHtml("<a title=\"\xC5\xBElt\xC3\xBD\">x</a>"), "<A title=\"\x9Elt\xFD\">x</A>");
+}
+
+TEST(OldStyleHtml, OldStyleBodyComesBackByteForByte) {
+  const std::string body1250 =
+      "<FORM id=Form1 action=\"/seek/cache_details.aspx?wp=GC1&amp;x=1\" method=post>\r\n"
+      "<TABLE class=\"Table main\" cellspacing=0>\r\n<TBODY>\r\n<TR>\r\n<TD nowrap width=\"50%\">"
+      "<BIG><STRONG> N 48\xB0" "35.218' E 017\xB0" "50.628'</STRONG></BIG></TD></TR></TBODY></TABLE>\r\n"
+      "<P>Ke\x9A ukryt\xE1 pod <B>kame\xF2om</B> &amp; <I>vetvami</I>&nbsp;&lt;3</P>\r\n"
+      "<INPUT type=hidden name=__VIEWSTATE value=\"dDw+Pjs=\">\r\n"
+      "<INPUT type=checkbox checked value=\"\">\r\n"
+      "<!-- ad -->\r\n"
+      "<A href=\"hladaj.php?decrypt=y\">De\xE8ifruj</A>]<BR>\r\n"
+      "<IMG src=\"http://127.0.0.1:8080/img/cache/a b.jpg\" border=0><HR>\r\n"
+      "</FORM>\r\n"
+      "<SCRIPT language=javascript>\r\nif (a < b && c > d) { x = \"<p>\"; }\r\n</SCRIPT>\r\n";
+  EXPECT_EQ(OldStyleHtml(text::Cp1250ToUtf8(body1250)), body1250);
+}
+
+TEST(OldStyleHtml, EmptyAndHostileInput) {
+  EXPECT_EQ(Old(""), "");
+  EXPECT_EQ(Old("<"), "&lt;");
+  EXPECT_EQ(Old("</p></div><html><body a=b>t"), "<P></P>t");
+  // Deep nesting does not recurse on the stack.
+  std::string deep;
+  for (int i = 0; i < 20000; ++i) deep += "<span>";
+  std::string out = Old(deep + "x");
+  EXPECT_NE(out.find("x</SPAN>"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace trovik::site
