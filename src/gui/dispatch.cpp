@@ -1,0 +1,40 @@
+#include "gui/dispatch.h"
+
+#include <QMessageBox>
+#include <exception>
+
+#include "base/error.h"
+#include "gui/gui_host.h"
+#include "gui/qt_text.h"
+
+namespace trovik::gui {
+
+void Dispatcher::run(const std::function<void()>& command) {
+  ++depth_;
+  try {
+    if (beforeCommand) beforeCommand();
+    command();
+  } catch (const trovik::Error& error) {
+    showError(FromCore(error.text()));
+  } catch (const std::exception& error) {
+    // Not the core's own error type, but still only this command's failure.
+    showError(QString::fromLocal8Bit(error.what()));
+  }
+  --depth_;
+  try {
+    if (afterCommand) afterCommand();
+  } catch (const std::exception& error) {
+    showError(QString::fromLocal8Bit(error.what()));
+  }
+}
+
+void Dispatcher::showError(const QString& text) {
+  if (errorHook) {
+    errorHook(text);
+    return;
+  }
+  QMessageBox box(QMessageBox::Critical, ApplicationTitle(), text, QMessageBox::Ok, window_);
+  box.exec();
+}
+
+}  // namespace trovik::gui

@@ -1,0 +1,21 @@
+#include "gui/tab_about.h"
+
+#include <QVBoxLayout>
+
+#include "gui/qt_text.h"
+
+namespace trovik::gui {
+
+TabAbout::TabAbout(Context& context, QWidget* parent) : Tab(context, QStringLiteral("TabSheet5"), parent) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(6, 6, 6, 6);
+  richEdit1_ = new QTextEdit(this);
+  richEdit1_->setObjectName(QStringLiteral("RichEdit1"));
+  richEdit1_->setReadOnly(true);
+  richEdit1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  layout->addWidget(richEdit1_);
+}
+
+void TabAbout::refresh() {}
+
+}  // namespace trovik::gui

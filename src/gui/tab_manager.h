@@ -1,0 +1,54 @@
+#pragma once
+// Tab "PDA Manažér": the device pane and the PC pane of the file manager,
+// their right-click menus, keys and double clicks.
+
+#include <QComboBox>
+#include <QFileSystemModel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeView>
+
+#include "gui/context.h"
+#include "gui/file_grid.h"
+#include "gui/widgets.h"
+
+namespace trovik::gui {
+
+class TabManager : public Tab {
+  Q_OBJECT
+ public:
+  TabManager(Context& context, QWidget* parent = nullptr);
+  void refresh() override;
+
+  FileGrid* deviceGrid() const { return stringPda_; }
+  FileGrid* pcGrid() const { return stringPc_; }
+  QMenu* pcMenu() const { return popupMenu1_; }
+  QMenu* deviceMenu() const { return popupMenu2_; }
+  // The folder tree's current folder, no trailing separator but at a root.
+  QString treeFolder() const;
+  // Switches the folder tree; false when there is no such folder.
+  bool setTreeFolder(const QString& folder);
+
+ signals:
+  void treeFolderChanged(const QString& folder);
+
+ private:
+  QWidget* buildDevicePane();
+  QWidget* buildPcPane();
+
+  QPushButton* readDevice_ = nullptr;
+  FileGrid* stringPda_ = nullptr;
+  FileGrid* stringPc_ = nullptr;
+  PanelBar* statusBar2_ = nullptr;
+  PanelBar* statusBar3_ = nullptr;
+  PanelBar* statusBar4_ = nullptr;
+  PanelBar* statusBar5_ = nullptr;
+  QComboBox* drives_ = nullptr;
+  QTreeView* directoryListBox1_ = nullptr;
+  QFileSystemModel* folders_ = nullptr;
+  QMenu* popupMenu1_ = nullptr;
+  QMenu* popupMenu2_ = nullptr;
+  QString treeFolder_;
+};
+
+}  // namespace trovik::gui

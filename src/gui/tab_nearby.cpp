@@ -1,0 +1,96 @@
+#include "gui/tab_nearby.h"
+
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+#include "gui/dispatch.h"
+#include "gui/icons.h"
+#include "gui/qt_text.h"
+#include "gui/tab_html.h"
+
+namespace trovik::gui {
+
+TabNearby::TabNearby(Context& context, QWidget* parent) : Tab(context, QStringLiteral("TabSheet7"), parent) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 4, 0, 0);
+  layout->setSpacing(4);
+
+  auto* top = new QHBoxLayout();
+  top->setContentsMargins(6, 0, 6, 0);
+  edit3_ = new QLineEdit(this);
+  edit3_->setObjectName(QStringLiteral("Edit3"));
+  edit3_->setFixedWidth(170);
+  top->addWidget(edit3_);
+  searchHere_ = MakeButton(QStringLiteral("SpeedButton23"), QStringLiteral("Hľadaj tu!"), this);
+  top->addWidget(searchHere_);
+  top->addSpacing(10);
+  top->addWidget(MakeLabel(QStringLiteral("Label20"),
+                           QStringLiteral("Dvojklikom na mesto stiahnete prvých 20.kešiek z okolia tohto mesta"), this));
+  top->addStretch(1);
+  for (int i = 0; i < 4; ++i) {
+    auto* picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("Image%1").arg(i + 1));
+    picture->setPixmap(CacheTypePicture(i));
+    picture->setFixedSize(18, 18);
+    top->addWidget(picture);
+  }
+  layout->addLayout(top);
+
+  auto* split = new QSplitter(Qt::Horizontal, this);
+  split->setObjectName(QStringLiteral("Splitter2"));
+  split->setChildrenCollapsible(false);
+  listBox1_ = new QListWidget(split);
+  listBox1_->setObjectName(QStringLiteral("ListBox1"));
+  auto* right = new QSplitter(Qt::Vertical, split);
+  right->setObjectName(QStringLiteral("Splitter5"));
+  right->setChildrenCollapsible(false);
+  webBrowser2_ = new QWidget(right);
+  webBrowser2_->setObjectName(QStringLiteral("WebBrowser2"));
+  webBrowser2_->setAutoFillBackground(true);
+  QPalette palette = webBrowser2_->palette();
+  palette.setColor(QPalette::Window, Qt::white);
+  webBrowser2_->setPalette(palette);
+  auto* browserLayout = new QVBoxLayout(webBrowser2_);
+  browserLayout->setContentsMargins(0, 0, 0, 0);
+  memo3_ = MakeMemo(QStringLiteral("Memo3"), right, false);
+  memo3_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  right->addWidget(webBrowser2_);
+  right->addWidget(memo3_);
+  right->setSizes({420, 90});
+  split->addWidget(listBox1_);
+  split->addWidget(right);
+  split->setSizes({170, 670});
+  layout->addWidget(split, 1);
+
+  auto* bottom = new QHBoxLayout();
+  bottom->setContentsMargins(6, 0, 0, 2);
+  next_ = MakeButton(QStringLiteral("SpeedButton20"), QStringLiteral("Ďalšia stránka"), this);
+  bottom->addWidget(next_);
+  checkBox5_ = new QCheckBox(QStringLiteral("Uplatni filter z menu"), this);
+  checkBox5_->setObjectName(QStringLiteral("CheckBox5"));
+  bottom->addWidget(checkBox5_);
+  add_ = MakeButton(QStringLiteral("SpeedButton24"), QStringLiteral("Pridaj do zoznamu kešiek"), this);
+  add_->setEnabled(false);
+  bottom->addWidget(add_);
+  bottom->addSpacing(8);
+  statusBar6_ = new PanelBar(QStringLiteral("StatusBar6"), {60, 50}, this);
+  progressBar3_ = new QProgressBar(statusBar6_->panel(0));
+  progressBar3_->setObjectName(QStringLiteral("ProgressBar3"));
+  progressBar3_->setRange(0, 100);
+  progressBar3_->setValue(0);
+  progressBar3_->setTextVisible(false);
+  progressBar3_->setMaximumHeight(12);
+  statusBar6_->panel(0)->layout()->addWidget(progressBar3_);
+  bottom->addWidget(statusBar6_, 1);
+  layout->addLayout(bottom);
+
+  reloadTowns_ = Hidden(MakeButton(QStringLiteral("SpeedButton14"), QStringLiteral("Pridaj dáta!"), this));
+  rerunParser_ = Hidden(MakeButton(QStringLiteral("SpeedButton13"), QStringLiteral("VyhodnotMemo"), this));
+}
+
+void TabNearby::refresh() {}
+void TabNearby::pull() {}
+
+}  // namespace trovik::gui

@@ -1,0 +1,35 @@
+#pragma once
+// Tab "Nastavenia": device folders, picture saving and the site addresses,
+// with "Zapíš do INI".
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "gui/context.h"
+
+namespace trovik::gui {
+
+class TabSettings : public Tab {
+  Q_OBJECT
+ public:
+  TabSettings(Context& context, QWidget* parent = nullptr);
+  void refresh() override;
+
+ private:
+  QPushButton* write_ = nullptr;
+  QLineEdit* edit4_ = nullptr;
+  QLineEdit* edit5_ = nullptr;
+  QPushButton* createFolders_ = nullptr;
+  QRadioButton* radioButton1_ = nullptr;
+  QRadioButton* radioButton2_ = nullptr;
+  QLineEdit* edit7_ = nullptr;
+  QCheckBox* checkBox2_ = nullptr;
+  QCheckBox* checkBox3_ = nullptr;
+  QLineEdit* addressSk_ = nullptr;
+  QLineEdit* addressCom_ = nullptr;
+  QLineEdit* addressImages_ = nullptr;
+};
+
+}  // namespace trovik::gui

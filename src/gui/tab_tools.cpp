@@ -1,0 +1,130 @@
+#include "gui/tab_tools.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "gui/dispatch.h"
+#include "gui/qt_text.h"
+#include "gui/tab_html.h"
+#include "gui/widgets.h"
+
+namespace trovik::gui {
+namespace {
+
+QLineEdit* MakeField(const QString& name, const QString& text, QWidget* parent, bool readOnly = false) {
+  auto* edit = new QLineEdit(text, parent);
+  edit->setObjectName(name);
+  edit->setReadOnly(readOnly);
+  edit->setFixedWidth(130);
+  return edit;
+}
+
+// A sample of encoded hint text, so the decoder shows what it does at once.
+const char* kSampleHint =
+    "Xršxh aáwqrš cbq xberňbz fgneéub ohxn, mnxelgú xnzrňzv.\n"
+    "Cbmbe an zhttybi cev ynivčxr!";
+
+}  // namespace
+
+TabTools::TabTools(Context& context, QWidget* parent) : Tab(context, QStringLiteral("TabSheet8"), parent) {
+  auto* layout = new QGridLayout(this);
+  layout->setContentsMargins(10, 10, 10, 10);
+  layout->setHorizontalSpacing(12);
+  layout->setVerticalSpacing(10);
+  layout->addWidget(buildDecoder(), 0, 0, 2, 1);
+  layout->addWidget(buildConverter(), 0, 1);
+  layout->addWidget(buildDistance(), 1, 1);
+  layout->setColumnStretch(0, 1);
+  layout->setRowStretch(1, 1);
+  selfTest_ = Hidden(MakeButton(QStringLiteral("SpeedButton27"), QString(), this));
+}
+
+QWidget* TabTools::buildDecoder() {
+  auto* box = new QGroupBox(QStringLiteral("Odkódovanie"), this);
+  box->setObjectName(QStringLiteral("GroupBox3"));
+  auto* column = new QVBoxLayout(box);
+  decode_ = MakeButton(QStringLiteral("SpeedButton15"), QStringLiteral("Odkódovanie zašifrovaného textu"), box);
+  column->addWidget(decode_, 0, Qt::AlignLeft);
+  auto* label = MakeLabel(
+      QStringLiteral("Label21"),
+      QStringLiteral("Sem si môžete preneisť cez clipboard \"zakódovaný text\" a program vám ho \"rozkóduje\""), box);
+  label->setWordWrap(true);
+  column->addWidget(label);
+  memo5_ = MakeMemo(QStringLiteral("Memo5"), box, true);
+  memo5_->setPlainText(QString::fromUtf8(kSampleHint));
+  column->addWidget(memo5_, 1);
+  return box;
+}
+
+QWidget* TabTools::buildConverter() {
+  auto* box = new QGroupBox(QStringLiteral("prepočet súradníc"), this);
+  box->setObjectName(QStringLiteral("GroupBox4"));
+  auto* grid = new QGridLayout(box);
+  grid->addWidget(MakeLabel(QStringLiteral("Label34"), QStringLiteral("Obojstranný"), box, true), 0, 0, 1, 2);
+  grid->addWidget(MakeLabel(QStringLiteral("Label22"), QStringLiteral("Formát Stupne "), box), 1, 0);
+  edit9_ = MakeField(QStringLiteral("Edit9"), QStringLiteral("48.123456°"), box);
+  grid->addWidget(edit9_, 1, 1);
+  grid->addWidget(MakeLabel(QStringLiteral("Label23"), QStringLiteral("Formát Stupne Minuty"), box), 2, 0);
+  edit10_ = MakeField(QStringLiteral("Edit10"), QStringLiteral("48°07.407'"), box);
+  grid->addWidget(edit10_, 2, 1);
+  QFont bold = edit9_->font();
+  bold.setBold(true);
+  edit9_->setFont(bold);
+  edit10_->setFont(bold);
+  grid->setColumnStretch(2, 1);
+  return box;
+}
+
+QWidget* TabTools::buildDistance() {
+  auto* box = new QGroupBox(QStringLiteral("Vzdialenosť a smer"), this);
+  box->setObjectName(QStringLiteral("GroupBox5"));
+  auto* grid = new QGridLayout(box);
+  grid->setHorizontalSpacing(8);
+  grid->addWidget(MakeLabel(QStringLiteral("Label24"), QStringLiteral("Bod 1 - Súradnice v stupňoch"), box, true), 0, 0, 1, 2);
+  grid->addWidget(MakeLabel(QStringLiteral("Label25"), QStringLiteral("Latitude"), box), 1, 0);
+  edit11_ = MakeField(QStringLiteral("Edit11"), QStringLiteral("48.0"), box);
+  grid->addWidget(edit11_, 1, 1);
+  grid->addWidget(MakeLabel(QStringLiteral("Label26"), QStringLiteral("Longitude"), box), 2, 0);
+  edit12_ = MakeField(QStringLiteral("Edit12"), QStringLiteral("19.0"), box);
+  grid->addWidget(edit12_, 2, 1);
+  grid->addWidget(MakeLabel(QStringLiteral("Label27"), QStringLiteral("Bod 2 - Súradnice v stupňoch"), box, true), 3, 0, 1, 2);
+  grid->addWidget(MakeLabel(QStringLiteral("Label28"), QStringLiteral("Latitude"), box), 4, 0);
+  edit13_ = MakeField(QStringLiteral("Edit13"), QStringLiteral("48.0"), box);
+  grid->addWidget(edit13_, 4, 1);
+  grid->addWidget(MakeLabel(QStringLiteral("Label29"), QStringLiteral("Longitude"), box), 5, 0);
+  edit14_ = MakeField(QStringLiteral("Edit14"), QStringLiteral("18.0"), box);
+  grid->addWidget(edit14_, 5, 1);
+  grid->addWidget(MakeLabel(QStringLiteral("Label30"), QStringLiteral("Vzdialenost bodov v metroch"), box), 6, 0);
+  edit15_ = MakeField(QStringLiteral("Edit15"), QString(), box, true);
+  grid->addWidget(edit15_, 6, 1);
+  grid->addWidget(MakeLabel(QStringLiteral("Label31"), QStringLiteral("Uhol tam"), box), 7, 0);
+  edit16_ = MakeField(QStringLiteral("Edit16"), QString(), box, true);
+  grid->addWidget(edit16_, 7, 1);
+  grid->addWidget(MakeLabel(QStringLiteral("Label32"), QStringLiteral("Uhol naspať"), box), 8, 0);
+  edit17_ = MakeField(QStringLiteral("Edit17"), QString(), box, true);
+  grid->addWidget(edit17_, 8, 1);
+  distance_ = MakeButton(QStringLiteral("SpeedButton16"), QStringLiteral("Vzdialenosť BOD1-BOD2"), box);
+  projection_ = MakeButton(QStringLiteral("SpeedButton25"), QStringLiteral("BOD1+Uhol+vzdialenost=BOD2"), box);
+  auto* buttons = new QHBoxLayout();
+  buttons->addWidget(distance_);
+  buttons->addWidget(projection_);
+  grid->addLayout(buttons, 9, 0, 1, 3);
+  auto* note = MakeLabel(QStringLiteral("Label33"),
+                         QStringLiteral("Metóda výpočtu vzdialenosti bodov používa tzv.Vicente algoritmus\n"
+                                        "ktorý dosť presne aproximuje 3D model zeme"),
+                         box);
+  QPalette palette = note->palette();
+  palette.setColor(QPalette::WindowText, QColor(0, 0, 128));
+  note->setPalette(palette);
+  grid->addWidget(note, 10, 0, 1, 3);
+  grid->setColumnStretch(2, 1);
+  grid->setRowStretch(11, 1);
+  return box;
+}
+
+void TabTools::refresh() {}
+void TabTools::pull() {}
+
+}  // namespace trovik::gui
