@@ -32,6 +32,10 @@ int PosAfter(std::string_view needle, std::string_view hay) {
   return p == 0 ? 0 : p + static_cast<int>(needle.size());
 }
 
+int PosAfter(std::string_view needle, std::string_view hay, int k) {
+  return PosFrom(needle, hay, k < 0 ? 1 : k + 1);
+}
+
 std::string Copy(std::string_view s, int64_t index, int64_t count) {
   if (count <= 0) return {};
   if (index < 1) {

@@ -19,6 +19,10 @@ int PosFrom(std::string_view needle, std::string_view hay, int from);
 int LastPos(std::string_view needle, std::string_view hay);
 // 1-based position of the first character after `needle` in `hay`, 0 when absent.
 int PosAfter(std::string_view needle, std::string_view hay);
+// The listing parsers' PosAfter(needle, text, k): position of the first
+// `needle` that begins at position k+1 or later; 0 when there is none (also
+// when k is at or beyond the end).
+int PosAfter(std::string_view needle, std::string_view hay, int k);
 
 // `count` characters from 1-based `index`: a start before 1 starts at 1, a count
 // of zero or less gives "", a cut past the end stops at the end.

@@ -1,0 +1,87 @@
+#pragma once
+// Offline listing pages: the page filter, picture harvesting and the batch
+// export of marked caches. The state is what the window's hidden controls
+// and the "Browser" tab's bars hold; the commands work over the context.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/fields.h"
+#include "base/flags.h"
+#include "base/host.h"
+#include "device/device_files.h"
+#include "site/browser.h"
+#include "waypoints/cache_list.h"
+
+namespace trovik::pages {
+
+struct PagesState {
+  // Hidden working buffers of the "HTML" tab.
+  std::vector<std::string> workingList;   // the cut page, later the header picture lines
+  std::vector<std::string> outputList;    // the lines of the offline page
+  std::vector<std::string> pagePictures;  // file names of the document's GIF/JPG/PNG pictures
+  std::vector<std::string> headerLinks;   // ListBox2: "<A ...</A>" fragments after "Obrázky:"
+  std::string hintPart1;
+  std::string hintPart2;
+  // Second progress bar of the "Browser" tab.
+  bool pictureProgressVisible = true;
+  int pictureProgressMax = 100;
+  int pictureProgress = 0;
+  // Status bar text of the batch: the cache being worked on and how many are left.
+  std::string statusText;
+};
+
+// Everything the commands reach outside their own state. Paths are 1250 text;
+// the folders end with a separator.
+struct PageContext {
+  site::Browser& browser;  // WebBrowser1, the main browser
+  site::Downloader& downloader;
+  device::DeviceFiles& device;
+  device::CopyToDeviceOption& copyToDevice;  // "Aj do PDA"
+  Host& host;
+  RunFlags& flags;
+  const Fields& fields;
+  std::vector<std::string>& memo1;  // the captured page
+  std::string& pageName;
+  std::string htmFolder;       // program folder + "HTM/"
+  std::string picturesFolder;  // program folder + "Pictures/"
+  // The listing request of the selected cache (SpeedButton4Click): sets the
+  // page name and navigates; on the national site it also waits.
+  std::function<void()> listingRequest;
+};
+
+// The working folders below a program folder (1250, trailing separator).
+std::string HtmFolderPath(const std::string& programFolder);
+std::string PicturesFolderPath(const std::string& programFolder);
+
+// The listing page filter: writes HTM folder + page name + ".htm" (and the
+// device copy when "Aj do PDA" is ticked), harvesting the pictures on the way.
+void OdfiltrujLenZaujimave(PagesState& state, PageContext& ctx);
+
+// Page pictures of the main browser's document into the Pictures folder.
+void AllDownloads(PagesState& state, PageContext& ctx);
+// Header ("spoiler") pictures linked after "Obrázky:" in the captured page.
+void ZistiCotrebaStiahnutZoZahlavia(PagesState& state, PageContext& ctx);
+// Downloads `address` to `localPath`, then the shrink rule; a failed download
+// is not reported. Errors of the shrink rule go to the caller.
+bool DownloadPicture(PageContext& ctx, const std::string& address, const std::string& localPath);
+// Whether a name taken from an address may become a file in the Pictures
+// folder: not empty, ".", "..", no separator, no byte the PC or the
+// handheld's file system refuses, and not longer than a file name may be.
+bool IsSafePictureName(const std::string& name);
+
+// "Exportuj označené kešky" (and its tool button): every marked cache in list order.
+void SpeedButton6Click(PagesState& state, PageContext& ctx, waypoints::CacheList& caches);
+void ToolButton12Click(PagesState& state, PageContext& ctx, waypoints::CacheList& caches);
+// "Brejk": ends whichever wait is running.
+void SpeedButton11Click(RunFlags& flags);
+// Hidden test run of the filter on the local test page of the chosen site.
+void SpeedButton17Click(PagesState& state, PageContext& ctx, const std::string& programFolder);
+// Hidden diagnostic: clears the town list and lists the document's links in the working list.
+void SpeedButton19Click(PagesState& state, site::Browser& browser, std::vector<std::string>& townList);
+
+// The local test pages of SpeedButton17Click, laid next to the program.
+std::string TestPageAddress(const std::string& programFolder, Site site);
+
+}  // namespace trovik::pages
