@@ -1,7 +1,82 @@
+// Waypoint commands: GPX conversion and the cache list of a waypoint file.
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/error.h"
+#include "base/files.h"
+#include "base/flags.h"
 #include "cli/command.h"
+#include "waypoints/gpx_file.h"
+#include "waypoints/open_command.h"
+#include "waypoints/waypoint_state.h"
 
 namespace trovik::cli {
 
-void RegisterWaypointCommands(Registry& /*registry*/) {}
+namespace {
+
+// The open command's dialog, answered with the file named on the command line.
+class ChosenFileHost : public CliHost {
+ public:
+  explicit ChosenFileHost(std::string path1250) : path_(std::move(path1250)) {}
+  std::optional<std::string> openFileDialog(const OpenDialog&) override { return path_; }
+
+ private:
+  std::string path_;
+};
+
+std::string onePositional(const Args& args) {
+  std::vector<std::string> pos = args.positional();
+  if (pos.size() != 1) throw UsageError{pos.empty() ? "Chýba súbor." : "Priveľa argumentov."};
+  return pos[0];
+}
+
+int gpx2wptCommand(Args& args) {
+  std::string out;
+  bool toFile = args.option("-o", out) || args.option("--output", out);
+  std::string in = onePositional(args);
+  if (toFile && out.empty()) throw UsageError{"Voľba -o potrebuje meno súboru."};
+
+  // Streamed: the GPX text is not kept, only the waypoint lines.
+  RunFlags flags;
+  std::string bytes;
+  waypoints::ConvertGpxFile(ArgTo1250(in), flags, [&bytes](std::string&& line) {
+    bytes += line;
+    bytes += "\r\n";
+  });
+  if (toFile) {
+    files::WriteAtomic(out, bytes);
+  } else if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0) {
+    throw UnableToWrite("stdout");
+  }
+  return 0;
+}
+
+int cachesCommand(Args& args) {
+  std::string file = ArgTo1250(onePositional(args));
+  ChosenFileHost host(file);
+  waypoints::WaypointState state;
+  std::vector<std::string> memo1;
+  RunFlags flags;
+  waypoints::ToolButton10Click(state, memo1, flags, host);
+  const auto& c = state.caches;
+  for (int i = 0; i < c.count(); ++i) PrintLine1250(c.names[i] + "\t" + c.codes[i] + "\t" + c.positions[i]);
+  std::fflush(stdout);
+  return 0;
+}
+
+}  // namespace
+
+void RegisterWaypointCommands(Registry& registry) {
+  registry.add({"gpx2wpt", "gpx2wpt IN.gpx [-o OUT]",
+                "Prevedie GPX na OziExplorer WPT (Windows-1250, CR LF) do súboru OUT alebo na štandardný výstup.",
+                gpx2wptCommand});
+  registry.add({"caches", "caches FILE",
+                "Otvorí súbor ako tlačidlo \"Open GPX\" (.gpx sa prevedie, .wpt sa načíta) a vypíše zoznam kešiek: "
+                "názov, TAB, kód, TAB, poloha.",
+                cachesCommand});
+}
 
 }  // namespace trovik::cli

@@ -1,0 +1,84 @@
+#include "waypoints/wpt_export.h"
+
+#include <filesystem>
+
+#include "base/error.h"
+#include "base/files.h"
+#include "base/paths.h"
+#include "text/text.h"
+#include "waypoints/cache_lists.h"
+#include "waypoints/gpx_convert.h"
+
+namespace trovik::waypoints {
+
+long long WptLineNumber(std::string_view line) {
+  int comma = text::Pos(",", line);
+  if (comma == 0) return 0;
+  return text::ParseInt(text::Copy(line, 1, comma - 1)).value_or(0);
+}
+
+std::string ComposeExportLine(long long number, std::string_view name, std::string_view code,
+                              std::string_view position, std::string_view date) {
+  std::string line = std::to_string(number);
+  line += ',';
+  line += name;
+  line += ',';
+  line += position;
+  line += ',';
+  line += date;
+  line += ",117,0,1,16777215,32768,";
+  line += name;
+  line += '[';
+  line += code;
+  line += "],0,0,0,0, 6, 0,17,0,10.0,2,,,";
+  return line;
+}
+
+void SpeedButton26Click(WaypointState& state, Host& host) {
+  const CacheList& caches = state.caches;
+  int added = 0;
+  for (size_t i = 0; i < caches.positions.size(); ++i) {
+    const std::string& position = caches.positions[i];
+    if (position == kPositionUnknown || position == kPositionFromWpt) continue;
+    long long last = state.wptText.empty() ? 0 : WptLineNumber(state.wptText.back());
+    std::string_view name = i < caches.names.size() ? std::string_view(caches.names[i]) : std::string_view();
+    std::string_view code = i < caches.codes.size() ? std::string_view(caches.codes[i]) : std::string_view();
+    state.wptText.push_back(ComposeExportLine(last + 1, name, code, position, WptDateText()));
+    ++added;
+  }
+  host.showMessage("Do WPT str\xE1nky bolo pridan\xFD" "ch " + std::to_string(added) + " z\xE1znamov");
+  host.stateChanged();
+}
+
+std::string WptSavePath(const std::string& name) { return files::FromPcPath(paths::ProgramFolder()) + name; }
+
+namespace {
+
+// Whether two 1250 paths name the same file on disk.
+bool sameFile(const std::string& a, const std::string& b) {
+  std::filesystem::path pa(files::PcPath(a)), pb(files::PcPath(b));
+  std::error_code ec, eca, ecb;
+  if (std::filesystem::equivalent(pa, pb, ec)) return true;
+  auto ca = std::filesystem::weakly_canonical(pa, eca);
+  auto cb = std::filesystem::weakly_canonical(pb, ecb);
+  return eca || ecb ? pa.lexically_normal() == pb.lexically_normal() : ca == cb;
+}
+
+}  // namespace
+
+void SpeedButton10Click(WaypointState& state, const Fields& fields, device::DeviceFiles& device, Host& host) {
+  std::string name = state.fileNameField;
+  if (name.empty()) throw CannotCreateFile(WptSavePath(name));
+  std::string pcPath = WptSavePath(name);
+  // The GPX file that was read is never replaced by its own waypoint text.
+  if (text::UpperCase(files::ExtensionOf(state.currentFile)) == ".GPX" && sameFile(pcPath, state.currentFile)) {
+    name = WptSaveName(state.currentFile);
+    state.fileNameField = name;
+    pcPath = WptSavePath(name);
+    host.stateChanged();
+  }
+  files::WriteLinesCrLf(files::PcPath(pcPath), state.wptText);
+  device.CopyFileToDevice(pcPath, fields.edit4PdaWpt + name);
+}
+
+}  // namespace trovik::waypoints
