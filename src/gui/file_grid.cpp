@@ -36,6 +36,7 @@ FileGrid::FileGrid(const QString& objectName, Kind kind, const std::vector<int>&
   horizontalHeader()->setSectionsClickable(false);
   horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   horizontalHeader()->setStretchLastSection(false);
+  horizontalHeader()->setMinimumSectionSize(4);
   QFont headerFont = gridFont;
   headerFont.setBold(true);
   horizontalHeader()->setFont(headerFont);
@@ -47,7 +48,9 @@ FileGrid::FileGrid(const QString& objectName, Kind kind, const std::vector<int>&
       setColumnHidden(c, true);
     }
   }
-  headerTexts_.assign(kCells, QString());
+  headerTexts_ = {QStringLiteral("Názov súboru"), QStringLiteral("Veľkosť"), QStringLiteral("Dátum a čas"),
+                  QStringLiteral("Attr"), QString()};
+  updateHeaderMarks();
   setItemDelegate(new FileGridDelegate(this));
 }
 
