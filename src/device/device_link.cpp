@@ -1,0 +1,98 @@
+#include "device/device_link.h"
+
+#include <poll.h>
+
+#include <cerrno>
+#include <chrono>
+#include <memory>
+
+#include "device/wide_path.h"
+#include "text/text.h"
+
+namespace trovik::device {
+
+namespace {
+
+// Waits until the descriptor the library gave as its event is readable.
+bool WaitForEvent(HANDLE event, int timeoutMs) {
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  pollfd p{static_cast<int>(event), POLLIN, 0};
+  for (;;) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left < 0) left = 0;
+    int r = poll(&p, 1, static_cast<int>(left));
+    if (r > 0) return (p.revents & POLLIN) != 0;
+    if (r == 0) return false;
+    if (errno != EINTR) return false;
+  }
+}
+
+enum class InitOutcome { Answered, Failed, TimedOut, Unavailable };
+
+// CeRapiInitEx and the bounded wait on its event.
+InitOutcome InitAndWait(DeviceLink& link) {
+  if (!link.api.Available(kCeRapiInitEx)) return InitOutcome::Unavailable;
+  RAPIINIT init{sizeof(RAPIINIT), 0, 0};
+  HRESULT started = link.api.CeRapiInitEx(&init);
+  if (started < 0) return InitOutcome::Failed;
+  if (!WaitForEvent(init.heRapiInit, link.connectTimeoutMs)) return InitOutcome::TimedOut;
+  return init.hrRapiInit >= 0 ? InitOutcome::Answered : InitOutcome::Failed;
+}
+
+}  // namespace
+
+bool ConnectDevice(DeviceLink& link, Host& host) {
+  host.setBusyCursor(true);
+  host.processMessages();
+  InitOutcome outcome = InitAndWait(link);
+  bool ok = outcome == InitOutcome::Answered;
+  if (!ok) link.api.CeRapiUninit();
+  host.setBusyCursor(false);
+  return ok;
+}
+
+void SpeedButton7Click(DeviceLink& link, Host& host) {
+  bool ok = ConnectDevice(link, host);
+  link.activeSyncGlyph = ok ? kGlyphOnline : kGlyphOffline;
+  link.copyOption.enabled = ok;
+  link.statusPanel3 = ok ? "PDA ON" : "PDA OFF";
+  host.stateChanged();
+}
+
+bool DeviceFileExists(DeviceLink& link, const std::string& devicePath) {
+  auto record = std::make_unique<CE_FIND_DATA>();
+  HANDLE h = link.api.CeFindFirstFile(Widen1250(devicePath), record.get());
+  bool exists = h != rapi::INVALID_HANDLE_VALUE;
+  link.api.CeFindClose(h);
+  return exists;
+}
+
+bool RapiInitBounded(DeviceLink& link, Host& host) {
+  // A library without the event-driven initialisation gets the plain one,
+  // which it may take as long as it likes to answer.
+  if (!link.api.Available(kCeRapiInitEx)) {
+    link.api.CeRapiInit();
+    return true;
+  }
+  if (InitAndWait(link) != InitOutcome::TimedOut) return true;
+  link.api.CeRapiUninit();
+  host.showMessage(text::Utf8To1250("PDA neodpovedá"));
+  return false;
+}
+
+void ReleaseDevice(DeviceLink& link) { link.api.CeRapiUninit(); }
+
+bool LinkDeviceFiles::DeviceFileExists(const std::string& devicePath) {
+  return device::DeviceFileExists(link_, devicePath);
+}
+
+void LinkDeviceFiles::CopyFileToDevice(const std::string& pcPath, const std::string& devicePath) {
+  device::CopyFileToDevice(link_, host_, flags_, pcPath, devicePath);
+}
+
+void LinkDeviceFiles::CopyFileFromDevice(const std::string& devicePath, const std::string& pcPath) {
+  device::CopyFileFromDevice(link_, host_, devicePath, pcPath);
+}
+
+}  // namespace trovik::device

@@ -1,0 +1,65 @@
+#pragma once
+// The device link: the bound library, the connect with its bounded wait, the
+// connection display of the main window, and the whole-file copies. A plain
+// state struct; the functions take it with the Host and the run flags.
+
+#include <string>
+
+#include "base/flags.h"
+#include "base/host.h"
+#include "device/device_api.h"
+#include "device/device_files.h"
+
+namespace trovik::device {
+
+// Image indexes of the manager image list for the "ActiveSync" glyph.
+constexpr int kGlyphOnline = 6;
+constexpr int kGlyphOffline = 7;
+
+struct DeviceLink {
+  explicit DeviceLink(std::string libraryPath = "") : api(std::move(libraryPath)) {}
+
+  DeviceApi api;
+  CopyToDeviceOption copyOption;  // "Aj do PDA"
+  std::string statusPanel3;       // third panel of StatusBar1: "", "PDA ON", "PDA OFF"
+  int activeSyncGlyph = -1;       // -1 until the first press of "ActiveSync"
+  // How long a connect (and the initialisation of the copies and commands)
+  // waits for the device.
+  int connectTimeoutMs = 5000;
+};
+
+// Opens the remote connection with CeRapiInitEx and waits for the library's
+// event; closes it again when the device did not answer in time or failed.
+bool ConnectDevice(DeviceLink& link, Host& host);
+// "ActiveSync": connect and show the outcome (glyph, panel, option enabled).
+void SpeedButton7Click(DeviceLink& link, Host& host);
+// Find-first on the path; true when the library is unavailable (its
+// fallback handle is not the invalid value), so callers then copy nothing.
+bool DeviceFileExists(DeviceLink& link, const std::string& devicePath);
+
+// The initialisation the copies and commands start with, bounded like the
+// connect. False (after "PDA neodpovedá") when the device did not answer in
+// time: the caller then does nothing.
+bool RapiInitBounded(DeviceLink& link, Host& host);
+// Shut-down: the remote connection is closed, whatever opened it.
+void ReleaseDevice(DeviceLink& link);
+
+void CopyFileToDevice(DeviceLink& link, Host& host, const RunFlags& flags, const std::string& pcPath,
+                      const std::string& devicePath);
+void CopyFileFromDevice(DeviceLink& link, Host& host, const std::string& devicePath, const std::string& pcPath);
+
+// The device operations as other subsystems see them.
+class LinkDeviceFiles : public DeviceFiles {
+ public:
+  LinkDeviceFiles(DeviceLink& link, Host& host, const RunFlags& flags) : link_(link), host_(host), flags_(flags) {}
+  bool DeviceFileExists(const std::string& devicePath) override;
+  void CopyFileToDevice(const std::string& pcPath, const std::string& devicePath) override;
+  void CopyFileFromDevice(const std::string& devicePath, const std::string& pcPath) override;
+
+ private:
+  DeviceLink& link_;
+  Host& host_;
+  const RunFlags& flags_;
+};
+
+}  // namespace trovik::device

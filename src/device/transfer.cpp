@@ -1,0 +1,220 @@
+// Whole-file copies between the PC and the device: one block of the file's
+// size, one read, one write, every failure reported in its own message.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <memory>
+#include <new>
+
+#include "base/files.h"
+#include "device/device_link.h"
+#include "device/wide_path.h"
+#include "text/text.h"
+
+namespace trovik::device {
+
+namespace {
+
+const char kCr = '\r';
+
+std::string Num(uint64_t n) { return std::to_string(n); }
+std::string T(const char* utf8) { return text::Utf8To1250(utf8); }
+
+rapi::FILETIME ToFileTime(const statx_timestamp& t) {
+  int64_t s = t.tv_sec + rapi::kEpochDeltaSeconds;
+  if (s < 0) return rapi::FileTime(0);
+  return rapi::FileTime(static_cast<uint64_t>(s) * 10000000u + t.tv_nsec / 100);
+}
+
+// Open-always for reading: a missing file is created empty. A folder opens
+// too on this platform, and then fails at the read.
+int OpenAlwaysForReading(const std::string& path) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0 && errno == ENOENT) fd = open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
+  return fd;
+}
+
+// Reads until `size` bytes or the end; -1 with errno on failure.
+int64_t ReadWhole(int fd, char* buffer, uint64_t size) {
+  uint64_t total = 0;
+  while (total < size) {
+    ssize_t n = read(fd, buffer + total, size - total);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return -1;
+    if (n == 0) break;
+    total += static_cast<uint64_t>(n);
+  }
+  return static_cast<int64_t>(total);
+}
+
+bool WriteWhole(int fd, const char* buffer, uint64_t size) {
+  uint64_t total = 0;
+  while (total < size) {
+    ssize_t n = write(fd, buffer + total, size - total);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = ENOSPC;
+      return false;
+    }
+    total += static_cast<uint64_t>(n);
+  }
+  return true;
+}
+
+// A block of `size` bytes, not cleared: it is filled by the read at once.
+std::unique_ptr<char[]> Block(uint64_t size) { return std::unique_ptr<char[]>(new (std::nothrow) char[size ? size : 1]); }
+
+}  // namespace
+
+void CopyFileToDevice(DeviceLink& link, Host& host, const RunFlags& flags, const std::string& pcPath,
+                      const std::string& devicePath) {
+  // The flag comes before the initialisation, so that at shut-down a copy
+  // neither waits for the device nor reopens the connection.
+  if (flags.shutDown) return;
+  if (!RapiInitBounded(link, host)) return;
+
+  int pc = OpenAlwaysForReading(files::PcPath(pcPath));
+  if (pc < 0) {
+    host.showMessage(T("Error: Neviem otvorit súbor ") + pcPath);
+    return;
+  }
+  struct statx sx {};
+  rapi::FILETIME created{}, accessed{}, written{};
+  if (statx(pc, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &sx) == 0) {
+    written = ToFileTime(sx.stx_mtime);
+    accessed = ToFileTime(sx.stx_atime);
+    created = (sx.stx_mask & STATX_BTIME) ? ToFileTime(sx.stx_btime) : written;
+  }
+
+  HANDLE dev = link.api.CeCreateFile(Widen1250(devicePath), rapi::GENERIC_WRITE, rapi::FILE_SHARE_WRITE,
+                                     rapi::CREATE_ALWAYS, 0);
+  if (dev == rapi::INVALID_HANDLE_VALUE) {
+    DWORD error = link.api.CeGetLastError();
+    close(pc);
+    host.showMessage("Error #" + Num(error) + T(": neviem vytvoriť file v PDA.") + kCr + "Cesty pre su v poriadku " +
+                     devicePath + "?");
+    return;
+  }
+  auto stop = [&] {
+    link.api.CeCloseHandle(dev);
+    close(pc);
+  };
+
+  // The size travels as 32 bits: 0xFFFFFFFF is the failure value, and a file
+  // that does not fit is refused rather than cut to its low 32 bits.
+  struct stat st {};
+  uint64_t size = 0;
+  if (fstat(pc, &st) != 0) {
+    size = rapi::INVALID_FILE_SIZE;
+  } else {
+    size = static_cast<uint64_t>(st.st_size);
+    if (size >= rapi::INVALID_FILE_SIZE) {
+      errno = EFBIG;
+      size = rapi::INVALID_FILE_SIZE;
+    }
+  }
+  std::unique_ptr<char[]> block;
+  if (size != rapi::INVALID_FILE_SIZE) {
+    block = Block(size);
+    if (!block) errno = ENOMEM;
+  }
+  if (!block) {
+    int error = errno;
+    stop();
+    host.showMessage("Error #" + Num(static_cast<unsigned>(error)) + ": Could not allocate file buffer.");
+    return;
+  }
+  int64_t got = -1;
+  if (S_ISDIR(st.st_mode)) {
+    errno = EISDIR;  // what a read of a folder gives here
+  } else {
+    got = ReadWhole(pc, block.get(), size);
+  }
+  if (got < 0) {
+    int error = errno;
+    stop();
+    host.showMessage("Error #" + Num(static_cast<unsigned>(error)) + T(": neviem prečítať file v PC."));
+    return;
+  }
+
+  DWORD done = 0;
+  if (!link.api.CeWriteFile(dev, block.get(), static_cast<DWORD>(got), &done)) {
+    DWORD error = link.api.CeGetLastError();
+    block.reset();
+    if (got > 0) {
+      host.showMessage("Error #" + Num(error) + T(": neviem zapísať file do PDA.") + kCr + "Cesty pre su v poriadku " +
+                       devicePath + "?");
+      link.copyOption.ticked = false;
+      link.copyOption.enabled = false;
+      host.stateChanged();
+    }
+    stop();
+    return;
+  }
+  if (!link.api.CeSetFileTime(dev, &created, &accessed, &written)) host.showMessage("Cas sa nepodarilo nastavit");
+  stop();
+  block.reset();
+  link.api.CeRapiUninit();
+}
+
+void CopyFileFromDevice(DeviceLink& link, Host& host, const std::string& devicePath, const std::string& pcPath) {
+  if (!RapiInitBounded(link, host)) return;
+
+  HANDLE dev = link.api.CeCreateFile(Widen1250(devicePath), rapi::GENERIC_READ, rapi::FILE_SHARE_READ,
+                                     rapi::OPEN_ALWAYS, 0);
+  if (dev == rapi::INVALID_HANDLE_VALUE) {
+    host.showMessage("Error: Could not open remote file.");
+    return;
+  }
+  int pc = open(files::PcPath(pcPath).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (pc < 0) {
+    link.api.CeCloseHandle(dev);
+    host.showMessage("Error: Could not create local file.");
+    return;
+  }
+  auto stop = [&] {
+    close(pc);
+    link.api.CeCloseHandle(dev);
+  };
+
+  // The high word is asked for so that a file of 4 GiB or more is refused
+  // instead of being copied as its low 32 bits.
+  DWORD high = 0;
+  DWORD size = link.api.CeGetFileSize(dev, &high);
+  if (size == rapi::INVALID_FILE_SIZE || high != 0) {
+    DWORD error = link.api.CeGetLastError();
+    stop();
+    host.showMessage("Error #" + Num(error) + ": Could not allocate file buffer.");
+    return;
+  }
+  if (size == 0) {
+    stop();
+    return;
+  }
+  auto block = Block(size);
+  if (!block) {
+    stop();
+    host.showMessage("Error #" + Num(static_cast<unsigned>(ENOMEM)) + ": Could not allocate file buffer.");
+    return;
+  }
+  DWORD got = 0;
+  if (!link.api.CeReadFile(dev, block.get(), size, &got)) {
+    DWORD error = link.api.CeGetLastError();
+    stop();
+    host.showMessage("Error #" + Num(error) + ": Could not read remote file.");
+    return;
+  }
+  if (!WriteWhole(pc, block.get(), got)) {
+    int error = errno;
+    stop();
+    host.showMessage("Error #" + Num(static_cast<unsigned>(error)) + ": Could not write the local file.");
+    return;
+  }
+  stop();
+}
+
+}  // namespace trovik::device

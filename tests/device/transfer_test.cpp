@@ -1,0 +1,201 @@
+// Both whole-file copies: data, time stamps, the connection, and every message.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "device_fixture.h"
+
+namespace trovik::device::testing {
+namespace {
+
+const char* kDev = "\\Storage Card\\Geo\\a.htm";
+const char* kCard = "Storage Card/Geo/a.htm";
+
+class TransferTest : public DeviceTest {
+ protected:
+  void ToDevice(const std::string& pcPath, const std::string& devPath = kDev) {
+    CopyFileToDevice(link, host, flags, pcPath, devPath);
+  }
+  void FromDevice(const std::string& devPath, const std::string& pcPath) {
+    CopyFileFromDevice(link, host, devPath, pcPath);
+  }
+  // Whether the connection is open now (find-first needs it).
+  bool ConnectionOpen() {
+    pc.write("PDA/probe", "");
+    return DeviceFileExists(link, "\\probe");
+  }
+  std::string WriteFail() {
+    return "Error #112" + L(": neviem zapísať file do PDA.") + "\r" + "Cesty pre su v poriadku " + kDev + "?";
+  }
+};
+
+TEST_F(TransferTest, ToTheDeviceCarriesTheDataAndTheTimesAndClosesTheConnection) {
+  std::string src = pc.write("page.htm", std::string(100000, 'x') + "end");
+  timespec times[2] = {{1500000000, 0}, {1600000000, 123456700}};
+  ASSERT_EQ(utimensat(AT_FDCWD, src.c_str(), times, 0), 0);
+  ToDevice(src);
+  EXPECT_TRUE(host.messages.empty());
+  struct stat st;
+  ASSERT_EQ(stat(OnCard(kCard).c_str(), &st), 0);
+  EXPECT_EQ(CardBytes(kCard), std::string(100000, 'x') + "end");
+  EXPECT_EQ(st.st_mtim.tv_sec, 1600000000);
+  EXPECT_EQ(st.st_mtim.tv_nsec, 123456700);
+  EXPECT_EQ(st.st_atim.tv_sec, 1500000000);
+  EXPECT_FALSE(ConnectionOpen());
+}
+
+TEST_F(TransferTest, EmptyAndMissingSourcesGiveEmptyTargetsAndMissingSourcesAppearEmpty) {
+  ToDevice(pc.write("empty.htm", ""));
+  EXPECT_TRUE(OnCardExists(kCard));
+  EXPECT_EQ(CardBytes(kCard), "");
+
+  std::string missing = pc.file("missing.htm");
+  ToDevice(missing, "\\Storage Card\\Geo\\m.htm");
+  EXPECT_TRUE(std::filesystem::exists(missing));
+  EXPECT_EQ(std::filesystem::file_size(missing), 0u);
+  EXPECT_EQ(CardBytes("Storage Card/Geo/m.htm"), "");
+
+  FromDevice("\\Storage Card\\Geo\\never.htm", pc.file("never.htm"));
+  EXPECT_TRUE(OnCardExists("Storage Card/Geo/never.htm"));
+  EXPECT_EQ(pc.read("never.htm"), "");
+
+  FromDevice(kDev, pc.file("back.htm"));
+  EXPECT_EQ(pc.read("back.htm"), "");
+  EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(TransferTest, TargetsAreReplacedWithoutAQuestion) {
+  pc.write(std::string("PDA/") + kCard, "old old old old");
+  ToDevice(pc.write("new.htm", "new"));
+  EXPECT_EQ(CardBytes(kCard), "new");
+
+  pc.write("local.txt", "a much longer old local file");
+  FromDevice(kDev, pc.file("local.txt"));
+  EXPECT_EQ(pc.read("local.txt"), "new");
+  EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(TransferTest, FromTheDeviceKeepsTheConnectionOpenAndNamesKeepTheirLetters) {
+  pc.write("PDA/Storage Card/Geo/\xC5\xBDlt\xC3\xA1 ko\xC5\xA1.txt", "data");  // "Žltá koš.txt" on disk
+  FromDevice(L("\\Storage Card\\Geo\\Žltá koš.txt"), pc.file("out.txt"));
+  EXPECT_EQ(pc.read("out.txt"), "data");
+  EXPECT_TRUE(ConnectionOpen());
+  ToDevice(pc.file("out.txt"), L("\\Storage Card\\Geo\\Čierna.txt"));
+  EXPECT_EQ(CardBytes("Storage Card/Geo/\xC4\x8Cierna.txt"), "data");
+}
+
+TEST_F(TransferTest, AtShutDownTheCopyToTheDeviceDoesNothing) {
+  flags.shutDown = true;
+  link.copyOption = {true, true};
+  std::string missing = pc.file("src.htm");
+  ToDevice(missing);
+  EXPECT_FALSE(std::filesystem::exists(missing));
+  EXPECT_FALSE(OnCardExists(kCard));
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_FALSE(ConnectionOpen());
+  EXPECT_TRUE(link.copyOption.ticked);
+}
+
+TEST_F(TransferTest, ADeviceThatDoesNotAnswerStopsTheCopiesBeforeAnythingHappens) {
+  link.connectTimeoutMs = 200;
+  setenv("TROVIK_DEVICE_CONNECT", "never", 1);
+  std::string src = pc.file("src.htm");
+  ToDevice(src);
+  FromDevice(kDev, pc.file("dst.htm"));
+  EXPECT_EQ(host.messages, (std::vector<std::string>{L("PDA neodpovedá"), L("PDA neodpovedá")}));
+  EXPECT_FALSE(std::filesystem::exists(src));
+  EXPECT_FALSE(std::filesystem::exists(pc.file("dst.htm")));
+  EXPECT_FALSE(OnCardExists(kCard));
+}
+
+TEST_F(TransferTest, MessagesOfTheCopyToTheDevice) {
+  // The PC file cannot be opened (its folder does not exist).
+  ToDevice(pc.file("nofolder/x.htm"));
+  // The device file cannot be created: refused, and in a missing folder.
+  setenv("TROVIK_DEVICE_CREATE_FAIL", "write", 1);
+  ToDevice(pc.write("a.htm", "a"));
+  unsetenv("TROVIK_DEVICE_CREATE_FAIL");
+  ToDevice(pc.file("a.htm"), "\\Storage Card\\Nie\\a.htm");
+  // A folder opens but cannot be read.
+  std::filesystem::create_directories(pc.file("dir"));
+  ToDevice(pc.file("dir"));
+  // The time stamps cannot be set: reported, the copy is complete.
+  setenv("TROVIK_DEVICE_SETTIME_FAIL", "1", 1);
+  ToDevice(pc.file("a.htm"));
+  EXPECT_EQ(CardBytes(kCard), "a");
+  EXPECT_EQ(host.messages,
+            (std::vector<std::string>{
+                L("Error: Neviem otvorit súbor ") + pc.file("nofolder/x.htm"),
+                "Error #5" + L(": neviem vytvoriť file v PDA.") + "\rCesty pre su v poriadku " + kDev + "?",
+                "Error #3" + L(": neviem vytvoriť file v PDA.") + "\rCesty pre su v poriadku \\Storage Card\\Nie\\a.htm?",
+                "Error #21" + L(": neviem prečítať file v PC."),
+                "Cas sa nepodarilo nastavit",
+            }));
+}
+
+TEST_F(TransferTest, AFileTooBigForThirtyTwoBitsIsRefusedNotCut) {
+  std::string big = pc.file("big.bin");
+  int fd = open(big.c_str(), O_CREAT | O_WRONLY, 0644);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(ftruncate(fd, 0x100000010LL), 0);  // sparse: 4 GiB + 16 bytes
+  close(fd);
+  ToDevice(big);
+  ASSERT_EQ(truncate(big.c_str(), 0xFFFFFFFFLL), 0);  // exactly the failure value
+  ToDevice(big);
+  EXPECT_EQ(host.messages, (std::vector<std::string>{"Error #27: Could not allocate file buffer.",
+                                                     "Error #27: Could not allocate file buffer."}));
+  EXPECT_EQ(CardBytes(kCard), "");
+}
+
+TEST_F(TransferTest, AFailedWriteWithDataSwitchesTheOptionOffAndNamesThePath) {
+  link.copyOption = {true, true};
+  setenv("TROVIK_DEVICE_WRITE_FAIL_AFTER", "10", 1);
+  ToDevice(pc.write("a.htm", std::string(50, 'y')));
+  EXPECT_EQ(host.messages, std::vector<std::string>{WriteFail()});
+  EXPECT_FALSE(link.copyOption.ticked);
+  EXPECT_FALSE(link.copyOption.enabled);
+  // What got written stays; the file is closed and the connection left open.
+  EXPECT_EQ(CardBytes(kCard), std::string(10, 'y'));
+  EXPECT_TRUE(ConnectionOpen());
+}
+
+TEST_F(TransferTest, AFailedWriteOfNothingIsSilent) {
+  link.copyOption = {true, true};
+  setenv("TROVIK_DEVICE_WRITE_FAIL_AFTER", "0", 1);
+  ToDevice(pc.write("a.htm", ""));
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_TRUE(link.copyOption.ticked);
+  EXPECT_TRUE(link.copyOption.enabled);
+}
+
+TEST_F(TransferTest, MessagesOfTheCopyToThePc) {
+  pc.write(std::string("PDA/") + kCard, "content");
+  setenv("TROVIK_DEVICE_CREATE_FAIL", "read", 1);
+  FromDevice(kDev, pc.file("x.htm"));
+  unsetenv("TROVIK_DEVICE_CREATE_FAIL");
+  EXPECT_FALSE(std::filesystem::exists(pc.file("x.htm")));
+  FromDevice("\\Storage Card\\Nie\\a.htm", pc.file("x.htm"));
+  FromDevice(kDev, pc.file("nofolder/x.htm"));
+  setenv("TROVIK_DEVICE_SIZE_FAIL", "1", 1);
+  FromDevice(kDev, pc.file("x.htm"));
+  unsetenv("TROVIK_DEVICE_SIZE_FAIL");
+  setenv("TROVIK_DEVICE_READ_FAIL", "1", 1);
+  FromDevice(kDev, pc.file("y.htm"));
+  unsetenv("TROVIK_DEVICE_READ_FAIL");
+  FromDevice(kDev, "/dev/full");
+  EXPECT_EQ(host.messages, (std::vector<std::string>{
+                               "Error: Could not open remote file.",
+                               "Error: Could not open remote file.",
+                               "Error: Could not create local file.",
+                               "Error #1117: Could not allocate file buffer.",
+                               "Error #30: Could not read remote file.",
+                               "Error #28: Could not write the local file.",
+                           }));
+  // Targets created before a failure stay, empty.
+  EXPECT_EQ(pc.read("x.htm"), "");
+  EXPECT_EQ(pc.read("y.htm"), "");
+}
+
+}  // namespace
+}  // namespace trovik::device::testing
