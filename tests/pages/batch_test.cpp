@@ -1,0 +1,182 @@
+// The batch export over the fake browser: listing request, waits, filter,
+// the offline page shown, marks cleared.
+
+#include <gtest/gtest.h>
+
+#include "base/error.h"
+#include "pages_fixture.h"
+#include "text/text.h"
+
+namespace trovik::pages::test {
+namespace {
+
+class Batch : public PagesFixture {
+ protected:
+  Batch() {
+    for (int i = 0; i < 4; ++i) caches.add("Cache " + std::to_string(i), "GC" + std::to_string(i), "wpt file");
+    for (int i = 0; i < 4; ++i) {
+      testing::FakePage page;
+      page.bodyHtml = "<DIV id=HLAVNIPANEL>listing " + std::to_string(i) + "</DIV>";
+      browser.setPage(listing(i), page);
+    }
+    browser.setDefaultPage({});  // the offline pages shown through file://
+    browser.onDocumentComplete = [this] {
+      std::string address = browser.currentAddress();
+      if (address.rfind("file://", 0) == 0 && files::Exists(address.substr(7))) {
+        // An offline page shown: its body as the engine gives it back.
+        std::string body = files::ReadAll(address.substr(7));
+        body = text::ReplaceAll(text::CopyFrom(body, 163), "</body></html>", "");
+        memo1 = text::SplitLines(body);
+      } else {
+        memo1 = text::SplitLines(browser.BodyHtml());
+      }
+      flags.pageDone = true;
+    };
+    // The international request: page name, navigate, no wait.
+    ctx->listingRequest = [this] {
+      pageName = caches.names[static_cast<size_t>(caches.itemIndex)];
+      flags.pageDone = false;
+      browser.Navigate(listing(caches.itemIndex));
+      statusSeen.push_back(state.statusText);
+    };
+  }
+  static std::string listing(int i) { return "http://site/listing?wp=GC" + std::to_string(i); }
+  std::string shown(const std::string& name) { return "file://" + home.path() + "HTM/" + name + ".htm"; }
+  std::string page(int i) {
+    return std::string(kPrologueForTests) + "<DIV id=HLAVNIPANEL>listing " + std::to_string(i) + "</DIV></body></html>\r\n\r\n";
+  }
+  void run() { SpeedButton6Click(state, *ctx, caches); }
+
+  static constexpr const char* kPrologueForTests =
+      "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\"><html><head><meta "
+      "http-equiv=\"content-type\" content=\"text/html;charset=windows-1250\" ></head><body>";
+  waypoints::CacheList caches;
+  std::vector<std::string> statusSeen;
+};
+
+TEST_F(Batch, NoMarkedEntryDoesNothing) {
+  run();
+  EXPECT_TRUE(browser.navigations.empty());
+  EXPECT_EQ(caches.itemIndex, -1);
+  EXPECT_TRUE(state.statusText.empty());
+}
+
+TEST_F(Batch, MarkedEntriesInListOrderEachShownThenUnmarked) {
+  caches.nameMarks = {false, true, false, true};
+  caches.codeMarks = {false, true, false, true};
+  caches.nameMarks[3] = true;
+  caches.nameMarks[0] = true;  // marked last, done first
+  run();
+  EXPECT_EQ(browser.navigations,
+            (std::vector<std::string>{listing(0), shown("Cache 0"), listing(1), shown("Cache 1"), listing(3),
+                                      shown("Cache 3")}));
+  for (int i : {0, 1, 3}) EXPECT_EQ(htm("Cache " + std::to_string(i) + ".htm"), page(i));
+  EXPECT_EQ(caches.nameMarks, (std::vector<bool>{false, false, false, false}));
+  EXPECT_EQ(caches.codeMarks, (std::vector<bool>{false, true, false, true}));
+  EXPECT_EQ(caches.itemIndex, 3);
+  EXPECT_EQ(statusSeen, (std::vector<std::string>{"Sprac\xFAvam GC0 Cache 0, zost\xE1va 2",
+                                                  "Sprac\xFAvam GC1 Cache 1, zost\xE1va 1",
+                                                  "Sprac\xFAvam GC3 Cache 3, zost\xE1va 0"}));
+  EXPECT_EQ(state.statusText, "Hotovo, spracovan\xFD" "ch ke\x9Aiek: 3");
+  // Showing the offline page made it the captured page.
+  EXPECT_EQ(memo1, (std::vector<std::string>{"<DIV id=HLAVNIPANEL>listing 3</DIV>", ""}));
+}
+
+TEST_F(Batch, NationalRequestThatWaitsItselfFindsTheFlagSet) {
+  caches.nameMarks[2] = true;
+  int requestPumps = 0;
+  ctx->listingRequest = [this, &requestPumps] {
+    pageName = caches.names[static_cast<size_t>(caches.itemIndex)];
+    flags.pageDone = false;
+    browser.Navigate(listing(caches.itemIndex));
+    while (!flags.pageDone) {
+      host.processMessages();
+      host.sleepMs(100);
+      ++requestPumps;
+    }
+  };
+  int sleptBefore = static_cast<int>(host.sleptMs);
+  run();
+  EXPECT_EQ(requestPumps, 1);
+  EXPECT_EQ(htm("Cache 2.htm"), page(2));
+  // The request's one sleep, then only the wait for the shown offline page.
+  EXPECT_EQ(host.sleptMs - sleptBefore, 200);
+}
+
+TEST_F(Batch, BrejkEndsTheWaitAndTheFilterRunsOnThePreviousPage) {
+  caches.nameMarks = {true, true, true, false};
+  browser.page(listing(1)).completes = false;
+  int waitingPumps = 0;
+  bool pressed = false;
+  host.everyPump = [&] {
+    if (!pressed && browser.navigations.back() == listing(1) && ++waitingPumps == 5) {
+      pressed = true;
+      SpeedButton11Click(flags);
+      SpeedButton11Click(flags);  // twice is once
+    }
+  };
+  run();
+  EXPECT_TRUE(pressed);
+  // "Cache 1" holds what was captured last, the offline page of cache 0,
+  // filtered again under the new name.
+  EXPECT_EQ(htm("Cache 1.htm"), page(0));
+  EXPECT_EQ(htm("Cache 2.htm"), page(2));
+  EXPECT_EQ(caches.nameMarks, (std::vector<bool>{false, false, false, false}));
+}
+
+TEST_F(Batch, ErrorEndsTheBatchAndTheEntryKeepsItsMark) {
+  caches.nameMarks = {true, true, true, false};
+  fields.radioButton2Vacsi = true;
+  fields.edit7Velkost = "0";
+  browser.page(listing(1)).pictures = {"http://site/img/broken.jpg"};
+  downloader.files["http://site/img/broken.jpg"] = "<html>500</html>";
+  EXPECT_THROW(run(), Error);
+  EXPECT_EQ(caches.nameMarks, (std::vector<bool>{false, true, true, false}));
+  EXPECT_EQ(caches.itemIndex, 1);
+  EXPECT_EQ(browser.navigations, (std::vector<std::string>{listing(0), shown("Cache 0"), listing(1)}));
+  EXPECT_EQ(state.statusText, "Chyba pri Cache 1");
+}
+
+TEST_F(Batch, ListEmptiedDuringAWaitEndsTheBatch) {
+  caches.nameMarks = {true, true, false, false};
+  host.everyPump = [&] {
+    if (browser.navigations.size() == 2) caches.clear();
+  };
+  run();
+  EXPECT_EQ(caches.count(), 0);
+  EXPECT_EQ(browser.navigations.size(), 2u);
+}
+
+TEST_F(Batch, ToolButtonRunsTheSameBatch) {
+  caches.nameMarks[0] = true;
+  ToolButton12Click(state, *ctx, caches);
+  EXPECT_EQ(htm("Cache 0.htm"), page(0));
+}
+
+TEST_F(Batch, HiddenTestRunFiltersTheLocalTestPageUnderTheSamePageName) {
+  pageName = "kept";
+  testing::FakePage test;
+  test.bodyHtml = "<FORM id=Form1>com test</FORM>";
+  fields.site = Site::Com;
+  browser.setPage(TestPageAddress(home.path(), Site::Com), test);
+  SpeedButton17Click(state, *ctx, home.path());
+  EXPECT_EQ(browser.navigations.back(), "file://" + home.path() + "testpages/listing_com.htm");
+  EXPECT_EQ(htm("kept.htm"), std::string(kPrologueForTests) + "<FORM id=Form1>com test</FORM></body></html>\r\n\r\n");
+  EXPECT_EQ(TestPageAddress("/p/", Site::Sk), "file:///p/testpages/listing_sk.htm");
+}
+
+TEST_F(Batch, HiddenLinkListReplacesTheTownList) {
+  testing::FakePage p;
+  p.links = {"http://a/1", "http://b/2"};
+  browser.setPage("x", p);
+  browser.Navigate("x");
+  host.processMessages();
+  std::vector<std::string> towns = {"Nitra", "Levice"};
+  state.workingList = {"old"};
+  SpeedButton19Click(state, browser, towns);
+  EXPECT_TRUE(towns.empty());
+  EXPECT_EQ(state.workingList, (std::vector<std::string>{"old", "http://a/1", "http://b/2"}));
+}
+
+}  // namespace
+}  // namespace trovik::pages::test
