@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <random>
+#include <thread>
 #include <stdexcept>
 
 #include "html.h"
@@ -131,6 +132,12 @@ DemoServer::DemoServer(ServerOptions options)
     : options_(std::move(options)), pictures_(catalog_), http_(std::make_unique<httplib::Server>()) {
   if (!IsLoopbackHost(options_.host))
     throw std::runtime_error("the demo site listens on loopback only, not on " + options_.host);
+  // The library's default also sets SO_REUSEPORT, which lets a second server
+  // bind the same port and take half of the requests (and sessions) silently.
+  http_->set_socket_options([](socket_t sock) {
+    int yes = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const void*>(&yes), sizeof yes);
+  });
   if (!options_.dataDir.empty() && !http_->set_mount_point("/", options_.dataDir))
     throw std::runtime_error("no such folder: " + options_.dataDir);
   http_->Get("/", [](const httplib::Request&, httplib::Response& res) {
@@ -158,10 +165,27 @@ int DemoServer::bind() {
   return port_;
 }
 
-void DemoServer::run() { http_->listen_after_bind(); }
+void DemoServer::run() {
+  runStarted_ = true;
+  if (!stopRequested_) http_->listen_after_bind();
+  finished_ = true;
+}
 
 void DemoServer::stop() {
-  if (http_) http_->stop();
+  // The HTTP server ignores a stop that comes before it has started
+  // listening, so keep asking until run() has returned; ask only once while it
+  // is listening, a second stop of a running server is not allowed.
+  std::lock_guard<std::mutex> lock(stopMutex_);
+  stopRequested_ = true;
+  if (!runStarted_) return;
+  bool sent = false;
+  while (!finished_) {
+    if (!sent && http_->is_running()) {
+      http_->stop();
+      sent = true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
 }
 
 std::string DemoServer::sessionUser(const httplib::Request& req, const std::string& site) const {

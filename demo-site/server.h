@@ -2,6 +2,7 @@
 // The demo server: the national site under /sk, the international site under
 // /com and the image server under /img, on one loopback port.
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -48,8 +49,10 @@ class DemoServer {
 
   // Binds and listens; returns the port. Throws std::runtime_error on failure.
   int bind();
-  // Serves until stop(); call after bind().
+  // Serves until stop(); call after bind(), once.
   void run();
+  // Ends run() (also one that is about to start) and waits for it; safe from
+  // any thread and more than once.
   void stop();
   // "http://127.0.0.1:PORT" once bound.
   std::string address() const;
@@ -68,6 +71,10 @@ class DemoServer {
   PictureStore pictures_;
   Sessions sessions_;
   std::unique_ptr<httplib::Server> http_;
+  std::mutex stopMutex_;
+  std::atomic<bool> stopRequested_{false};
+  std::atomic<bool> runStarted_{false};
+  std::atomic<bool> finished_{false};
 };
 
 }  // namespace trovik::demo
