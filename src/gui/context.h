@@ -1,8 +1,22 @@
 #pragma once
 // What every tab of the window shares: the host, the command dispatcher and
-// the core's state of the run. Tabs show that state and forward events.
+// the pieces of the core's run state it shows. The main window points these
+// at the core's main state; a piece left null is simply not shown or wired.
 
 #include <QWidget>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/fields.h"
+#include "base/flags.h"
+#include "device/device_link.h"
+#include "nearby/nearby.h"
+#include "pages/pages.h"
+#include "site/site_client.h"
+#include "tools/tool_tab.h"
+#include "waypoints/waypoint_state.h"
 
 namespace trovik::gui {
 
@@ -13,6 +27,25 @@ struct Context {
   GuiHost* host = nullptr;
   Dispatcher* dispatch = nullptr;
   QWidget* window = nullptr;
+
+  // The run's state, owned by the core.
+  Fields* fields = nullptr;
+  RunFlags* flags = nullptr;
+  waypoints::WaypointState* waypoints = nullptr;
+  std::vector<std::string>* memo1 = nullptr;  // the captured page / GPX text
+  site::SiteState* site = nullptr;
+  pages::PagesState* pages = nullptr;
+  nearby::NearbyState* nearby = nullptr;
+  tools::ToolFields* tools = nullptr;
+  device::DeviceLink* device = nullptr;
+  std::string programFolder;  // 1250, trailing separator
+
+  // The wider contexts of the commands that drive a browser; empty until the
+  // core's state provides them.
+  std::function<std::optional<site::SiteContext>()> siteContext;
+  std::function<std::optional<pages::PageContext>()> pageContext;
+  std::function<std::optional<nearby::SearchContext>()> searchContext;
+  std::function<site::Browser*()> searchBrowser;
 };
 
 // One tab of the window.
@@ -29,6 +62,9 @@ class Tab : public QWidget {
   virtual void pull() {}
 
  protected:
+  // Runs a command of this tab through the dispatcher.
+  void run(const std::function<void()>& command);
+
   Context& context_;
 };
 

@@ -38,3 +38,13 @@ void Dispatcher::showError(const QString& text) {
 }
 
 }  // namespace trovik::gui
+
+#include "gui/context.h"
+
+namespace trovik::gui {
+
+void Tab::run(const std::function<void()>& command) {
+  if (context_.dispatch != nullptr) context_.dispatch->run(command);
+}
+
+}  // namespace trovik::gui

@@ -8,8 +8,14 @@
 #include <QVBoxLayout>
 
 #include "gui/dispatch.h"
+#include "gui/gui_host.h"
 #include "gui/icons.h"
 #include "gui/qt_text.h"
+#include "pages/pages.h"
+#include "site/site_client.h"
+#include "waypoints/cache_lists.h"
+#include "waypoints/open_command.h"
+#include "waypoints/wpt_export.h"
 
 namespace trovik::gui {
 namespace {
@@ -88,6 +94,7 @@ TabBrowser::TabBrowser(Context& context, QWidget* parent) : Tab(context, QString
   progressBar2_ = MakeProgress(QStringLiteral("ProgressBar2"), statusBar1_->panel(1));
   statusBar1_->panel(1)->layout()->addWidget(progressBar2_);
   outer->addWidget(statusBar1_);
+  connectCommands();
 }
 
 void TabBrowser::buildLeftPanel(QWidget* panel) {
@@ -181,6 +188,161 @@ void TabBrowser::buildLeftPanel(QWidget* panel) {
   column->addLayout(listRow);
 }
 
-void TabBrowser::refresh() {}
+void TabBrowser::connectCommands() {
+  Context& c = context_;
+  const auto open = [this, &c] {
+    run([&c] {
+      if (c.waypoints && c.memo1 && c.flags) waypoints::ToolButton10Click(*c.waypoints, *c.memo1, *c.flags, *c.host);
+    });
+  };
+  connect(toolButton10_, &QToolButton::clicked, this, open);
+  const auto batch = [this, &c] {
+    run([&c] {
+      if (!c.pages || !c.waypoints || !c.pageContext) return;
+      if (auto pc = c.pageContext()) pages::SpeedButton6Click(*c.pages, *pc, c.waypoints->caches);
+    });
+  };
+  connect(toolButton12_, &QToolButton::clicked, this, batch);
+  connect(exportMarked_, &QPushButton::clicked, this, batch);
+
+  connect(edit1_, &QLineEdit::textEdited, this, [&c](const QString& text) {
+    if (c.fields) c.fields->edit1User = ToCore(text);
+  });
+  connect(edit2_, &QLineEdit::textEdited, this, [&c](const QString& text) {
+    if (c.fields) c.fields->edit2Password = ToCore(text);
+  });
+  connect(sk_, &QRadioButton::clicked, this, [&c] {
+    if (c.fields) c.fields->site = Site::Sk;
+  });
+  connect(com_, &QRadioButton::clicked, this, [&c] {
+    if (c.fields) c.fields->site = Site::Com;
+  });
+  connect(login_, &QPushButton::clicked, this, [this, &c] {
+    run([&c] {
+      if (!c.siteContext) return;
+      if (auto sc = c.siteContext()) site::SpeedButton5Click(*sc);
+    });
+  });
+  connect(activeSync_, &QPushButton::clicked, this, [this, &c] {
+    run([&c] {
+      if (c.device) device::SpeedButton7Click(*c.device, *c.host);
+    });
+  });
+  connect(checkBox1_, &QCheckBox::clicked, this, [&c](bool ticked) {
+    if (c.device) c.device->copyOption.ticked = ticked;
+  });
+  connect(markAll_, &QPushButton::clicked, this, [this, &c] {
+    run([&c] {
+      if (c.waypoints) waypoints::MarkAll(c.waypoints->caches);
+    });
+  });
+  connect(unmarkAll_, &QPushButton::clicked, this, [this, &c] {
+    run([&c] {
+      if (c.waypoints) waypoints::UnmarkAll(c.waypoints->caches);
+    });
+  });
+  const auto fetch = [this, &c] {
+    run([&c] {
+      if (!c.siteContext) return;
+      if (auto sc = c.siteContext()) site::SpeedButton4Click(*sc);
+    });
+  };
+  connect(gc_, &QPushButton::clicked, this, fetch);
+  connect(brejk_, &QPushButton::clicked, this, [this, &c] {
+    run([&c] {
+      if (c.flags) pages::SpeedButton11Click(*c.flags);
+    });
+  });
+  connect(testRun_, &QPushButton::clicked, this, [this, &c] {
+    run([&c] {
+      if (!c.pages || !c.pageContext) return;
+      if (auto pc = c.pageContext()) pages::SpeedButton17Click(*c.pages, *pc, c.programFolder);
+    });
+  });
+
+  // A click in a list keeps the marks of the two lists equal.
+  connect(names_, &CheckListBox::userClicked, this, [this, &c](int index, bool marked) {
+    run([&c, index, marked] {
+      if (!c.waypoints) return;
+      waypoints::CacheList& caches = c.waypoints->caches;
+      if (index < 0 || index >= caches.count()) return;
+      caches.nameMarks[static_cast<size_t>(index)] = marked;
+      caches.itemIndex = index;
+      waypoints::CheckListBox1Click(caches);
+    });
+  });
+  connect(codes_, &CheckListBox::userClicked, this, [this, &c](int index, bool marked) {
+    run([&c, index, marked] {
+      if (!c.waypoints) return;
+      waypoints::CacheList& caches = c.waypoints->caches;
+      if (index < 0 || index >= caches.count()) return;
+      caches.codeMarks[static_cast<size_t>(index)] = marked;
+      waypoints::CheckListBox2Click(caches, index);
+    });
+  });
+  connect(names_, &QListWidget::currentRowChanged, this, [this, &c](int row) {
+    if (c.waypoints && !names_->signalsBlocked() && row < c.waypoints->caches.count()) c.waypoints->caches.itemIndex = row;
+  });
+  connect(names_, &QListWidget::itemDoubleClicked, this, [this, &c](QListWidgetItem* item) {
+    const int index = names_->row(item);
+    run([&c, index] {
+      if (!c.siteContext || !c.waypoints) return;
+      c.waypoints->caches.itemIndex = index;
+      if (auto sc = c.siteContext()) site::CheckListBox1DblClick(*sc);
+    });
+  });
+  connect(clr_, &QPushButton::clicked, this, [this, &c] {
+    run([&c] {
+      if (c.waypoints) waypoints::SpeedButton21Click(*c.waypoints);
+    });
+  });
+  connect(exportWpt_, &QPushButton::clicked, this, [this, &c] {
+    run([&c] {
+      if (c.waypoints) waypoints::SpeedButton26Click(*c.waypoints, *c.host);
+    });
+  });
+}
+
+void TabBrowser::refresh() {
+  const Context& c = context_;
+  if (c.waypoints) {
+    const waypoints::CacheList& caches = c.waypoints->caches;
+    names_->setEntries(FromCore(caches.names), caches.nameMarks, caches.itemIndex);
+    codes_->setEntries(FromCore(caches.codes), caches.codeMarks, -1);
+    positions_->setEntries(FromCore(caches.positions), {}, -1);
+    if (exportWpt_->isEnabled() != c.waypoints->exportButtonEnabled) exportWpt_->setEnabled(c.waypoints->exportButtonEnabled);
+  }
+  if (c.fields) {
+    SetEditText(edit1_, FromCore(c.fields->edit1User));
+    SetEditText(edit2_, FromCore(c.fields->edit2Password));
+    SetChecked(sk_, c.fields->site == Site::Sk);
+    SetChecked(com_, c.fields->site == Site::Com);
+  }
+  if (c.site) {
+    loginState_->setText(FromCore(c.site->loginLabel));
+    QString colour;
+    if (c.site->userFieldColour == site::UserFieldColour::Green) colour = QStringLiteral("rgb(0, 128, 0)");
+    if (c.site->userFieldColour == site::UserFieldColour::Red) colour = QStringLiteral("rgb(255, 0, 0)");
+    const QString sheet = colour.isEmpty() ? QString() : QStringLiteral("QLineEdit { background: %1; }").arg(colour);
+    if (edit1_->styleSheet() != sheet) edit1_->setStyleSheet(sheet);
+    SetProgress(progressBar1_, c.site->progress, c.site->progressMax);
+  }
+  if (c.pages) {
+    SetProgress(progressBar2_, c.pages->pictureProgress, c.pages->pictureProgressMax);
+    if (progressBar2_->isVisibleTo(statusBar1_) != c.pages->pictureProgressVisible)
+      progressBar2_->setVisible(c.pages->pictureProgressVisible);
+    statusBar1_->setPanelText(4, FromCore(c.pages->statusText));
+  }
+  if (c.device) {
+    statusBar1_->setPanelText(2, FromCore(c.device->statusPanel3));
+    if (checkBox1_->isEnabled() != c.device->copyOption.enabled) checkBox1_->setEnabled(c.device->copyOption.enabled);
+    SetChecked(checkBox1_, c.device->copyOption.ticked);
+    const int glyph = c.device->activeSyncGlyph == device::kGlyphOnline ? kImgSyncOn : kImgSyncOff;
+    if (activeSync_->property("glyph").toInt() != glyph + 1) {
+      activeSync_->setIcon(QIcon(ImageList2()[static_cast<size_t>(glyph)]));
+      activeSync_->setProperty("glyph", glyph + 1);
+    }
+  }
+}
 
 }  // namespace trovik::gui

@@ -29,6 +29,7 @@ class TabBrowser : public Tab {
 
  private:
   void buildLeftPanel(QWidget* panel);
+  void connectCommands();
 
   QToolButton* toolButton10_ = nullptr;
   QToolButton* toolButton12_ = nullptr;

@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "gui/dispatch.h"
+#include "gui/gui_host.h"
 #include "gui/qt_text.h"
 #include "gui/widgets.h"
 
@@ -40,11 +41,60 @@ TabHtml::TabHtml(Context& context, QWidget* parent) : Tab(context, QStringLitera
   filter_ = Hidden(MakeButton(QStringLiteral("SpeedButton18"), QStringLiteral("Filter"), this));
   header_ = Hidden(MakeButton(QStringLiteral("SpeedButton22"), QStringLiteral("Záhlavie"), this));
   links_ = Hidden(MakeButton(QStringLiteral("SpeedButton19"), QStringLiteral("Linky"), this));
+  // ListBox2Click: the clicked header link into the hidden field.
   connect(listBox2_, &QListWidget::itemClicked, this,
           [this](QListWidgetItem* item) { edit8_->setText(item->text()); });
+
+  Context& c = context_;
+  connect(filter_, &QPushButton::clicked, this, [this, &c] {
+    run([&c] {
+      if (!c.pages || !c.pageContext) return;
+      if (auto pc = c.pageContext()) pages::OdfiltrujLenZaujimave(*c.pages, *pc);
+    });
+  });
+  connect(header_, &QPushButton::clicked, this, [this, &c] {
+    run([&c] {
+      if (!c.pages || !c.pageContext) return;
+      if (auto pc = c.pageContext()) pages::ZistiCotrebaStiahnutZoZahlavia(*c.pages, *pc);
+    });
+  });
+  connect(links_, &QPushButton::clicked, this, [this, &c] {
+    run([&c] {
+      if (!c.pages || !c.nearby || !c.pageContext) return;
+      if (auto pc = c.pageContext()) pages::SpeedButton19Click(*c.pages, pc->browser, c.nearby->listBox1);
+    });
+  });
 }
 
-void TabHtml::refresh() {}
-void TabHtml::pull() {}
+namespace {
+
+void SetList(QListWidget* list, const QStringList& entries) {
+  QStringList shown;
+  for (int i = 0; i < list->count(); ++i) shown << list->item(i)->text();
+  if (shown == entries) return;
+  list->clear();
+  list->addItems(entries);
+}
+
+}  // namespace
+
+void TabHtml::refresh() {
+  const Context& c = context_;
+  if (c.memo1) SetMemoText(memo1_, LinesFromCore(*c.memo1));
+  if (c.pages) {
+    SetMemoText(memo4_, LinesFromCore(c.pages->workingList));
+    SetMemoText(memo6_, LinesFromCore(c.pages->outputList));
+    SetList(listBox2_, FromCore(c.pages->headerLinks));
+    SetList(listBox3_, FromCore(c.pages->pagePictures));
+  }
+}
+
+void TabHtml::pull() {
+  // The captured page is editable; the filter reads whatever it holds.
+  if (context_.memo1 && memo1_->document()->isModified()) {
+    *context_.memo1 = LinesToCore(memo1_->toPlainText());
+    memo1_->document()->setModified(false);
+  }
+}
 
 }  // namespace trovik::gui

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "gui/dispatch.h"
+#include "gui/gui_host.h"
 #include "gui/icons.h"
 #include "gui/qt_text.h"
 #include "gui/tab_html.h"
@@ -88,9 +89,90 @@ TabNearby::TabNearby(Context& context, QWidget* parent) : Tab(context, QStringLi
 
   reloadTowns_ = Hidden(MakeButton(QStringLiteral("SpeedButton14"), QStringLiteral("Pridaj dáta!"), this));
   rerunParser_ = Hidden(MakeButton(QStringLiteral("SpeedButton13"), QStringLiteral("VyhodnotMemo"), this));
+  connectCommands();
 }
 
-void TabNearby::refresh() {}
-void TabNearby::pull() {}
+std::string TabNearby::townFile() const { return nearby::TownFilePath(context_.programFolder); }
+
+void TabNearby::connectCommands() {
+  Context& c = context_;
+  connect(listBox1_, &QListWidget::currentRowChanged, this, [this, &c](int row) {
+    if (filling_ || !c.nearby) return;
+    run([this, &c, row] {
+      c.nearby->listBox1Index = row;
+      if (row >= 0) nearby::ListBox1Click(*c.nearby, townFile());
+    });
+  });
+  connect(listBox1_, &QListWidget::itemDoubleClicked, this, [this, &c](QListWidgetItem* item) {
+    const int row = listBox1_->row(item);
+    run([&c, row] {
+      if (!c.nearby || !c.searchContext) return;
+      c.nearby->listBox1Index = row;
+      if (auto sc = c.searchContext()) nearby::ListBox1DblClick(*c.nearby, *sc);
+    });
+  });
+  connect(edit3_, &QLineEdit::textEdited, this, [&c](const QString& text) {
+    if (c.nearby) c.nearby->edit3 = ToCore(text);
+  });
+  connect(searchHere_, &QPushButton::clicked, this, [this, &c] {
+    run([&c] {
+      if (!c.nearby || !c.searchContext) return;
+      if (auto sc = c.searchContext()) nearby::SpeedButton23Click(*c.nearby, *sc);
+    });
+  });
+  connect(next_, &QPushButton::clicked, this, [this, &c] {
+    run([&c] {
+      if (!c.nearby || !c.searchContext) return;
+      if (auto sc = c.searchContext()) nearby::Next20(*c.nearby, *sc);
+    });
+  });
+  connect(checkBox5_, &QCheckBox::clicked, this, [&c](bool on) {
+    if (c.nearby) c.nearby->checkBox5 = on;
+  });
+  connect(add_, &QPushButton::clicked, this, [this, &c] {
+    run([&c] {
+      if (c.nearby && c.waypoints) nearby::SpeedButton24Click(*c.nearby, c.waypoints->caches);
+    });
+  });
+  connect(reloadTowns_, &QPushButton::clicked, this, [this, &c] {
+    run([this, &c] {
+      if (c.nearby) nearby::NacitajMestaDoListboxu(*c.nearby, townFile());
+    });
+  });
+  connect(rerunParser_, &QPushButton::clicked, this, [this, &c] {
+    run([&c] {
+      if (c.nearby && c.waypoints) nearby::VyhodnotmemoHTM(*c.nearby, c.waypoints->caches);
+    });
+  });
+}
+
+void TabNearby::refresh() {
+  const nearby::NearbyState* n = context_.nearby;
+  if (n == nullptr) return;
+  filling_ = true;
+  const QStringList towns = FromCore(n->listBox1);
+  QStringList shown;
+  for (int i = 0; i < listBox1_->count(); ++i) shown << listBox1_->item(i)->text();
+  if (shown != towns) {
+    listBox1_->clear();
+    listBox1_->addItems(towns);
+  }
+  const int index = n->listBox1Index < listBox1_->count() ? n->listBox1Index : -1;
+  if (listBox1_->currentRow() != index) listBox1_->setCurrentRow(index);
+  filling_ = false;
+  SetEditText(edit3_, FromCore(n->edit3));
+  SetMemoText(memo3_, LinesFromCore(n->memo3));
+  if (add_->isEnabled() != n->speedButton24Enabled) add_->setEnabled(n->speedButton24Enabled);
+  SetChecked(checkBox5_, n->checkBox5);
+  statusBar6_->setPanelText(1, FromCore(n->statusPanel1));
+  SetProgress(progressBar3_, n->progress, n->progressMax);
+}
+
+void TabNearby::pull() {
+  if (context_.nearby && memo3_->document()->isModified()) {
+    context_.nearby->memo3 = LinesToCore(memo3_->toPlainText());
+    memo3_->document()->setModified(false);
+  }
+}
 
 }  // namespace trovik::gui

@@ -25,6 +25,10 @@ class TabNearby : public Tab {
   QWidget* browserHost() const { return webBrowser2_; }
 
  private:
+  void connectCommands();
+  std::string townFile() const;
+
+  bool filling_ = false;
   QLineEdit* edit3_ = nullptr;
   QPushButton* searchHere_ = nullptr;
   QListWidget* listBox1_ = nullptr;

@@ -7,6 +7,7 @@
 
 #include "gui/dispatch.h"
 #include "gui/qt_text.h"
+#include "gui/gui_host.h"
 #include "gui/widgets.h"
 
 namespace trovik::gui {
@@ -97,8 +98,67 @@ TabSettings::TabSettings(Context& context, QWidget* parent) : Tab(context, QStri
   addresses->setFixedWidth(480);
   layout->addWidget(addresses, 0, Qt::AlignLeft);
   layout->addStretch(1);
+  connectFields();
 }
 
-void TabSettings::refresh() {}
+void TabSettings::connectFields() {
+  Context& c = context_;
+  const auto text = [this, &c](QLineEdit* edit, std::string Fields::*member) {
+    connect(edit, &QLineEdit::textEdited, this, [&c, member](const QString& value) {
+      if (c.fields) (*c.fields).*member = ToCore(value);
+    });
+  };
+  text(edit4_, &Fields::edit4PdaWpt);
+  text(edit5_, &Fields::edit5PdaMht);
+  text(edit7_, &Fields::edit7Velkost);
+  const auto address = [this, &c](QLineEdit* edit, std::string SiteAddresses::*member) {
+    connect(edit, &QLineEdit::textEdited, this, [&c, member](const QString& value) {
+      if (c.fields) c.fields->addresses.*member = ToCore(value);
+    });
+  };
+  address(addressSk_, &SiteAddresses::sk);
+  address(addressCom_, &SiteAddresses::com);
+  address(addressImages_, &SiteAddresses::obrazky);
+  connect(radioButton1_, &QRadioButton::clicked, this, [&c] {
+    if (!c.fields) return;
+    c.fields->radioButton1Original = true;
+    c.fields->radioButton2Vacsi = false;
+  });
+  connect(radioButton2_, &QRadioButton::clicked, this, [&c] {
+    if (!c.fields) return;
+    c.fields->radioButton1Original = false;
+    c.fields->radioButton2Vacsi = true;
+  });
+  connect(checkBox2_, &QCheckBox::clicked, this, [&c](bool on) {
+    if (c.fields) c.fields->checkBox2Spooler = on;
+  });
+  connect(checkBox3_, &QCheckBox::clicked, this, [&c](bool on) {
+    if (c.fields) c.fields->checkBox3AllFoto = on;
+  });
+}
+
+void TabSettings::refresh() {
+  const Fields* f = context_.fields;
+  if (f == nullptr) return;
+  SetEditText(edit4_, FromCore(f->edit4PdaWpt));
+  SetEditText(edit5_, FromCore(f->edit5PdaMht));
+  SetEditText(edit7_, FromCore(f->edit7Velkost));
+  SetEditText(addressSk_, FromCore(f->addresses.sk));
+  SetEditText(addressCom_, FromCore(f->addresses.com));
+  SetEditText(addressImages_, FromCore(f->addresses.obrazky));
+  // Two flags behind one radio pair: the shrink option decides when both are set.
+  const bool shrink = f->radioButton2Vacsi;
+  const bool keep = !shrink && f->radioButton1Original;
+  if (radioButton1_->isChecked() != keep || radioButton2_->isChecked() != shrink) {
+    radioButton1_->setAutoExclusive(false);
+    radioButton2_->setAutoExclusive(false);
+    radioButton1_->setChecked(keep);
+    radioButton2_->setChecked(shrink);
+    radioButton1_->setAutoExclusive(true);
+    radioButton2_->setAutoExclusive(true);
+  }
+  SetChecked(checkBox2_, f->checkBox2Spooler);
+  SetChecked(checkBox3_, f->checkBox3AllFoto);
+}
 
 }  // namespace trovik::gui

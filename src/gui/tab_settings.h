@@ -18,6 +18,8 @@ class TabSettings : public Tab {
   void refresh() override;
 
  private:
+  void connectFields();
+
   QPushButton* write_ = nullptr;
   QLineEdit* edit4_ = nullptr;
   QLineEdit* edit5_ = nullptr;

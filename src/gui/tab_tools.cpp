@@ -1,14 +1,17 @@
 #include "gui/tab_tools.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include "gui/dispatch.h"
+#include "gui/gui_host.h"
 #include "gui/qt_text.h"
 #include "gui/tab_html.h"
 #include "gui/widgets.h"
+#include "tools/tool_tab.h"
 
 namespace trovik::gui {
 namespace {
@@ -21,10 +24,27 @@ QLineEdit* MakeField(const QString& name, const QString& text, QWidget* parent, 
   return edit;
 }
 
-// A sample of encoded hint text, so the decoder shows what it does at once.
-const char* kSampleHint =
-    "Xršxh aáwqrš cbq xberňbz fgneéub ohxn, mnxelgú xnzrňzv.\n"
-    "Cbmbe an zhttybi cev ynivčxr!";
+// The converter rewrites the other field on every released key, arrows and
+// shift included, as the classic field's key-up event did.
+class KeyUpFilter : public QObject {
+ public:
+  KeyUpFilter(QObject* parent, std::function<void()> onKeyUp) : QObject(parent), onKeyUp_(std::move(onKeyUp)) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyRelease) onKeyUp_();
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> onKeyUp_;
+};
+
+// The memo's text in the core may end its lines with CR LF; the widget uses LF.
+std::string LfLines(const std::string& text1250) { return text::ReplaceAll(text1250, "\r\n", "\n"); }
+
+void Show(QLineEdit* edit, const std::string& text1250) {
+  const QString text = FromCore(text1250);
+  if (edit->text() != text) edit->setText(text);
+}
 
 }  // namespace
 
@@ -39,6 +59,29 @@ TabTools::TabTools(Context& context, QWidget* parent) : Tab(context, QStringLite
   layout->setColumnStretch(0, 1);
   layout->setRowStretch(1, 1);
   selfTest_ = Hidden(MakeButton(QStringLiteral("SpeedButton27"), QString(), this));
+
+  // The commands run on the core's tool fields; until the window points the
+  // context at them, the tab only shows its defaults.
+  auto withFields = [this](auto command) {
+    return [this, command] {
+      run([this, command] {
+        if (context_.tools != nullptr && context_.flags != nullptr && context_.host != nullptr)
+          command(*context_.tools, *context_.flags, *context_.host);
+      });
+    };
+  };
+  edit9_->installEventFilter(new KeyUpFilter(
+      edit9_, withFields([](tools::ToolFields& f, RunFlags& flags, Host&) { tools::Edit9KeyUp(f, flags); })));
+  edit10_->installEventFilter(
+      new KeyUpFilter(edit10_, withFields([](tools::ToolFields& f, RunFlags&, Host&) { tools::Edit10KeyUp(f); })));
+  connect(distance_, &QPushButton::clicked, this,
+          withFields([](tools::ToolFields& f, RunFlags& flags, Host&) { tools::SpeedButton16Click(f, flags); }));
+  connect(projection_, &QPushButton::clicked, this,
+          withFields([](tools::ToolFields& f, RunFlags& flags, Host& host) { tools::SpeedButton2Click(f, flags, host); }));
+  connect(decode_, &QPushButton::clicked, this,
+          withFields([](tools::ToolFields& f, RunFlags&, Host&) { tools::SpeedButton15Click(f); }));
+  connect(selfTest_, &QPushButton::clicked, this,
+          withFields([](tools::ToolFields&, RunFlags&, Host& host) { tools::SpeedButton27Click(host); }));
 }
 
 QWidget* TabTools::buildDecoder() {
@@ -53,7 +96,7 @@ QWidget* TabTools::buildDecoder() {
   label->setWordWrap(true);
   column->addWidget(label);
   memo5_ = MakeMemo(QStringLiteral("Memo5"), box, true);
-  memo5_->setPlainText(QString::fromUtf8(kSampleHint));
+  memo5_->setPlainText(FromCore(LfLines(tools::SampleHintText())));
   column->addWidget(memo5_, 1);
   return box;
 }
@@ -107,10 +150,10 @@ QWidget* TabTools::buildDistance() {
   grid->addWidget(edit17_, 8, 1);
   distance_ = MakeButton(QStringLiteral("SpeedButton16"), QStringLiteral("Vzdialenosť BOD1-BOD2"), box);
   projection_ = MakeButton(QStringLiteral("SpeedButton25"), QStringLiteral("BOD1+Uhol+vzdialenost=BOD2"), box);
-  auto* buttons = new QHBoxLayout();
+  auto* buttons = new QVBoxLayout();
   buttons->addWidget(distance_);
   buttons->addWidget(projection_);
-  grid->addLayout(buttons, 9, 0, 1, 3);
+  grid->addLayout(buttons, 9, 0, 1, 2);
   auto* note = MakeLabel(QStringLiteral("Label33"),
                          QStringLiteral("Metóda výpočtu vzdialenosti bodov používa tzv.Vicente algoritmus\n"
                                         "ktorý dosť presne aproximuje 3D model zeme"),
@@ -124,7 +167,31 @@ QWidget* TabTools::buildDistance() {
   return box;
 }
 
-void TabTools::refresh() {}
-void TabTools::pull() {}
+void TabTools::refresh() {
+  if (context_.tools == nullptr) return;
+  const tools::ToolFields& f = *context_.tools;
+  Show(edit9_, f.edit9);
+  Show(edit10_, f.edit10);
+  Show(edit11_, f.edit11);
+  Show(edit12_, f.edit12);
+  Show(edit13_, f.edit13);
+  Show(edit14_, f.edit14);
+  Show(edit15_, f.edit15);
+  Show(edit16_, f.edit16);
+  Show(edit17_, f.edit17);
+  const QString memo = FromCore(LfLines(f.memo5));
+  if (memo5_->toPlainText() != memo) memo5_->setPlainText(memo);
+}
+
+void TabTools::pull() {
+  if (context_.tools == nullptr) return;
+  tools::ToolFields& f = *context_.tools;
+  for (auto [edit, field] : {std::pair{edit9_, &f.edit9}, std::pair{edit10_, &f.edit10}, std::pair{edit11_, &f.edit11},
+                             std::pair{edit12_, &f.edit12}, std::pair{edit13_, &f.edit13}, std::pair{edit14_, &f.edit14}}) {
+    *field = ToCore(edit->text());
+  }
+  const std::string memo = ToCore(memo5_->toPlainText());
+  if (memo != LfLines(f.memo5)) f.memo5 = memo;
+}
 
 }  // namespace trovik::gui

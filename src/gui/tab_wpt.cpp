@@ -5,6 +5,8 @@
 #include <QVBoxLayout>
 
 #include "gui/dispatch.h"
+#include "gui/gui_host.h"
+#include "waypoints/wpt_export.h"
 #include "gui/qt_text.h"
 #include "gui/tab_html.h"
 #include "gui/widgets.h"
@@ -26,9 +28,31 @@ TabWpt::TabWpt(Context& context, QWidget* parent) : Tab(context, QStringLiteral(
   memo2_ = MakeMemo(QStringLiteral("Memo2"), this, false);
   memo2_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   layout->addWidget(memo2_, 1);
+
+  Context& c = context_;
+  connect(edit6_, &QLineEdit::textEdited, this, [&c](const QString& text) {
+    if (c.waypoints) c.waypoints->fileNameField = ToCore(text);
+  });
+  connect(upload_, &QPushButton::clicked, this, [this, &c] {
+    run([&c] {
+      if (!c.waypoints || !c.fields || !c.device || !c.flags) return;
+      device::LinkDeviceFiles files(*c.device, *c.host, *c.flags);
+      waypoints::SpeedButton10Click(*c.waypoints, *c.fields, files, *c.host);
+    });
+  });
 }
 
-void TabWpt::refresh() {}
-void TabWpt::pull() {}
+void TabWpt::refresh() {
+  if (!context_.waypoints) return;
+  SetEditText(edit6_, FromCore(context_.waypoints->fileNameField));
+  SetMemoText(memo2_, LinesFromCore(context_.waypoints->wptText));
+}
+
+void TabWpt::pull() {
+  if (context_.waypoints && memo2_->document()->isModified()) {
+    context_.waypoints->wptText = LinesToCore(memo2_->toPlainText());
+    memo2_->document()->setModified(false);
+  }
+}
 
 }  // namespace trovik::gui

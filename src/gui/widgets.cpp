@@ -1,6 +1,8 @@
 #include "gui/widgets.h"
 
 #include <QHBoxLayout>
+#include <QLineEdit>
+#include <QProgressBar>
 
 namespace trovik::gui {
 
@@ -112,6 +114,22 @@ QLabel* MakeLabel(const QString& objectName, const QString& caption, QWidget* pa
     label->setFont(font);
   }
   return label;
+}
+
+void SetEditText(QLineEdit* edit, const QString& text) {
+  if (edit->text() != text) edit->setText(text);
+}
+
+void SetChecked(QAbstractButton* button, bool checked) {
+  if (button->isChecked() != checked) button->setChecked(checked);
+}
+
+void SetProgress(QProgressBar* bar, int position, int maximum) {
+  // Maximum first, as the browser's progress events set it.
+  const int max = maximum < 0 ? 0 : maximum;
+  if (bar->maximum() != max) bar->setMaximum(max);
+  const int pos = position < 0 ? 0 : (position > max ? max : position);
+  if (bar->value() != pos) bar->setValue(pos);
 }
 
 }  // namespace trovik::gui

@@ -4,7 +4,10 @@
 // user's own clicks.
 
 #include <QFrame>
+#include <QAbstractButton>
 #include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
 #include <QListWidget>
 #include <QPushButton>
 #include <QToolButton>
@@ -56,6 +59,11 @@ class CheckListBox : public QListWidget {
 QPushButton* MakeButton(const QString& objectName, const QString& caption, QWidget* parent,
                         const QString& hint = QString());
 QLabel* MakeLabel(const QString& objectName, const QString& caption, QWidget* parent, bool bold = false);
+// Refresh helpers: change a control only when the core's value differs.
+void SetEditText(QLineEdit* edit, const QString& text);
+void SetChecked(QAbstractButton* button, bool checked);
+void SetProgress(QProgressBar* bar, int position, int maximum);
+
 // A hidden control: present for the commands that use its contents, never shown.
 template <typename W>
 W* Hidden(W* widget) {
