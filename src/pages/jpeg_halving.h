@@ -46,6 +46,9 @@ void ResizeJpg(const std::string& inPath, const std::string& outPath, double fac
 // Bilinear rescaling of `bitmap` to newWidth x newHeight in 32-bit floats.
 // Needs a source at least 2 pixels wide and high, and a positive new size.
 void ResampleBilinear(Bitmap& bitmap, int newWidth, int newHeight);
+// The resampling uses AVX2 where the processor has it; tests switch it off
+// to check that the other paths give the same bytes.
+void ResampleAllowWideVectors(bool allowed);
 
 // The codec behind ResizeJpg, over bytes in memory. `name` (1250) goes into
 // error texts.
