@@ -22,6 +22,9 @@ class Host {
   virtual uint32_t tickCount() = 0;
   // A simple message box with a Slovak or English text of the system (1250 bytes).
   virtual void showMessage(const std::string& text1250) = 0;
+  // A message box with its own title and the warning icon (the open command's
+  // "Couldn't execute the application" titled "Error").
+  virtual void showWarning(const std::string& /*title1250*/, const std::string& text1250) { showMessage(text1250); }
   // The hourglass while long work runs.
   virtual void setBusyCursor(bool /*busy*/) {}
   // Core state shown by the window changed; views re-read what they show.

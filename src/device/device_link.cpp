@@ -4,8 +4,10 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 
+#include "base/paths.h"
 #include "device/wide_path.h"
 #include "text/text.h"
 
@@ -79,6 +81,12 @@ bool RapiInitBounded(DeviceLink& link, Host& host) {
   link.api.CeRapiUninit();
   host.showMessage(text::Utf8To1250("PDA neodpovedá"));
   return false;
+}
+
+void SetDefaultDeviceRoot() {
+  const char* root = std::getenv("TROVIK_DEVICE_ROOT");
+  if (root && *root) return;
+  setenv("TROVIK_DEVICE_ROOT", (paths::ProgramFolder() + "PDA").c_str(), 1);
 }
 
 void ReleaseDevice(DeviceLink& link) { link.api.CeRapiUninit(); }

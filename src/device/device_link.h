@@ -41,6 +41,9 @@ bool DeviceFileExists(DeviceLink& link, const std::string& devicePath);
 // connect. False (after "PDA neodpovedá") when the device did not answer in
 // time: the caller then does nothing.
 bool RapiInitBounded(DeviceLink& link, Host& host);
+// Points the folder device at the folder "PDA" of the program folder (which
+// the CLI's --home may have moved) unless TROVIK_DEVICE_ROOT names one.
+void SetDefaultDeviceRoot();
 // Shut-down: the remote connection is closed, whatever opened it.
 void ReleaseDevice(DeviceLink& link);
 
