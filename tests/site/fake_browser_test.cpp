@@ -11,7 +11,7 @@ namespace {
 TEST(FakeBrowser, CompletesAtTheNextPumpAndFramesCompleteAgain) {
   FakeHost host;
   FakeBrowser browser(host);
-  browser.setPage("a", {.bodyHtml = "A", .completions = 2});
+  browser.setPage("a", PageWithBody("A", 2));
   int fired = 0;
   browser.onDocumentComplete = [&] { ++fired; };
   browser.Navigate("a");
@@ -29,8 +29,11 @@ TEST(FakeBrowser, CompletesAtTheNextPumpAndFramesCompleteAgain) {
 TEST(FakeBrowser, ElementsClicksAndStop) {
   FakeHost host;
   FakeBrowser browser(host);
-  browser.setPage("login", {.elements = {"user", "go"}, .clicks = {{"go", "home"}}});
-  browser.setPage("home", {.bodyHtml = "welcome"});
+  FakePage login;
+  login.elements = {"user", "go"};
+  login.clicks["go"] = "home";
+  browser.setPage("login", login);
+  browser.setPage("home", PageWithBody("welcome"));
   browser.Navigate("login");
   host.processMessages();
   EXPECT_THROW(browser.SetElementText("nothing", "x"), Error);

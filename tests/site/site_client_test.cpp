@@ -15,6 +15,7 @@ namespace {
 using testing::FakeBrowser;
 using testing::FakeHost;
 using testing::FakePage;
+using testing::PageWithBody;
 using testing::TempDir;
 
 const std::string kSk = "http://demo/sk";
@@ -65,11 +66,11 @@ TEST(SiteLiterals, AddressesAndSafeFileName) {
 // A login page whose button leads to `after`.
 void LoginSite(Rig& rig, Site site, const std::string& afterBody) {
   const LoginElements e = LoginElementsOf(site);
-  FakePage login{.bodyHtml = "<FORM id=f>login</FORM>"};
+  FakePage login = PageWithBody("<FORM id=f>login</FORM>");
   login.elements = {e.user, e.password, e.button};
   login.clicks[e.button] = "after";
   rig.browser.setPage(LoginAddress(site, rig.fields.addresses), login);
-  rig.browser.setPage("after", {.bodyHtml = afterBody});
+  rig.browser.setPage("after", PageWithBody(afterBody));
 }
 
 TEST(SiteLogin, NationalSuccessTurnsGreenAndWritesTheSettings) {
@@ -126,7 +127,7 @@ TEST(SiteLogin, NationalIgnoresTheInternationalMarkerAndSplitMarkers) {
 TEST(SiteLogin, MarkerOnALaterDocumentWithinTheWatch) {
   Rig rig;
   LoginSite(rig, Site::Sk, "redirecting");
-  rig.browser.setPage("home", {.bodyHtml = L("<A>odhlásiť</A>")});
+  rig.browser.setPage("home", PageWithBody(L("<A>odhlásiť</A>")));
   bool redirected = false;
   rig.host.everyPump = [&] {
     if (!redirected && rig.browser.currentAddress() == "after" && rig.flags.pageDone) {
@@ -142,7 +143,7 @@ TEST(SiteLogin, MarkerOnALaterDocumentWithinTheWatch) {
 
 TEST(SiteLogin, MissingElementIsDroppedAndColoursByTheFlag) {
   Rig rig;
-  rig.browser.setPage(LoginAddress(Site::Sk, rig.fields.addresses), {.bodyHtml = "no form"});
+  rig.browser.setPage(LoginAddress(Site::Sk, rig.fields.addresses), PageWithBody("no form"));
   SpeedButton5Click(rig.context);
   EXPECT_EQ(rig.state.userFieldColour, UserFieldColour::Red);
   EXPECT_TRUE(rig.browser.clicked.empty());
@@ -160,7 +161,7 @@ TEST(SiteRequest, NationalWaitsCapturesAndFillsUnknownPosition) {
   rig.caches.add("Pod/Most: 1?", "GC111", "?");
   rig.caches.add("Druha", "GC222", "wpt file");
   rig.caches.itemIndex = 0;
-  rig.browser.setPage(kSk + "/hladaj.php?query=GC111", {.bodyHtml = std::string("<P>x</P>\r\n") + kListingLine});
+  rig.browser.setPage(kSk + "/hladaj.php?query=GC111", PageWithBody(std::string("<P>x</P>\r\n") + kListingLine));
   SpeedButton4Click(rig.context);
   EXPECT_TRUE(rig.flags.pageDone);
   EXPECT_EQ(rig.state.pageName, "Pod_Most_ 1_");
@@ -175,7 +176,7 @@ TEST(SiteRequest, KnownPositionIsLeftAlone) {
   Rig rig;
   rig.caches.add("Druha", "GC222", "wpt file");
   rig.caches.itemIndex = 0;
-  rig.browser.setPage(kSk + "/hladaj.php?query=GC222", {.bodyHtml = kListingLine});
+  rig.browser.setPage(kSk + "/hladaj.php?query=GC222", PageWithBody(kListingLine));
   SpeedButton4Click(rig.context);
   EXPECT_EQ(rig.caches.positions[0], "wpt file");
   EXPECT_FALSE(rig.exportEnabled);
@@ -186,7 +187,7 @@ TEST(SiteRequest, CoordinatesGoToTheCurrentEntryWhateverPageLoaded) {
   rig.caches.add("A", "GC1", "?");
   rig.caches.add("B", "GC2", "?");
   rig.caches.itemIndex = 1;
-  rig.browser.setPage("file:///offline.htm", {.bodyHtml = kListingLine});
+  rig.browser.setPage("file:///offline.htm", PageWithBody(kListingLine));
   rig.browser.Navigate("file:///offline.htm");
   rig.host.processMessages();
   EXPECT_EQ(rig.caches.positions[0], "?");
@@ -195,7 +196,7 @@ TEST(SiteRequest, CoordinatesGoToTheCurrentEntryWhateverPageLoaded) {
   // Without a current entry there is nothing to fill.
   Rig none;
   none.caches.add("A", "GC1", "?");
-  none.browser.setPage("p", {.bodyHtml = kListingLine});
+  none.browser.setPage("p", PageWithBody(kListingLine));
   none.browser.Navigate("p");
   none.host.processMessages();
   EXPECT_EQ(none.caches.positions[0], "?");
@@ -216,7 +217,7 @@ TEST(SiteRequest, InternationalReturnsAtOnceAndCapturesLater) {
   rig.caches.add("A", "GC1", "?");
   rig.caches.itemIndex = 0;
   rig.browser.setPage(kCom + "/seek/cache_details.aspx?wp=GC1&Submit6=Go",
-                      {.bodyHtml = std::string(kListingLine) + "\r\nyou are logged in"});
+                      PageWithBody(std::string(kListingLine) + "\r\nyou are logged in"));
   SpeedButton4Click(rig.context);
   EXPECT_EQ(rig.host.pumps, 0);
   EXPECT_FALSE(rig.flags.pageDone);
@@ -233,7 +234,7 @@ TEST(SiteRequest, FramesCompleteTwiceAndEachReplacesTheCapture) {
   Rig rig;
   rig.caches.add("A", "GC1", "?");
   rig.caches.itemIndex = 0;
-  rig.browser.setPage(kSk + "/hladaj.php?query=GC1", {.bodyHtml = "frame", .completions = 2});
+  rig.browser.setPage(kSk + "/hladaj.php?query=GC1", PageWithBody("frame", 2));
   std::vector<std::size_t> sizes;
   int completes = 0;
   rig.browser.onDocumentComplete = [&] {
@@ -267,7 +268,7 @@ TEST(SiteCapture, FailedRawCopyIsShownAndStillEndsTheWait) {
   rig.context.htmFolder = rig.dir.path() + "missing/";
   rig.caches.add("A", "GC1", "?");
   rig.caches.itemIndex = 0;
-  rig.browser.setPage(kSk + "/hladaj.php?query=GC1", {.bodyHtml = std::string(kListingLine) + L("\r\nodhlásiť")});
+  rig.browser.setPage(kSk + "/hladaj.php?query=GC1", PageWithBody(std::string(kListingLine) + L("\r\nodhlásiť")));
   SpeedButton4Click(rig.context);
   ASSERT_EQ(rig.host.messages.size(), 1u);
   EXPECT_NE(rig.host.messages[0].find("getrawhtm.htm"), std::string::npos);
@@ -282,7 +283,7 @@ TEST(SiteCapture, UnreadableDocumentAndBadCoordinatesAreShownNotHung) {
   rig.caches.itemIndex = 0;
   rig.memo1 = {"previous page"};
   rig.browser.bodyHtmlError = "Document not available";
-  rig.browser.setPage("p", {});
+  rig.browser.setPage("p", FakePage());
   rig.browser.Navigate("p");
   rig.host.processMessages();
   EXPECT_EQ(rig.host.messages, std::vector<std::string>{"Document not available"});
@@ -292,7 +293,7 @@ TEST(SiteCapture, UnreadableDocumentAndBadCoordinatesAreShownNotHung) {
   Rig bad;
   bad.caches.add("A", "GC1", "?");
   bad.caches.itemIndex = 0;
-  bad.browser.setPage("p", {.bodyHtml = "<BIG><STRONG> no coordinates here</STRONG>"});
+  bad.browser.setPage("p", PageWithBody("<BIG><STRONG> no coordinates here</STRONG>"));
   bad.browser.Navigate("p");
   bad.host.processMessages();
   ASSERT_EQ(bad.host.messages.size(), 1u);

@@ -8,7 +8,7 @@
 //   #include "support/fake_browser.h"
 //   trovik::testing::FakeHost host;
 //   trovik::testing::FakeBrowser browser(host);
-//   browser.setPage("http://x/sk/index.php", {.bodyHtml = "<FORM id=f>..."});
+//   browser.setPage("http://x/sk/index.php", PageWithBody("<FORM id=f>..."));
 //   browser.page("http://x/sk/index.php").elements = {"username", "password", "login-b"};
 //   browser.page("http://x/sk/index.php").clicks["login-b"] = "http://x/sk/home.php";
 
@@ -34,6 +34,16 @@ struct FakePage {
   int busyPolls = 0;     // Busy() still answers true this many times after the last completion
   bool completes = true; // false: the load never ends (until the test calls complete())
 };
+
+// A page with that body, completing once (or `completions` times, as a page
+// with frames does). Spelled out so tests need no designated initializers,
+// which this compiler warns about when a member is left out.
+inline FakePage PageWithBody(std::string bodyHtml, int completions = 1) {
+  FakePage page;
+  page.bodyHtml = std::move(bodyHtml);
+  page.completions = completions;
+  return page;
+}
 
 class FakeBrowser : public site::Browser {
  public:

@@ -1,0 +1,206 @@
+#include "webengine/web_browser.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTimer>
+#include <QUrl>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+#include <cstdlib>
+#include <memory>
+
+#include "base/error.h"
+#include "base/files.h"
+#include "site/old_style_html.h"
+#include "text/text.h"
+
+namespace trovik::webengine {
+namespace {
+
+QString FromCp1250(const std::string& text1250) { return QString::fromStdString(text::Cp1250ToUtf8(text1250)); }
+std::string To1250(const QString& s) { return text::Utf8To1250Strict(s.toStdString()); }
+
+// A JS literal of the arguments: [name, text] in JSON, safe whatever they hold.
+QString JsArgs(const QStringList& values) {
+  QJsonArray array;
+  for (const QString& v : values) array.append(v);
+  return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
+}
+
+// The first element, in document order, whose name or id is the given one.
+const char* kFindElement =
+    "function trovikFind(n){var all=document.getElementsByTagName('*');"
+    "for(var i=0;i<all.length;i++){var e=all[i];"
+    "if(e.getAttribute('name')===n||e.id===n)return e;}return null;}";
+
+}  // namespace
+
+void PrepareEnvironment(bool offscreen) {
+  if (std::getenv("QTWEBENGINE_DISABLE_SANDBOX") == nullptr) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
+  if (offscreen && std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+QWebEngineProfile* CreateProfile(const std::string& folder, QObject* parent) {
+  const QString path = QString::fromStdString(folder);
+  QDir().mkpath(path);
+  auto* profile = new QWebEngineProfile(QStringLiteral("Trovik"), parent);
+  profile->setPersistentStoragePath(path);
+  profile->setCachePath(QDir(path).filePath(QStringLiteral("cache")));
+  // The sites' session cookie is what a login leaves; keep it across runs.
+  profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
+  profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
+  return profile;
+}
+
+WebEngineBrowser::WebEngineBrowser(QWebEngineProfile* profile, QObject* parent)
+    : QObject(parent), page_(new QWebEnginePage(profile, this)) {
+  connect(page_, &QWebEnginePage::loadingChanged, this, &WebEngineBrowser::onLoadingChanged);
+  connect(page_, &QWebEnginePage::loadProgress, this, &WebEngineBrowser::onLoadProgress);
+}
+
+WebEngineBrowser::~WebEngineBrowser() {
+  onDocumentComplete = nullptr;
+  onProgressChange = nullptr;
+  disconnect(page_, nullptr, this, nullptr);
+  if (view_) view_->setPage(nullptr);
+}
+
+QWebEngineView* WebEngineBrowser::createView(QWidget* parent) {
+  if (view_ == nullptr) {
+    view_ = new QWebEngineView(parent);
+    view_->setPage(page_);
+    connect(view_, &QObject::destroyed, this, [this] { view_ = nullptr; });
+  }
+  return view_;
+}
+
+void WebEngineBrowser::Navigate(const std::string& address) {
+  if (address.rfind("javascript:", 0) == 0) {
+    // Runs in the page's own world, where its functions (a post-back) live.
+    const QString code = QUrl::fromPercentEncoding(QByteArray::fromStdString(text::Cp1250ToUtf8(address.substr(11))));
+    page_->runJavaScript(code, QWebEngineScript::MainWorld);
+    return;
+  }
+  QUrl url;
+  if (address.rfind("file://", 0) == 0)
+    url = QUrl::fromLocalFile(QString::fromStdString(files::PcPath(address.substr(7))));
+  else
+    url = QUrl(FromCp1250(address), QUrl::TolerantMode);
+  loading_ = true;  // before the engine says so: a wait started now must not end at once
+  page_->load(url);
+}
+
+void WebEngineBrowser::Stop() {
+  page_->triggerAction(QWebEnginePage::Stop);
+  loading_ = false;
+}
+
+bool WebEngineBrowser::Busy() { return loading_; }
+
+void WebEngineBrowser::onLoadingChanged(const QWebEngineLoadingInfo& info) {
+  switch (info.status()) {
+    case QWebEngineLoadingInfo::LoadStartedStatus:
+      loading_ = true;
+      break;
+    case QWebEngineLoadingInfo::LoadSucceededStatus:
+    case QWebEngineLoadingInfo::LoadFailedStatus:
+      // A failed load shows the engine's error page; it is captured like any page.
+      loading_ = false;
+      deliverComplete();
+      break;
+    case QWebEngineLoadingInfo::LoadStoppedStatus:
+      // Stopped by Stop() or replaced by a newer load: no document completed.
+      break;
+  }
+}
+
+void WebEngineBrowser::onLoadProgress(int progress) {
+  if (onProgressChange) onProgressChange(progress, 100);
+}
+
+void WebEngineBrowser::deliverComplete() {
+  if (callDepth_ > 0) {
+    ++deferredCompletes_;
+    return;
+  }
+  if (onDocumentComplete) onDocumentComplete();
+}
+
+void WebEngineBrowser::deliverDeferred() {
+  if (callDepth_ > 0 || deferredCompletes_ == 0) return;
+  --deferredCompletes_;
+  if (deferredCompletes_ > 0) QTimer::singleShot(0, this, &WebEngineBrowser::deliverDeferred);
+  if (onDocumentComplete) onDocumentComplete();
+}
+
+QVariant WebEngineBrowser::call(const QString& script, const char* what) {
+  struct Answer {
+    bool done = false;
+    QVariant value;
+  };
+  // Shared with the callback: an answer after the time-out must not touch a dead frame.
+  auto answer = std::make_shared<Answer>();
+  ++callDepth_;
+  page_->runJavaScript(script, QWebEngineScript::ApplicationWorld, [answer](const QVariant& v) {
+    answer->value = v;
+    answer->done = true;
+  });
+  QElapsedTimer timer;
+  timer.start();
+  while (!answer->done && timer.elapsed() < callTimeoutMs_)
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
+  --callDepth_;
+  if (deferredCompletes_ > 0 && callDepth_ == 0) QTimer::singleShot(0, this, &WebEngineBrowser::deliverDeferred);
+  if (!answer->done) throw Error(std::string("The document did not answer (") + what + ")");
+  return answer->value;
+}
+
+std::string WebEngineBrowser::BodyHtml() {
+  const QVariant v = call(QStringLiteral("document.body ? document.body.innerHTML : null"), "body");
+  if (v.isNull() || !v.isValid()) throw Error("The document has no body");
+  return site::OldStyleHtml(v.toString().toStdString());
+}
+
+void WebEngineBrowser::SetElementText(const std::string& nameOrId, const std::string& text) {
+  const QString script = QString::fromUtf8(kFindElement) +
+                         QStringLiteral("(function(a){var e=trovikFind(a[0]);if(!e)return false;"
+                                        "var t=e.tagName;"
+                                        "if(t==='INPUT'||t==='TEXTAREA'||t==='SELECT')e.value=a[1];"
+                                        "else e.innerText=a[1];return true;})(") +
+                         JsArgs({FromCp1250(nameOrId), FromCp1250(text)}) + QStringLiteral(")");
+  if (!call(script, "set text").toBool()) throw Error("Element '" + nameOrId + "' not found");
+}
+
+void WebEngineBrowser::ClickElement(const std::string& nameOrId) {
+  const QString script = QString::fromUtf8(kFindElement) +
+                         QStringLiteral("(function(a){var e=trovikFind(a[0]);if(!e)return false;"
+                                        "e.click();return true;})(") +
+                         JsArgs({FromCp1250(nameOrId)}) + QStringLiteral(")");
+  if (!call(script, "click").toBool()) throw Error("Element '" + nameOrId + "' not found");
+}
+
+std::vector<std::string> WebEngineBrowser::Pictures() {
+  const QVariant v = call(QStringLiteral("Array.prototype.map.call(document.images,function(i){return i.src;})"),
+                          "images");
+  std::vector<std::string> out;
+  for (const QVariant& item : v.toList()) out.push_back(To1250(item.toString()));
+  return out;
+}
+
+std::vector<std::string> WebEngineBrowser::Links() {
+  const QVariant v =
+      call(QStringLiteral("Array.prototype.map.call(document.links,function(a){return a.href;})"), "links");
+  std::vector<std::string> out;
+  for (const QVariant& item : v.toList()) out.push_back(To1250(item.toString()));
+  return out;
+}
+
+}  // namespace trovik::webengine

@@ -1,0 +1,91 @@
+#pragma once
+// site::Browser over a QWebEnginePage.
+//
+// One persistent profile per process (cookies kept on disk, so a login made
+// in the GUI holds in the CLI and the other way round), shared by both
+// browsers of the window:
+//
+//   trovik::webengine::PrepareEnvironment(/*offscreen=*/false);   // before QApplication
+//   QApplication app(argc, argv);
+//   QWebEngineProfile* profile = trovik::webengine::CreateProfile(folder, &window);
+//   auto* main = new trovik::webengine::WebEngineBrowser(profile, &window);
+//   QWidget* view = main->createView(tabBrowser);   // a QWebEngineView on the adapter's page
+//   layout->addWidget(view);
+//   trovik::site::ConnectMainBrowser(context);      // document-complete -> capture
+//
+// Without createView (CLI, tests) the page loads offscreen. Events
+// (document-complete, progress) come from the Qt event loop, that is from
+// inside Host::processMessages when the host pumps Qt events. Destroy the
+// browsers (and their views) before the profile.
+//
+// Every call into the page waits for its answer at most callTimeoutMs while
+// the event loop runs; an engine that does not answer makes the call fail with
+// trovik::Error instead of hanging the program. A load that completes while a
+// call waits is reported after that call returns, never in the middle of it.
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <string>
+#include <vector>
+
+#include "site/browser.h"
+
+class QWebEngineLoadingInfo;
+class QWebEnginePage;
+class QWebEngineProfile;
+class QWebEngineView;
+class QWidget;
+
+namespace trovik::webengine {
+
+// QTWEBENGINE_DISABLE_SANDBOX=1 and, with `offscreen`, QT_QPA_PLATFORM=offscreen,
+// each only when the user has not set it; the GL context sharing WebEngine
+// wants. Call before the application object exists.
+void PrepareEnvironment(bool offscreen);
+
+// The persistent profile "Trovik" with its storage under `folder` (a file
+// system path; created when missing) and session cookies kept too.
+QWebEngineProfile* CreateProfile(const std::string& folder, QObject* parent);
+
+class WebEngineBrowser : public QObject, public site::Browser {
+  Q_OBJECT
+
+ public:
+  explicit WebEngineBrowser(QWebEngineProfile* profile, QObject* parent = nullptr);
+  ~WebEngineBrowser() override;
+
+  QWebEnginePage* page() const { return page_; }
+  // The view showing this browser's page, made on the first call with
+  // `parent` (which then owns it); later calls return the same view.
+  QWebEngineView* createView(QWidget* parent);
+  QWebEngineView* view() const { return view_; }
+
+  void setCallTimeoutMs(int ms) { callTimeoutMs_ = ms; }
+
+  void Navigate(const std::string& address) override;
+  void Stop() override;
+  bool Busy() override;
+  std::string BodyHtml() override;
+  void SetElementText(const std::string& nameOrId, const std::string& text) override;
+  void ClickElement(const std::string& nameOrId) override;
+  std::vector<std::string> Pictures() override;
+  std::vector<std::string> Links() override;
+
+ private:
+  void onLoadingChanged(const QWebEngineLoadingInfo& info);
+  void onLoadProgress(int progress);
+  void deliverComplete();
+  void deliverDeferred();
+  // Runs `script` in the page and waits for its result; throws on time-out.
+  QVariant call(const QString& script, const char* what);
+
+  QWebEnginePage* page_ = nullptr;
+  QWebEngineView* view_ = nullptr;
+  bool loading_ = false;
+  int callDepth_ = 0;
+  int deferredCompletes_ = 0;
+  int callTimeoutMs_ = 15000;
+};
+
+}  // namespace trovik::webengine

@@ -1,0 +1,58 @@
+#pragma once
+// The demo listing sites started on a free port for one test, stopped after it.
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+extern char** environ;
+
+namespace trovik::testing {
+
+class DemoSiteProcess {
+ public:
+  DemoSiteProcess() {
+    const std::string exe = std::string(TROVIK_BIN_DIR) + "/trovik-demo-site";
+    if (access(exe.c_str(), X_OK) != 0) return;
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    char* argv[] = {const_cast<char*>(exe.c_str()), const_cast<char*>("--port"), const_cast<char*>("0"), nullptr};
+    if (posix_spawn(&pid_, exe.c_str(), &actions, nullptr, argv, environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    FILE* out = fdopen(fds[0], "r");
+    char line[256] = {0};
+    if (out && std::fgets(line, sizeof line, out)) {
+      address_ = line;
+      while (!address_.empty() && (address_.back() == '\n' || address_.back() == '\r')) address_.pop_back();
+    }
+    if (out) std::fclose(out);
+  }
+  ~DemoSiteProcess() {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      int status = 0;
+      waitpid(pid_, &status, 0);
+    }
+  }
+  DemoSiteProcess(const DemoSiteProcess&) = delete;
+  DemoSiteProcess& operator=(const DemoSiteProcess&) = delete;
+
+  bool running() const { return pid_ > 0 && !address_.empty(); }
+  // "http://127.0.0.1:PORT"
+  const std::string& address() const { return address_; }
+
+ private:
+  pid_t pid_ = -1;
+  std::string address_;
+};
+
+}  // namespace trovik::testing
