@@ -213,15 +213,31 @@ void CopyFileFromDevice(DeviceLink& link, Host& host, const std::string& deviceP
     host.showMessage("Error: Could not open remote file.");
     return;
   }
-  int pc = open(files::PcPath(pcPath).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  // The PC file is written beside the target and renamed over it once all
+  // of it is there, so a failed copy never leaves the old file cut short.
+  const std::string target = files::PcPath(pcPath);
+  const std::string temp = files::TempNameBeside(target);
+  int pc = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (pc < 0) {
     link.api.CeCloseHandle(dev);
     host.showMessage("Error: Could not create local file.");
     return;
   }
   auto stop = [&] {
-    close(pc);
+    if (pc >= 0) close(pc);
+    unlink(temp.c_str());
     link.api.CeCloseHandle(dev);
+  };
+  auto writeFailed = [&](int error) {
+    stop();
+    host.showMessage("Error #" + Num(static_cast<unsigned>(error)) + ": Could not write the local file.");
+  };
+  // Closes the PC file and puts it in place; false (errno set) when that fails.
+  auto finish = [&] {
+    int fd = pc;
+    pc = -1;
+    if (close(fd) != 0) return false;
+    return rename(temp.c_str(), target.c_str()) == 0;
   };
 
   // The high word is asked for so that a file of 4 GiB or more is refused
@@ -235,7 +251,8 @@ void CopyFileFromDevice(DeviceLink& link, Host& host, const std::string& deviceP
     return;
   }
   if (size == 0) {
-    stop();
+    if (!finish()) return writeFailed(errno);
+    link.api.CeCloseHandle(dev);
     return;
   }
   TransferBlock block(size);
@@ -251,13 +268,8 @@ void CopyFileFromDevice(DeviceLink& link, Host& host, const std::string& deviceP
     host.showMessage("Error #" + Num(error) + ": Could not read remote file.");
     return;
   }
-  if (!WriteWhole(pc, block.get(), got)) {
-    int error = errno;
-    stop();
-    host.showMessage("Error #" + Num(static_cast<unsigned>(error)) + ": Could not write the local file.");
-    return;
-  }
-  stop();
+  if (!WriteWhole(pc, block.get(), got) || !finish()) return writeFailed(errno);
+  link.api.CeCloseHandle(dev);
 }
 
 }  // namespace trovik::device

@@ -1,7 +1,10 @@
 // Both whole-file copies: data, time stamps, the connection, and every message.
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 #include <unistd.h>
 
 #include "device_fixture.h"
@@ -171,30 +174,47 @@ TEST_F(TransferTest, AFailedWriteOfNothingIsSilent) {
 
 TEST_F(TransferTest, MessagesOfTheCopyToThePc) {
   pc.write(std::string("PDA/") + kCard, "content");
+  pc.write("x.htm", "old x");
   setenv("TROVIK_DEVICE_CREATE_FAIL", "read", 1);
   FromDevice(kDev, pc.file("x.htm"));
   unsetenv("TROVIK_DEVICE_CREATE_FAIL");
-  EXPECT_FALSE(std::filesystem::exists(pc.file("x.htm")));
   FromDevice("\\Storage Card\\Nie\\a.htm", pc.file("x.htm"));
   FromDevice(kDev, pc.file("nofolder/x.htm"));
   setenv("TROVIK_DEVICE_SIZE_FAIL", "1", 1);
   FromDevice(kDev, pc.file("x.htm"));
   unsetenv("TROVIK_DEVICE_SIZE_FAIL");
   setenv("TROVIK_DEVICE_READ_FAIL", "1", 1);
-  FromDevice(kDev, pc.file("y.htm"));
+  FromDevice(kDev, pc.file("x.htm"));
   unsetenv("TROVIK_DEVICE_READ_FAIL");
-  FromDevice(kDev, "/dev/full");
+  {
+    // The PC refuses files bigger than 3 bytes: the write fails.
+    struct sigaction ignore {}, old {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &old);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 3;
+    setrlimit(RLIMIT_FSIZE, &small);
+    FromDevice(kDev, pc.file("x.htm"));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    sigaction(SIGXFSZ, &old, nullptr);
+  }
   EXPECT_EQ(host.messages, (std::vector<std::string>{
                                "Error: Could not open remote file.",
                                "Error: Could not open remote file.",
                                "Error: Could not create local file.",
                                "Error #1117: Could not allocate file buffer.",
                                "Error #30: Could not read remote file.",
-                               "Error #28: Could not write the local file.",
+                               "Error #27: Could not write the local file.",
                            }));
-  // Targets created before a failure stay, empty.
-  EXPECT_EQ(pc.read("x.htm"), "");
-  EXPECT_EQ(pc.read("y.htm"), "");
+  // No failure cut the old file short or left a temporary file behind.
+  EXPECT_EQ(pc.read("x.htm"), "old x");
+  int entries = 0;
+  for (auto& e : std::filesystem::directory_iterator(pc.path())) entries += e.is_regular_file();
+  EXPECT_EQ(entries, 1);
+  FromDevice(kDev, pc.file("x.htm"));
+  EXPECT_EQ(pc.read("x.htm"), "content");
 }
 
 }  // namespace
