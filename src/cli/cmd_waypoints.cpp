@@ -1,17 +1,23 @@
-// Waypoint commands: GPX conversion and the cache list of a waypoint file.
+// Waypoint commands: GPX conversion, the cache list of a waypoint file, and
+// the upload of a waypoint file into the device's waypoint folder.
 
 #include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/main_state.h"
+#include "app/settings.h"
 #include "base/error.h"
 #include "base/files.h"
 #include "base/flags.h"
 #include "cli/command.h"
+#include "device/device_link.h"
+#include "text/text.h"
 #include "waypoints/gpx_file.h"
 #include "waypoints/open_command.h"
 #include "waypoints/waypoint_state.h"
+#include "waypoints/wpt_export.h"
 
 namespace trovik::cli {
 
@@ -67,6 +73,47 @@ int cachesCommand(Args& args) {
   return 0;
 }
 
+// Counts the messages shown: the device copy reports its failures that way.
+class CountingHost : public CliHost {
+ public:
+  void showMessage(const std::string& text1250) override {
+    ++messages;
+    std::string text = text1250;
+    for (char& c : text)
+      if (c == '\r') c = '\n';
+    CliHost::showMessage(text);
+  }
+  int messages = 0;
+};
+
+int uploadCommand(Args& args) {
+  std::string folder;
+  bool folderGiven = args.option("--pda-wpt", folder);
+  std::string file = ArgTo1250(onePositional(args));
+  std::string ext = text::UpperCase(files::ExtensionOf(file));
+  if (ext != ".WPT" && ext != ".GPX") throw UsageError{"FILE musí byť .wpt alebo .gpx."};
+
+  // The device waypoint folder as the settings file has it, unless given.
+  app::MainState settings(app::ProgramFolder1250());
+  app::ReadDeviceFolders(settings);
+  if (folderGiven) settings.fields.edit4PdaWpt = ArgTo1250(folder);
+
+  CountingHost host;
+  RunFlags flags;
+  waypoints::WaypointState state;
+  std::vector<std::string> memo1;
+  waypoints::OpenWaypointFile(state, memo1, flags, host, file);
+
+  device::SetDefaultDeviceRoot();
+  device::DeviceLink link;
+  device::LinkDeviceFiles deviceFiles(link, host, flags);
+  waypoints::SpeedButton10Click(state, settings.fields, deviceFiles, host);
+  device::ReleaseDevice(link);
+  if (host.messages != 0) return 1;
+  PrintLine1250(settings.fields.edit4PdaWpt + state.fileNameField);
+  return 0;
+}
+
 }  // namespace
 
 void RegisterWaypointCommands(Registry& registry) {
@@ -77,6 +124,10 @@ void RegisterWaypointCommands(Registry& registry) {
                 "Otvorí súbor ako tlačidlo \"Open GPX\" (.gpx sa prevedie, .wpt sa načíta) a vypíše zoznam kešiek: "
                 "názov, TAB, kód, TAB, poloha.",
                 cachesCommand});
+  registry.add({"upload", "upload FILE [--pda-wpt DEVFOLDER]",
+                "Ako \"Ulož tento wpt súbor do PDA\": uloží waypointy zo súboru (.gpx sa prevedie) do adresára programu "
+                "a skopíruje ich do adresára PDA pre WPT (z Trovik.ini alebo --pda-wpt, s \\ na konci).",
+                uploadCommand});
 }
 
 }  // namespace trovik::cli
