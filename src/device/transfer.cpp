@@ -89,6 +89,18 @@ class TransferBlock {
       data_ = owned_.get();
     }
   }
+  // The whole of a PC file, mapped read-only in place of a copy of it. The
+  // mapping is only handed to the device write, never touched here, so a
+  // file cut short meanwhile makes that write fail instead of the program.
+  static std::unique_ptr<TransferBlock> MapFile(int fd, uint64_t size) {
+    void* p = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    if (p == MAP_FAILED) return nullptr;
+    auto block = std::unique_ptr<TransferBlock>(new TransferBlock(0));
+    block->owned_.reset();
+    block->base_ = block->data_ = static_cast<char*>(p);
+    block->mapped_ = size;
+    return block;
+  }
   ~TransferBlock() { reset(); }
   TransferBlock(const TransferBlock&) = delete;
   TransferBlock& operator=(const TransferBlock&) = delete;
@@ -158,7 +170,12 @@ void CopyFileToDevice(DeviceLink& link, Host& host, const RunFlags& flags, const
     }
   }
   std::unique_ptr<TransferBlock> block;
-  if (size != rapi::INVALID_FILE_SIZE) {
+  int64_t got = -1;
+  if (size != rapi::INVALID_FILE_SIZE && S_ISREG(st.st_mode) && size >= (4u << 20)) {
+    block = TransferBlock::MapFile(pc, size);
+    if (block) got = static_cast<int64_t>(size);
+  }
+  if (!block && size != rapi::INVALID_FILE_SIZE) {
     block = std::make_unique<TransferBlock>(size);
     if (!*block) {
       block.reset();
@@ -171,10 +188,9 @@ void CopyFileToDevice(DeviceLink& link, Host& host, const RunFlags& flags, const
     host.showMessage("Error #" + Num(static_cast<unsigned>(error)) + ": Could not allocate file buffer.");
     return;
   }
-  int64_t got = -1;
   if (S_ISDIR(st.st_mode)) {
     errno = EISDIR;  // what a read of a folder gives here
-  } else {
+  } else if (got < 0) {
     got = ReadWhole(pc, block->get(), size);
   }
   if (got < 0) {

@@ -48,6 +48,16 @@ TEST_F(TransferTest, ToTheDeviceCarriesTheDataAndTheTimesAndClosesTheConnection)
   EXPECT_FALSE(ConnectionOpen());
 }
 
+TEST_F(TransferTest, LargeFilesGoBothWaysByteForByte) {
+  std::string data(6u << 20, '\0');
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>((i * 2654435761u) >> 13);
+  ToDevice(pc.write("big.bin", data));
+  FromDevice(kDev, pc.file("back.bin"));
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_TRUE(CardBytes(kCard) == data);
+  EXPECT_TRUE(pc.read("back.bin") == data);
+}
+
 TEST_F(TransferTest, EmptyAndMissingSourcesGiveEmptyTargetsAndMissingSourcesAppearEmpty) {
   ToDevice(pc.write("empty.htm", ""));
   EXPECT_TRUE(OnCardExists(kCard));
