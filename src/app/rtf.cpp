@@ -399,7 +399,9 @@ class Reader {
     }
     switch (g().dest) {
       case Dest::Text:
-        if (c < 0x80) {
+        if (c < 0x20) {
+          // Control bytes are no text of a document.
+        } else if (c < 0x80) {
           flushBytes();
           text(std::string(1, static_cast<char>(c)));
         } else {
@@ -466,7 +468,9 @@ class Reader {
     if (g().dest == Dest::Text) text(g().listText ? "\xC2\xA0 " : "\t");
   }
 
-  void text(const std::string& utf8) {
+  void text(std::string utf8) {
+    // Control characters (a \'00 or \u0 of a damaged file) are no text.
+    std::erase_if(utf8, [](char ch) { return static_cast<unsigned char>(ch) < 0x20 && ch != '\t'; });
     if (utf8.empty() || g().dest != Dest::Text) return;
     std::string style = spanStyle(g().chr);
     if (!spanOpen_ || style != spanStyle_) {
@@ -515,7 +519,9 @@ class Reader {
     std::string name = CodePageToUtf8(it->second.nameBytes, cp);
     std::string safe;
     for (char c : name)
-      if (c != '\'' && c != '"' && c != ';' && c != '<' && c != '>' && c != '&') safe += c;
+      if (static_cast<unsigned char>(c) >= 0x20 && c != '\'' && c != '"' && c != ';' && c != '<' && c != '>' &&
+          c != '&')
+        safe += c;
     return safe;
   }
 
@@ -573,8 +579,10 @@ class Reader {
 std::string PlainTextToHtml(std::string_view cp1250) {
   std::string body;
   for (const std::string& line : text::SplitLines(cp1250)) {
-    std::string html = EscapeHtml(text::Cp1250ToUtf8(line));
-    body += "<p style=\"margin-top:0pt; margin-bottom:0pt; white-space:pre-wrap;\">" +
+    std::string clean = line;
+    std::erase_if(clean, [](char ch) { return static_cast<unsigned char>(ch) < 0x20 && ch != '\t'; });
+    std::string html = EscapeHtml(text::Cp1250ToUtf8(clean));
+    body += "<p style=\"margin-top:0px; margin-bottom:0px; white-space:pre-wrap;\">" +
             (html.empty() ? std::string("&nbsp;") : html) + "</p>\n";
   }
   return "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" /></head>\n<body>\n" +

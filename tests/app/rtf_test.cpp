@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <regex>
 
 #include "base/files.h"
@@ -146,6 +147,31 @@ TEST(Rtf, BrokenInputStillGivesText) {
   for (int i = 0; i < 100000; ++i) deep += "{";
   deep += "hlboko";
   EXPECT_EQ(Visible(RtfToHtml(deep)), "hlboko\n");
+}
+
+bool ValidUtf8WithoutControls(const std::string& s) {
+  for (size_t i = 0; i < s.size();) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    if (n == 0 || i + n > s.size()) return false;
+    if (n == 1 && c < 0x20 && c != '\n' && c != '\t') return false;
+    for (size_t k = 1; k < n; ++k)
+      if ((static_cast<unsigned char>(s[i + k]) >> 6) != 2) return false;
+    i += n;
+  }
+  return true;
+}
+
+TEST(Rtf, DamagedDocumentsGiveValidUtf8) {
+  const std::string good = files::ReadAll(TROVIK_TEST_DATA "/libreoffice.rtf");
+  std::mt19937 rng(1250);
+  for (int round = 0; round < 300; ++round) {
+    std::string bad = good;
+    for (int k = 0; k < 20; ++k) bad[rng() % bad.size()] = static_cast<char>(rng() % 256);
+    if (round % 3 == 0) bad.resize(rng() % bad.size());
+    const std::string html = RtfToHtml(bad);
+    ASSERT_TRUE(ValidUtf8WithoutControls(html)) << "round " << round;
+  }
 }
 
 TEST(Rtf, TextThatIsNotRtfIsShownAsPlain1250Text) {
