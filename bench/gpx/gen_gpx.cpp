@@ -16,11 +16,13 @@ uint32_t next() {
   state ^= state << 17;
   return static_cast<uint32_t>(state >> 11);
 }
-uint32_t below(uint32_t n) { return next() % n; }
+uint32_t below(uint32_t n) {
+  return next() % n;
+}
 
-const char* const kWords[] = {"mlyn",   "hrad",  "studnička", "vyhliadka", "kostol",  "potok",  "lúka",
-                              "skala",  "jaskyňa", "most",    "kaplnka",   "rozhľadňa", "chata", "sad",
-                              "údolie", "cesta", "kameň",     "prameň",    "vrch",    "žľab",   "ôsmy"};
+const char* const kWords[] = {"mlyn",   "hrad",    "studnička", "vyhliadka", "kostol",    "potok", "lúka",
+                              "skala",  "jaskyňa", "most",      "kaplnka",   "rozhľadňa", "chata", "sad",
+                              "údolie", "cesta",   "kameň",     "prameň",    "vrch",      "žľab",  "ôsmy"};
 const char* const kNames[] = {"Jano", "Zuzka", "Peťo", "Mária", "Ľubo", "Katka", "Ďuri", "Šimon"};
 const char* const kTypes[] = {"Traditional Cache", "Multi-cache", "Unknown Cache", "Earthcache", "Letterbox Hybrid"};
 const char* const kLogTypes[] = {"Found it", "Didn't find it", "Write note"};
@@ -72,7 +74,8 @@ int main(int argc, char** argv) {
     std::fprintf(f, "  <wpt lat=\"%s\" lon=\"%s\">\r\n", coord(47.7, 1.9).c_str(), coord(16.8, 5.8).c_str());
     std::fprintf(f, "    <time>2019-%02u-%02uT00:00:00</time>\r\n", 1 + below(12), 1 + below(28));
     std::fprintf(f, "    <name>%s</name>\r\n", code.c_str());
-    std::fprintf(f, "    <desc>%s by %s, %s (%u/%u)</desc>\r\n", title.c_str(), owner, type, 1 + below(5), 1 + below(5));
+    std::fprintf(f, "    <desc>%s by %s, %s (%u/%u)</desc>\r\n", title.c_str(), owner, type, 1 + below(5),
+                 1 + below(5));
     std::fprintf(f, "    <urlname>%s</urlname>\r\n", title.c_str());
     std::fprintf(f, "    <sym>Geocache</sym>\r\n");
     std::fprintf(f, "    <type>Geocache|%s</type>\r\n", type);
@@ -89,8 +92,10 @@ int main(int argc, char** argv) {
     std::fprintf(f, "      <tc:terrain>%u</tc:terrain>\r\n", 1 + below(5));
     std::fprintf(f, "      <tc:state>Nitriansky kraj</tc:state>\r\n");
     std::fprintf(f, "      <tc:short_description html=\"False\">%s</tc:short_description>\r\n", words(3).c_str());
-    std::fprintf(f, "      <tc:long_description html=\"True\">&lt;p&gt;%s&lt;/p&gt;&lt;p&gt;%s&lt;/p&gt;</tc:long_description>\r\n",
-                 words(4).c_str(), words(2).c_str());
+    std::fprintf(
+        f,
+        "      <tc:long_description html=\"True\">&lt;p&gt;%s&lt;/p&gt;&lt;p&gt;%s&lt;/p&gt;</tc:long_description>\r\n",
+        words(4).c_str(), words(2).c_str());
     std::fprintf(f, "      <tc:encoded_hints>%s</tc:encoded_hints>\r\n", words(3).c_str());
     std::fprintf(f, "      <tc:logs>\r\n");
     for (int k = 0; k < 1; ++k) {
@@ -98,7 +103,8 @@ int main(int argc, char** argv) {
       std::fprintf(f, "          <tc:date>2024-%02u-%02uT12:00:00</tc:date>\r\n", 1 + below(12), 1 + below(28));
       std::fprintf(f, "          <tc:type>%s</tc:type>\r\n", kLogTypes[below(3)]);
       std::fprintf(f, "          <tc:finder id=\"%u\">%s</tc:finder>\r\n", below(90000), kNames[below(8)]);
-      std::fprintf(f, "          <tc:text encoded=\"False\">%s</tc:text>\r\n", words(1 + static_cast<int>(below(3))).c_str());
+      std::fprintf(f, "          <tc:text encoded=\"False\">%s</tc:text>\r\n",
+                   words(1 + static_cast<int>(below(3))).c_str());
       std::fprintf(f, "        </tc:log>\r\n");
     }
     std::fprintf(f, "      </tc:logs>\r\n");

@@ -124,10 +124,11 @@ void RegisterWaypointCommands(Registry& registry) {
                 "Otvorí súbor ako tlačidlo \"Open GPX\" (.gpx sa prevedie, .wpt sa načíta) a vypíše zoznam kešiek: "
                 "názov, TAB, kód, TAB, poloha.",
                 cachesCommand});
-  registry.add({"upload", "upload FILE [--pda-wpt DEVFOLDER]",
-                "Ako \"Ulož tento wpt súbor do PDA\": uloží waypointy zo súboru (.gpx sa prevedie) do adresára programu "
-                "a skopíruje ich do adresára PDA pre WPT (z Trovik.ini alebo --pda-wpt, s \\ na konci).",
-                uploadCommand});
+  registry.add(
+      {"upload", "upload FILE [--pda-wpt DEVFOLDER]",
+       "Ako \"Ulož tento wpt súbor do PDA\": uloží waypointy zo súboru (.gpx sa prevedie) do adresára programu "
+       "a skopíruje ich do adresára PDA pre WPT (z Trovik.ini alebo --pda-wpt, s \\ na konci).",
+       uploadCommand});
 }
 
 }  // namespace trovik::cli

@@ -65,9 +65,13 @@ void CheckListBox2Click(CacheList& caches, int codesIndex) {
   if (validIndex(caches, codesIndex)) caches.nameMarks[codesIndex] = caches.codeMarks[codesIndex];
 }
 
-void MarkAll(CacheList& caches) { setAll(caches, true); }
+void MarkAll(CacheList& caches) {
+  setAll(caches, true);
+}
 
-void UnmarkAll(CacheList& caches) { setAll(caches, false); }
+void UnmarkAll(CacheList& caches) {
+  setAll(caches, false);
+}
 
 void SpeedButton21Click(WaypointState& state) {
   state.caches.clear();

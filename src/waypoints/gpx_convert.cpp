@@ -19,8 +19,8 @@ bool allBlank(std::string_view s) {
 }  // namespace
 
 const std::vector<std::string>& WptHeaderLines() {
-  static const std::vector<std::string> lines = {
-      "OziExplorer Waypoint File Version 1.1", "WGS 84", "Reserved 2", "garmin"};
+  static const std::vector<std::string> lines = {"OziExplorer Waypoint File Version 1.1", "WGS 84", "Reserved 2",
+                                                 "garmin"};
   return lines;
 }
 

@@ -17,8 +17,8 @@ long long WptLineNumber(std::string_view line) {
   return text::ParseInt(text::Copy(line, 1, comma - 1)).value_or(0);
 }
 
-std::string ComposeExportLine(long long number, std::string_view name, std::string_view code,
-                              std::string_view position, std::string_view date) {
+std::string ComposeExportLine(long long number, std::string_view name, std::string_view code, std::string_view position,
+                              std::string_view date) {
   std::string line = std::to_string(number);
   line += ',';
   line += name;
@@ -46,11 +46,16 @@ void SpeedButton26Click(WaypointState& state, Host& host) {
     state.wptText.push_back(ComposeExportLine(last + 1, name, code, position, WptDateText()));
     ++added;
   }
-  host.showMessage("Do WPT str\xE1nky bolo pridan\xFD" "ch " + std::to_string(added) + " z\xE1znamov");
+  host.showMessage(
+      "Do WPT str\xE1nky bolo pridan\xFD"
+      "ch " +
+      std::to_string(added) + " z\xE1znamov");
   host.stateChanged();
 }
 
-std::string WptSavePath(const std::string& name) { return files::FromPcPath(paths::ProgramFolder()) + name; }
+std::string WptSavePath(const std::string& name) {
+  return files::FromPcPath(paths::ProgramFolder()) + name;
+}
 
 namespace {
 

@@ -18,8 +18,8 @@ namespace trovik::waypoints {
 long long WptLineNumber(std::string_view line);
 
 // One line of the found-cache export; `date` is WptDateText().
-std::string ComposeExportLine(long long number, std::string_view name, std::string_view code,
-                              std::string_view position, std::string_view date);
+std::string ComposeExportLine(long long number, std::string_view name, std::string_view code, std::string_view position,
+                              std::string_view date);
 
 // SpeedButton26Click: appends a line for every cache whose position is known
 // (neither "?" nor "wpt file"), numbered on from the last line, and reports

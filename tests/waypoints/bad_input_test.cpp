@@ -16,9 +16,9 @@
 namespace trovik::waypoints {
 namespace {
 
-using trovik::testing::TempDir;
 using testing::DialogHost;
 using testing::FixClock;
+using trovik::testing::TempDir;
 
 class BadInput : public ::testing::Test {
  protected:

@@ -10,10 +10,10 @@
 namespace trovik::waypoints {
 namespace {
 
-using trovik::testing::TempDir;
 using testing::DataFile;
 using testing::FixClock;
 using testing::ReadBytes;
+using trovik::testing::TempDir;
 
 struct CliRun {
   int status;

@@ -68,8 +68,8 @@ TEST(GetAttrValue, LatEndsAtQuoteBlankOtherAtQuoteBracket) {
 }
 
 TEST_F(Gpx2Wpt, HeaderAndOneLinePerWaypointNumberedFromZero) {
-  auto wpt = Convert(Join({{"<gpx>"}, PrettyWpt("1", "2", "A"), PrettyWpt("3", "4", "B"), PrettyWpt("5", "6", "C"),
-                           {"</gpx>"}}));
+  auto wpt = Convert(
+      Join({{"<gpx>"}, PrettyWpt("1", "2", "A"), PrettyWpt("3", "4", "B"), PrettyWpt("5", "6", "C"), {"</gpx>"}}));
   ASSERT_EQ(wpt.size(), 7u);
   EXPECT_EQ(wpt[0], "OziExplorer Waypoint File Version 1.1");
   EXPECT_EQ(wpt[1], "WGS 84");
@@ -83,7 +83,8 @@ TEST_F(Gpx2Wpt, HeaderAndOneLinePerWaypointNumberedFromZero) {
 
 TEST_F(Gpx2Wpt, GeocacheTypeOnlyWhenExact) {
   auto wpt = Convert(Join({PrettyWpt("1", "2", "A", "d", "Geocache"),
-                           PrettyWpt("1", "2", "B", "d", "Geocache|Traditional Cache"), PrettyWpt("1", "2", "C"),
+                           PrettyWpt("1", "2", "B", "d", "Geocache|Traditional Cache"),
+                           PrettyWpt("1", "2", "C"),
                            {"</gpx>"}}));
   ASSERT_EQ(wpt.size(), 7u);
   auto f = Split(wpt[4]);
@@ -134,7 +135,8 @@ TEST_F(Gpx2Wpt, LastLineIsNeverAPrettyStartLine) {
 }
 
 TEST_F(Gpx2Wpt, RecordIsLinesJoinedWithoutSeparators) {
-  auto wpt = Convert({"<wpt lat=\"1\" lon=\"2\">", "<name>Ab", "cd</name>", "</wpt>", "<name>outside</name>", "</gpx>"});
+  auto wpt =
+      Convert({"<wpt lat=\"1\" lon=\"2\">", "<name>Ab", "cd</name>", "</wpt>", "<name>outside</name>", "</gpx>"});
   ASSERT_EQ(wpt.size(), 5u);
   EXPECT_EQ(Split(wpt[4])[1], "Abcd");
 }

@@ -14,10 +14,10 @@
 namespace trovik::waypoints {
 namespace {
 
-using trovik::testing::TempDir;
 using testing::DataFile;
 using testing::FixClock;
 using testing::ReadBytes;
+using trovik::testing::TempDir;
 
 struct Read {
   std::vector<std::string> lines;
@@ -91,7 +91,7 @@ TEST(ReencodeLine, SameBytesAsTheSharedConverter) {
   samples.push_back(all);
   samples.push_back("Žltý kôň úpäl ďábelské ódy");
   samples.push_back("Ñandú – “quoted” • €5 ™ ł ő");  // some to transliterate
-  samples.push_back("smile \xF0\x9F\x98\x80 end");                  // four-byte character
+  samples.push_back("smile \xF0\x9F\x98\x80 end");   // four-byte character
   samples.push_back("bad \xC3 lead, \xC0\x80 overlong, \xED\xA0\x80 surrogate, \x80 lone, \xE2\x82 cut");
   samples.push_back("ends cut \xC5");
   for (const auto& s : samples) EXPECT_EQ(ReencodeLine(s), text::Utf8To1250(s)) << s;

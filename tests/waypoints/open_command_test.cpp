@@ -12,11 +12,11 @@
 namespace trovik::waypoints {
 namespace {
 
-using trovik::testing::TempDir;
 using testing::DataFile;
 using testing::DialogHost;
 using testing::FixClock;
 using testing::ReadBytes;
+using trovik::testing::TempDir;
 
 // What the service text area holds after a GPX file: its lines, each re-encoded.
 std::vector<std::string> ReadGpxLinesForTest(const std::string& path) {
@@ -40,7 +40,9 @@ class OpenCommand : public ::testing::Test {
     host.answer = path;
     ToolButton10Click(state, memo1, flags, host);
   }
-  std::string copyData(const std::string& from, const std::string& as) { return dir.write(as, ReadBytes(DataFile(from))); }
+  std::string copyData(const std::string& from, const std::string& as) {
+    return dir.write(as, ReadBytes(DataFile(from)));
+  }
 
   TempDir dir;
   DialogHost host;

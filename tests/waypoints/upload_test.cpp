@@ -19,10 +19,10 @@
 namespace trovik::waypoints {
 namespace {
 
-using trovik::testing::TempDir;
 using testing::DataFile;
 using testing::FixClock;
 using testing::ReadBytes;
+using trovik::testing::TempDir;
 
 constexpr const char* kCard = "PDA/Storage Card/OZI_Maps/WP/";
 
@@ -42,8 +42,8 @@ class Upload : public ::testing::Test {
     unsetenv("TROVIK_DEVICE_ROOT");
   }
   int cli(const std::string& args) {
-    std::string cmd = std::string("'") + TROVIK_BIN_DIR + "/trovik-cli' --home '" + home.path() + "' " + args +
-                      " >'" + home.file("out") + "' 2>&1";
+    std::string cmd = std::string("'") + TROVIK_BIN_DIR + "/trovik-cli' --home '" + home.path() + "' " + args + " >'" +
+                      home.file("out") + "' 2>&1";
     int rc = std::system(cmd.c_str());
     return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
   }
@@ -57,7 +57,8 @@ TEST_F(Upload, ExportedTextLandsOnTheCardByteForByte) {
   RunFlags flags;
   WaypointState state;
   std::vector<std::string> memo1;
-  OpenWaypointFile(state, memo1, flags, host, files::FromPcPath(home.write("Okolie.wpt", ReadBytes(DataFile("sample.wpt")))));
+  OpenWaypointFile(state, memo1, flags, host,
+                   files::FromPcPath(home.write("Okolie.wpt", ReadBytes(DataFile("sample.wpt")))));
   // Two caches whose listings gave positions, one still unknown.
   state.caches.add("Hrad", "GC22222", "48.31,18.25");
   state.caches.add("Novy", "GC33333", kPositionUnknown);

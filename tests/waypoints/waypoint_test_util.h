@@ -13,9 +13,13 @@ namespace trovik::waypoints::testing {
 inline constexpr const char* kNow = "2026-12-08T08:00:00";
 inline constexpr const char* kNowDate = "46364.3333333333";
 
-inline void FixClock(const char* when = kNow) { ::setenv("TROVIK_NOW", when, 1); }
+inline void FixClock(const char* when = kNow) {
+  ::setenv("TROVIK_NOW", when, 1);
+}
 
-inline std::string DataFile(const std::string& name) { return std::string(TROVIK_TEST_DATA) + "/" + name; }
+inline std::string DataFile(const std::string& name) {
+  return std::string(TROVIK_TEST_DATA) + "/" + name;
+}
 
 inline std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

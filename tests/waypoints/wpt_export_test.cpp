@@ -14,10 +14,10 @@
 namespace trovik::waypoints {
 namespace {
 
-using trovik::testing::TempDir;
 using testing::DialogHost;
 using testing::FixClock;
 using testing::kNowDate;
+using trovik::testing::TempDir;
 
 // Records the copies asked for and keeps a copy of each file's bytes.
 class FakeDevice : public device::DeviceFiles {
@@ -64,7 +64,8 @@ TEST_F(Export, FoundCachesNumberedOnFromTheLastLine) {
   ASSERT_EQ(state.wptText.size(), 7u);
   EXPECT_EQ(state.wptText[5], Added(42, "Hrad", "GC22222", "48.31,18.25"));
   EXPECT_EQ(state.wptText[6], Added(43, "Kaplnka", "GC44444", "48.5,18.5"));
-  EXPECT_EQ(host.messages, (std::vector<std::string>{"Do WPT str\xE1nky bolo pridan\xFD" "ch 2 z\xE1znamov"}));
+  EXPECT_EQ(host.messages, (std::vector<std::string>{"Do WPT str\xE1nky bolo pridan\xFD"
+                                                     "ch 2 z\xE1znamov"}));
   // The list and its marks stay.
   EXPECT_EQ(state.caches.count(), 4);
   EXPECT_EQ(state.caches.nameMarks, (std::vector<bool>{false, true, false, false}));
@@ -103,7 +104,9 @@ TEST_F(Export, NothingFoundReportsZero) {
   state.caches.positions = {kPositionFromWpt, kPositionUnknown, kPositionUnknown, kPositionFromWpt};
   SpeedButton26Click(state, host);
   EXPECT_EQ(state.wptText.size(), 5u);
-  EXPECT_EQ(host.messages.back(), "Do WPT str\xE1nky bolo pridan\xFD" "ch 0 z\xE1znamov");
+  EXPECT_EQ(host.messages.back(),
+            "Do WPT str\xE1nky bolo pridan\xFD"
+            "ch 0 z\xE1znamov");
 }
 
 TEST_F(Export, DateHasAPointWhateverTheRunsSeparator) {
