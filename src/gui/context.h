@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/main_state.h"
 #include "base/fields.h"
 #include "base/flags.h"
 #include "device/device_link.h"
@@ -28,7 +29,8 @@ struct Context {
   Dispatcher* dispatch = nullptr;
   QWidget* window = nullptr;
 
-  // The run's state, owned by the core.
+  // The run's state, owned by the window; the pointers below are its parts.
+  app::MainState* main = nullptr;
   Fields* fields = nullptr;
   RunFlags* flags = nullptr;
   waypoints::WaypointState* waypoints = nullptr;

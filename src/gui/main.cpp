@@ -7,8 +7,14 @@
 #include <QTimer>
 
 #include "gui/main_window.h"
+#ifdef TROVIK_HAVE_WEBENGINE
+#include "webengine/web_browser.h"
+#endif
 
 int main(int argc, char** argv) {
+#ifdef TROVIK_HAVE_WEBENGINE
+  trovik::webengine::PrepareEnvironment(/*offscreen=*/false);
+#endif
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Trovik"));
 
@@ -31,7 +37,7 @@ int main(int argc, char** argv) {
   window.show();
 
   if (screenshotTab > 0) {
-    QTimer::singleShot(1500, &window, [&] {
+    QTimer::singleShot(2500, &window, [&] {
       window.pages()->setCurrentIndex(screenshotTab - 1);
       QTimer::singleShot(1500, &window, [&] {
         const bool saved = window.grab().save(screenshotFile);

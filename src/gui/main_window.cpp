@@ -1,10 +1,15 @@
 #include "gui/main_window.h"
 
 #include <QCloseEvent>
+#include <QLayout>
 #include <QMenuBar>
 #include <QTimer>
 
+#include "app/lifecycle.h"
+#include "app/settings.h"
+#include "base/files.h"
 #include "gui/potvrd.h"
+#include "waypoints/open_command.h"
 #include "gui/qt_text.h"
 #include "gui/tab_about.h"
 #include "gui/tab_browser.h"
@@ -14,23 +19,27 @@
 #include "gui/tab_settings.h"
 #include "gui/tab_tools.h"
 #include "gui/tab_wpt.h"
+#ifdef TROVIK_HAVE_WEBENGINE
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+
+#include "webengine/web_browser.h"
+#endif
 
 namespace trovik::gui {
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+TForm1::TForm1(WindowOptions options, QWidget* parent)
+    : QMainWindow(parent), state_(std::make_unique<app::MainState>(app::ProgramFolder1250())) {
   setObjectName(QStringLiteral("Form1"));
   resize(847, 659);
   host_.setWindow(this);
   dispatch_.setWindow(this);
-  context_.host = &host_;
-  context_.dispatch = &dispatch_;
-  context_.window = this;
+  deviceFiles_ = std::make_unique<device::LinkDeviceFiles>(deviceLink_, host_, state_->flags);
 
   menu_ = BuildMainMenu(menuBar());
 
   pageControl1_ = new QTabWidget(this);
   pageControl1_->setObjectName(QStringLiteral("PageControl1"));
-  pageControl1_->setDocumentMode(false);
   browser_ = new TabBrowser(context_, pageControl1_);
   html_ = new TabHtml(context_, pageControl1_);
   wpt_ = new TabWpt(context_, pageControl1_);
@@ -48,13 +57,21 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   pageControl1_->addTab(nearby_, QStringLiteral("Novinky v okolí miest"));
   pageControl1_->addTab(tools_, QStringLiteral("Pomôcky Geokešera"));
   setCentralWidget(pageControl1_);
+  connect(pageControl1_, &QTabWidget::currentChanged, this, [this](int index) {
+    if (!refreshing_ && index >= 0) state_->activeTab = static_cast<app::Tab>(index);
+  });
+
+  if (options.browsers) createBrowsers();
+  buildContexts();
 
   dispatch_.beforeCommand = [this] { pullAll(); };
   dispatch_.afterCommand = [this] { refreshAll(); };
   host_.setOnStateChanged([this] { refreshAll(); });
   connectMenu();
 
-  setWindowTitle(captionText());
+  // First start-up stage.
+  dispatch_.run([this] { app::FormCreate(*state_, host_); });
+  setWindowTitle(FromCore(state_->caption));
 
   // Created hidden now; the file manager's commands show it.
   potvrd_ = new TPotvrd(this);
@@ -62,16 +79,118 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   refreshAll();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  // The browsers go before their profile.
+  for (QObject*& browser : browserObjects_) {
+    delete browser;
+    browser = nullptr;
+  }
+  browser1_ = browser2_ = nullptr;
+  delete profile_;
+}
 
-QString TForm1::captionText() const {
-  return QStringLiteral("Elektronický pomocník pre geocaching ") + QStringLiteral(TROVIK_VERSION_TEXT);
+void TForm1::createBrowsers() {
+#ifdef TROVIK_HAVE_WEBENGINE
+  profile_ = webengine::CreateProfile(files::PcPath(state_->programFolder) + "browser-profile", nullptr);
+  auto* main = new webengine::WebEngineBrowser(profile_, nullptr);
+  auto* search = new webengine::WebEngineBrowser(profile_, nullptr);
+  browserObjects_[0] = main;
+  browserObjects_[1] = search;
+  browser1_ = main;
+  browser2_ = search;
+  QWidget* view1 = main->createView(browser_->browserHost());
+  browser_->browserHost()->layout()->addWidget(view1);
+  QWidget* view2 = search->createView(nearby_->browserHost());
+  nearby_->browserHost()->layout()->addWidget(view2);
+#endif
+}
+
+void TForm1::buildContexts() {
+  app::MainState& s = *state_;
+  Context& c = context_;
+  c.host = &host_;
+  c.dispatch = &dispatch_;
+  c.window = this;
+  c.main = &s;
+  c.fields = &s.fields;
+  c.flags = &s.flags;
+  c.waypoints = &s.waypoints;
+  c.memo1 = &s.memo1;
+  c.site = &siteState_;
+  c.pages = &pagesState_;
+  c.nearby = &nearbyState_;
+  c.tools = &toolFields_;
+  c.device = &deviceLink_;
+  c.programFolder = s.programFolder;
+
+  s.hooks.loadTownList = [this] {
+    nearby::NacitajMestaDoListboxu(nearbyState_, nearby::TownFilePath(state_->programFolder));
+  };
+  s.hooks.releaseDeviceLink = [this] { device::ReleaseDevice(deviceLink_); };
+  s.hooks.pcFolderChanged = [this] { manager_->setTreeFolder(FromCore(state_->currentPcFolder)); };
+
+  if (browser1_ == nullptr) return;
+  mainSite_.emplace(site::SiteContext{*browser1_, host_, s.flags, s.fields, siteState_, s.memo1, s.waypoints.caches,
+                                      s.waypoints.exportButtonEnabled, s.htmFolder, s.settingsPath});
+  site::ConnectMainBrowser(*mainSite_);
+  // Every event of a browser runs like a command: errors in the box, views refreshed.
+  auto complete = browser1_->onDocumentComplete;
+  browser1_->onDocumentComplete = [this, complete] { dispatch_.run(complete); };
+  auto progress = browser1_->onProgressChange;
+  browser1_->onProgressChange = [this, progress](int position, int maximum) {
+    progress(position, maximum);
+    browser_->refresh();
+  };
+  browser2_->onDocumentComplete = [this] {
+    dispatch_.run([this] { nearby::WebBrowser2DocumentComplete(nearbyState_, *browser2_, state_->flags); });
+  };
+  browser2_->onProgressChange = [this](int position, int maximum) {
+    nearby::WebBrowser2ProgressChange(nearbyState_, position, maximum);
+    nearby_->refresh();
+  };
+
+  c.siteContext = [this]() -> std::optional<site::SiteContext> {
+    // The folders are set by the first stage; take them as they are now.
+    mainSite_->htmFolder = state_->htmFolder;
+    return mainSite_;
+  };
+  c.pageContext = [this]() -> std::optional<pages::PageContext> {
+    app::MainState& st = *state_;
+    pages::PageContext pc{*browser1_,  downloader_,       *deviceFiles_, deviceLink_.copyOption, host_,
+                          st.flags,    st.fields,         st.memo1,      siteState_.pageName,    st.htmFolder,
+                          st.picturesFolder, {}};
+    pc.listingRequest = [this] {
+      mainSite_->htmFolder = state_->htmFolder;
+      site::SpeedButton4Click(*mainSite_);
+    };
+    return pc;
+  };
+  c.searchContext = [this]() -> std::optional<nearby::SearchContext> {
+    return nearby::SearchContext{*browser2_, host_, state_->flags, state_->fields,
+                                 nearby::TownFilePath(state_->programFolder)};
+  };
 }
 
 void TForm1::connectMenu() {
+  connect(menu_.otvorWpt, &QAction::triggered, this, [this] {
+    dispatch_.run([this] { waypoints::OtvorWPTsbor2Click(state_->waypoints, state_->memo1, state_->flags, host_); });
+  });
   connect(menu_.koniec, &QAction::triggered, this, &QWidget::close);
-  connect(menu_.funkcieManazera, &QMenu::aboutToShow, this,
-          [this] { pageControl1_->setCurrentWidget(manager_); });
+  connect(menu_.funkcieManazera, &QMenu::aboutToShow, this, [this] {
+    state_->activeTab = app::Tab::PdaManazer;
+    pageControl1_->setCurrentWidget(manager_);
+  });
+  for (int i = 0; i < nearby::kCacheTypeCount; ++i) {
+    connect(menu_.types[i], &QAction::triggered, this, [this, i] {
+      dispatch_.run([this, i] { nearby::ToggleType(nearbyState_, static_cast<nearby::CacheType>(i)); });
+    });
+  }
+}
+
+void TForm1::refreshMenu() {
+  for (int i = 0; i < nearby::kCacheTypeCount; ++i) {
+    if (menu_.types[i]->isChecked() != nearbyState_.typeChecked[i]) menu_.types[i]->setChecked(nearbyState_.typeChecked[i]);
+  }
 }
 
 void TForm1::refreshAll() {
@@ -83,6 +202,11 @@ void TForm1::refreshAll() {
                    static_cast<Tab*>(nearby_), static_cast<Tab*>(tools_)}) {
     tab->refresh();
   }
+  refreshMenu();
+  const int tab = static_cast<int>(state_->activeTab);
+  if (pageControl1_->currentIndex() != tab) pageControl1_->setCurrentIndex(tab);
+  const QString caption = FromCore(state_->caption);
+  if (!caption.isEmpty() && windowTitle() != caption) setWindowTitle(caption);
   refreshing_ = false;
 }
 
@@ -95,20 +219,21 @@ void TForm1::pullAll() {
 }
 
 void TForm1::activateOnce() {
-  if (activated_) return;
-  activated_ = true;
+  if (state_->activated) return;
+  dispatch_.run([this] { app::FormActivate(*state_, host_); });
 }
 
 void TForm1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   // After the window is on screen, so that the first start's open dialog
   // comes up over it.
-  if (!activated_) QTimer::singleShot(0, this, [this] { activateOnce(); });
+  if (!state_->activated) QTimer::singleShot(0, this, [this] { activateOnce(); });
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
   if (!closed_) {
     closed_ = true;
+    dispatch_.run([this] { app::FormClose(*state_, host_); });
   }
   event->accept();
 }

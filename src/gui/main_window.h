@@ -1,16 +1,26 @@
 #pragma once
-// `TForm1`: the main window. It assembles the eight tabs and the menu bar,
-// runs the start-up stages and the shut-down of the core, and routes every
-// command through the dispatcher.
+// `TForm1`: the main window. It owns the core's state of the run and the
+// adapters the commands reach (browsers, downloader, device link), assembles
+// the eight tabs and the menu bar, runs the start-up stages and the shut-down
+// of the core, and routes every command through the dispatcher.
 
 #include <QMainWindow>
 #include <QTabWidget>
 #include <memory>
+#include <optional>
 
+#include "app/main_state.h"
+#include "device/device_link.h"
 #include "gui/context.h"
 #include "gui/dispatch.h"
 #include "gui/gui_host.h"
 #include "gui/main_menu.h"
+#include "net/curl_downloader.h"
+
+class QWebEngineProfile;
+namespace trovik::webengine {
+class WebEngineBrowser;
+}
 
 namespace trovik::gui {
 
@@ -24,38 +34,67 @@ class TabTools;
 class TabWpt;
 class TPotvrd;
 
+struct WindowOptions {
+  // Real browsers when the program has them; tests build the window without.
+  bool browsers = true;
+};
+
 class TForm1 : public QMainWindow {
   Q_OBJECT
  public:
-  explicit TForm1(QWidget* parent = nullptr);
+  explicit TForm1(WindowOptions options = {}, QWidget* parent = nullptr);
   ~TForm1() override;
 
   GuiHost& host() { return host_; }
   Dispatcher& dispatcher() { return dispatch_; }
+  app::MainState& state() { return *state_; }
+  site::SiteState& siteState() { return siteState_; }
+  nearby::NearbyState& nearbyState() { return nearbyState_; }
+  device::DeviceLink& deviceLink() { return deviceLink_; }
   QTabWidget* pages() const { return pageControl1_; }
   TPotvrd* potvrd() const { return potvrd_; }
   const MainMenu& menu() const { return menu_; }
+  TabManager* managerTab() const { return manager_; }
 
   // Core -> every view.
   void refreshAll();
-  // Runs the second start-up stage now if it has not run yet (the first
-  // showing of the window runs it otherwise).
+  // The second start-up stage (FormActivate); runs once, at the first showing
+  // of the window or when called.
   void activateOnce();
-  bool activated() const { return activated_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void createBrowsers();
+  void buildContexts();
   void pullAll();
   void connectMenu();
-  QString captionText() const;
+  void refreshMenu();
 
   GuiHost host_;
   Dispatcher dispatch_;
   Context context_;
   MainMenu menu_;
+
+  // The run's state. The module states that the core's main state does not
+  // hold live here beside it, one member each.
+  std::unique_ptr<app::MainState> state_;
+  site::SiteState siteState_;
+  pages::PagesState pagesState_;
+  nearby::NearbyState nearbyState_;
+  tools::ToolFields toolFields_;
+  device::DeviceLink deviceLink_;
+  std::unique_ptr<device::LinkDeviceFiles> deviceFiles_;
+  net::CurlDownloader downloader_;
+  QWebEngineProfile* profile_ = nullptr;
+  site::Browser* browser1_ = nullptr;
+  site::Browser* browser2_ = nullptr;
+  QObject* browserObjects_[2] = {nullptr, nullptr};
+  // The main browser's handlers keep this context for the whole run.
+  std::optional<site::SiteContext> mainSite_;
+
   QTabWidget* pageControl1_ = nullptr;
   TabBrowser* browser_ = nullptr;
   TabHtml* html_ = nullptr;
@@ -66,7 +105,6 @@ class TForm1 : public QMainWindow {
   TabNearby* nearby_ = nullptr;
   TabTools* tools_ = nullptr;
   TPotvrd* potvrd_ = nullptr;
-  bool activated_ = false;
   bool closed_ = false;
   bool refreshing_ = false;
 };

@@ -16,6 +16,11 @@ TabAbout::TabAbout(Context& context, QWidget* parent) : Tab(context, QStringLite
   layout->addWidget(richEdit1_);
 }
 
-void TabAbout::refresh() {}
+void TabAbout::refresh() {
+  // The core holds the about text already turned into rich text (UTF-8 HTML).
+  if (context_.main == nullptr || context_.main->aboutHtml == shown_) return;
+  shown_ = context_.main->aboutHtml;
+  richEdit1_->setHtml(QString::fromStdString(shown_));
+}
 
 }  // namespace trovik::gui

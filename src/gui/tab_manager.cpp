@@ -7,6 +7,7 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include "app/settings.h"
 #include "gui/dispatch.h"
 #include "gui/qt_text.h"
 
@@ -117,6 +118,12 @@ QWidget* TabManager::buildPcPane() {
             treeFolder_ = folder;
             emit treeFolderChanged(folder);
           });
+  connect(this, &TabManager::treeFolderChanged, this, [this](const QString& folder) {
+    run([this, folder] {
+      // DirectoryListBox1Change: the core follows the tree's folder.
+      if (context_.main && ToCore(folder) != context_.main->currentPcFolder) app::SwitchPcFolder(*context_.main, ToCore(folder));
+    });
+  });
   connect(drives_, &QComboBox::activated, this, [this](int index) { setTreeFolder(drives_->itemText(index)); });
   return pane;
 }
@@ -139,6 +146,29 @@ bool TabManager::setTreeFolder(const QString& folder) {
   return true;
 }
 
-void TabManager::refresh() {}
+namespace {
+
+QList<QStringList> GridRows(const std::vector<app::GridRow>& rows) {
+  QList<QStringList> out;
+  for (const app::GridRow& row : rows) {
+    QStringList cells;
+    for (const std::string& cell : row) cells << FromCore(cell);
+    out << cells;
+  }
+  return out;
+}
+
+}  // namespace
+
+void TabManager::refresh() {
+  const app::MainState* s = context_.main;
+  if (s == nullptr) return;
+  if (!s->stringPda.empty()) stringPda_->setRows(GridRows(s->stringPda));
+  if (!s->stringPc.empty()) stringPc_->setRows(GridRows(s->stringPc));
+  stringPda_->setSortModes(s->pdaSort.nameMode, s->pdaSort.dateMode);
+  stringPc_->setSortModes(s->pcSort.nameMode, s->pcSort.dateMode);
+  statusBar3_->setPanelText(0, FromCore(s->statusBar3Panel0));
+  statusBar5_->setPanelText(0, FromCore(s->statusBar5Panel0));
+}
 
 }  // namespace trovik::gui

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "app/settings.h"
 #include "gui/dispatch.h"
 #include "gui/qt_text.h"
 #include "gui/gui_host.h"
@@ -103,6 +104,11 @@ TabSettings::TabSettings(Context& context, QWidget* parent) : Tab(context, QStri
 
 void TabSettings::connectFields() {
   Context& c = context_;
+  connect(write_, &QPushButton::clicked, this, [this, &c] {
+    run([&c] {
+      if (c.main) app::SpeedButton8Click(*c.main);
+    });
+  });
   const auto text = [this, &c](QLineEdit* edit, std::string Fields::*member) {
     connect(edit, &QLineEdit::textEdited, this, [&c, member](const QString& value) {
       if (c.fields) (*c.fields).*member = ToCore(value);

@@ -28,6 +28,13 @@ class ScratchHome {
   QTemporaryDir dir_;
 };
 
+// The window without the web engine: the tests drive the core's commands, not pages.
+inline WindowOptions NoBrowsers() {
+  WindowOptions options;
+  options.browsers = false;
+  return options;
+}
+
 // A control of the main window's tabs (not of the confirmation dialog, which
 // has controls of the same names).
 template <typename W = QWidget>

@@ -30,7 +30,7 @@ class LayoutTest : public QObject {
  private slots:
   void windowCaptionSizeAndTabs() {
     ScratchHome home;
-    TForm1 window;
+    TForm1 window(NoBrowsers());
     QCOMPARE(window.objectName(), QStringLiteral("Form1"));
     QVERIFY(window.windowTitle().startsWith(QStringLiteral("Elektronický pomocník pre geocaching ")));
     const QString version = window.windowTitle().mid(QStringLiteral("Elektronický pomocník pre geocaching ").size());
@@ -45,7 +45,7 @@ class LayoutTest : public QObject {
 
   void buttonsAndChecksHaveTheirCaptionsAndStates() {
     ScratchHome home;
-    TForm1 window;
+    TForm1 window(NoBrowsers());
     struct Expect {
       const char* name;
       const char* caption;
@@ -108,7 +108,7 @@ class LayoutTest : public QObject {
 
   void toolbarLabelsAndFields() {
     ScratchHome home;
-    TForm1 window;
+    TForm1 window(NoBrowsers());
     auto* open = Control<QToolButton>(window, "ToolButton10");
     QVERIFY(open != nullptr);
     QCOMPARE(open->text(), QStringLiteral("Open GPX"));
@@ -166,7 +166,7 @@ class LayoutTest : public QObject {
 
   void textAreasListsAndBrowsers() {
     ScratchHome home;
-    TForm1 window;
+    TForm1 window(NoBrowsers());
     for (const char* name : {"Memo1", "Memo2", "Memo3"}) {
       auto* memo = Control<QPlainTextEdit>(window, name);
       QVERIFY2(memo != nullptr, name);
@@ -189,7 +189,7 @@ class LayoutTest : public QObject {
 
   void statusBarsAndProgressBars() {
     ScratchHome home;
-    TForm1 window;
+    TForm1 window(NoBrowsers());
     auto* bar1 = Control<PanelBar>(window, "StatusBar1");
     QVERIFY(bar1 != nullptr);
     QCOMPARE(bar1->panelCount(), 5);
@@ -216,7 +216,7 @@ class LayoutTest : public QObject {
 
   void fileGridsHaveTheirColumns() {
     ScratchHome home;
-    TForm1 window;
+    TForm1 window(NoBrowsers());
     auto* device = Control<FileGrid>(window, "StringPDA");
     auto* pc = Control<FileGrid>(window, "StringPC");
     QVERIFY(device && pc);
@@ -258,7 +258,7 @@ class LayoutTest : public QObject {
 
   void menuBarItems() {
     ScratchHome home;
-    TForm1 window;
+    TForm1 window(NoBrowsers());
     const MainMenu& m = window.menu();
     QCOMPARE(m.subor->title(), QStringLiteral("Súbor"));
     QCOMPARE(m.otvorWpt->text(), QStringLiteral("Otvor WPT súbor"));
@@ -285,7 +285,7 @@ class LayoutTest : public QObject {
 
   void popupMenusOfTheGrids() {
     ScratchHome home;
-    TForm1 window;
+    TForm1 window(NoBrowsers());
     auto captions = [&](const char* name) {
       QStringList out;
       for (QAction* a : window.pages()->findChild<QMenu*>(QString::fromLatin1(name))->actions()) out << a->text();
@@ -300,7 +300,7 @@ class LayoutTest : public QObject {
 
   void confirmationDialogIsHiddenWithItsParts() {
     ScratchHome home;
-    TForm1 window;
+    TForm1 window(NoBrowsers());
     TPotvrd* dialog = window.potvrd();
     QVERIFY(dialog != nullptr);
     QVERIFY(dialog->isHidden());
