@@ -1,6 +1,7 @@
 // trovik-cli [--home DIR] COMMAND [options]: the window's commands without a window.
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <string>
@@ -33,13 +34,17 @@ int main(int argc, char** argv) {
   int i = 1;
   for (; i < argc; ++i) {
     std::string a = argv[i];
+    std::string home;
     if (a == "--home" && i + 1 < argc) {
-      trovik::paths::SetProgramFolder(argv[++i]);
+      home = argv[++i];
     } else if (a.rfind("--home=", 0) == 0) {
-      trovik::paths::SetProgramFolder(a.substr(7));
+      home = a.substr(7);
     } else {
       break;
     }
+    trovik::paths::SetProgramFolder(home);
+    // The device library finds its default root through the same variable.
+    ::setenv("TROVIK_HOME", trovik::paths::ProgramFolder().c_str(), 1);
   }
   if (i >= argc || std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "help") == 0) {
     printUsage(registry);
