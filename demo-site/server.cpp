@@ -138,6 +138,11 @@ DemoServer::DemoServer(ServerOptions options)
     int yes = 1;
     setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const void*>(&yes), sizeof yes);
   });
+  // Browsers keep idle connections open and each holds a worker: enough
+  // workers for two browsers and the downloader at once, and a short idle
+  // time so a stop does not wait long for them.
+  http_->new_task_queue = [] { return new httplib::ThreadPool(24); };
+  http_->set_keep_alive_timeout(2);
   if (!options_.dataDir.empty() && !http_->set_mount_point("/", options_.dataDir))
     throw std::runtime_error("no such folder: " + options_.dataDir);
   http_->Get("/", [](const httplib::Request&, httplib::Response& res) {

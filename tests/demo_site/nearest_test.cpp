@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <set>
 
 #include "demo_fixture.h"
@@ -16,6 +15,15 @@ namespace {
 std::string NearestPath(const std::string& lat, const std::string& lon) {
   return "/com/seek/nearest.aspx?lat_ns=1&lat_h=" + lat + "&lat_mmss=0&long_ew=1&long_h=" + lon +
          "&long_mmss=0&dist=100&submit8=Search";
+}
+
+// The text between the first `open` and the next `close`, empty when absent.
+std::string Between(const std::string& s, const std::string& open, const std::string& close) {
+  size_t a = s.find(open);
+  if (a == std::string::npos) return "";
+  a += open.size();
+  size_t b = s.find(close, a);
+  return b == std::string::npos ? "" : s.substr(a, b - a);
 }
 
 struct Row {
@@ -77,13 +85,10 @@ class DemoNearest : public ::testing::Test {
   // What "javascript:__doPostBack('pgrTop$_ctl16','')" does in a browser:
   // post the page's form, with its hidden fields, to the form's address.
   std::string postBack(const std::string& page, const std::string& target) {
-    std::smatch m;
-    std::regex action(R"re(<FORM id=Form1 name=Form1 method=post action="([^"]*)">)re");
-    std::regex state(R"re(name=__VIEWSTATE id=__VIEWSTATE value=([^ >]+)>)re");
-    EXPECT_TRUE(std::regex_search(page, m, action));
-    std::string address = ReplaceAll(m[1], "&amp;", "&");
-    EXPECT_TRUE(std::regex_search(page, m, state));
-    std::string viewState = m[1];
+    std::string address = ReplaceAll(Between(page, "<FORM id=Form1 name=Form1 method=post action=\"", "\">"), "&amp;", "&");
+    std::string viewState = Between(page, "name=__VIEWSTATE id=__VIEWSTATE value=", ">");
+    EXPECT_FALSE(address.empty());
+    EXPECT_FALSE(viewState.empty());
     auto res = http->Post(address.c_str(), httplib::Params{{"__EVENTTARGET", target},
                                                             {"__EVENTARGUMENT", ""},
                                                             {"__VIEWSTATE", viewState}});
