@@ -78,8 +78,11 @@ void Redirect(httplib::Response& res, const std::string& to) {
   res.set_content("<HTML><BODY><A href=\"" + Esc(to) + "\">" + Esc(to) + "</A></BODY></HTML>", kHtml);
 }
 
+// A lasting cookie, so a login outlives the browser process (the program's
+// GUI and CLI runs share one browser profile); the server still forgets every
+// session when it stops.
 void SetSessionCookie(httplib::Response& res, const char* name, const std::string& token, const char* path) {
-  res.set_header("Set-Cookie", std::string(name) + "=" + token + "; Path=" + path + "; HttpOnly");
+  res.set_header("Set-Cookie", std::string(name) + "=" + token + "; Path=" + path + "; Max-Age=2592000; HttpOnly");
 }
 
 void ClearSessionCookie(httplib::Response& res, const char* name, const char* path) {

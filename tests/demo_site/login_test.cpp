@@ -120,6 +120,8 @@ TEST_F(DemoLogin, InternationalLoginRedirectsToTheStartPageWithTheGreeting) {
   std::string cookie = SessionCookie(res);
   ASSERT_EQ(cookie.rfind("ASPSESSIONID=", 0), 0u);
   EXPECT_NE(res->get_header_value("Set-Cookie").find("Path=/com"), std::string::npos);
+  // Lasting, so the login outlives one run of the browser.
+  EXPECT_NE(res->get_header_value("Set-Cookie").find("Max-Age="), std::string::npos);
 
   std::string start = get("/com/Default.aspx", cookie);
   EXPECT_NE(start.find("Hello, <B>geocacher</B> - you are logged in."), std::string::npos);
