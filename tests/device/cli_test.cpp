@@ -1,0 +1,85 @@
+// trovik-cli's device commands over the folder device library.
+
+#include <cstdio>
+
+#include "device_fixture.h"
+
+namespace trovik::device::testing {
+namespace {
+
+class DeviceCliTest : public DeviceTest {
+ protected:
+  // Runs the CLI and returns its standard output; `status` gets the exit status.
+  std::string Run(const std::string& args, int& status) {
+    std::string command = std::string(TROVIK_BIN_DIR) + "/trovik-cli " + args + " 2>/dev/null";
+    FILE* p = popen(command.c_str(), "r");
+    std::string out;
+    char buf[4096];
+    while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+    status = WEXITSTATUS(pclose(p));
+    return out;
+  }
+};
+
+TEST_F(DeviceCliTest, ConnectPutLsExistsGet) {
+  int status = 0;
+  EXPECT_EQ(Run("device connect", status), "PDA ON\n");
+  EXPECT_EQ(status, 0);
+  pc.write("a.txt", "hello");
+  pc.write("PDA/Storage Card/Geo/HTM/x", "");
+  Run("device put " + pc.file("a.txt") + " '\\Storage Card\\Geo\\Čaj.txt'", status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(CardBytes("Storage Card/Geo/\xC4\x8C" "aj.txt"), "hello");
+
+  std::string ls = Run("device ls '\\Storage Card\\Geo'", status);
+  EXPECT_EQ(status, 0);
+  auto lines = text::SplitLines(ls);
+  ASSERT_EQ(lines.size(), 9u);
+  EXPECT_EQ(lines[0], "Názov súboru\tVeľkosť\tDátum a čas\tAttr");
+  EXPECT_EQ(lines[1], "..\t<DIR>\t\t");
+  EXPECT_EQ(lines[2].substr(0, 10), "HTM\t<DIR>\t");
+  EXPECT_EQ(lines[3].substr(0, 11), "Čaj.txt\t5\t");
+  EXPECT_EQ(lines[4], "Adresárov:1");
+  EXPECT_EQ(lines[5], "Súborov:1");
+  EXPECT_EQ(lines[6], "Poč.bytov:5");
+  EXPECT_EQ(lines[7], "\\Storage Card\\Geo\\");
+  EXPECT_EQ(lines[8].substr(lines[8].size() - 4), "msec");
+
+  EXPECT_EQ(Run("device exists '\\Storage Card\\Geo\\čaj.TXT'", status), "yes\n");
+  EXPECT_EQ(Run("device exists '\\Storage Card\\Geo\\nie.txt'", status), "no\n");
+  Run("device get '\\Storage Card\\Geo\\Čaj.txt' " + pc.file("b.txt"), status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(pc.read("b.txt"), "hello");
+
+  // A refused path shows the device's message and fails.
+  std::string out = Run("device put " + pc.file("a.txt") + " '\\..\\x'", status);
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(out, "Error #123: neviem vytvoriť file v PDA.\nCesty pre su v poriadku \\..\\x?\n");
+}
+
+TEST_F(DeviceCliTest, PcListingWithTheSortOptions) {
+  pc.write("work/b.txt", "12");
+  pc.write("work/a.txt", "1");
+  std::filesystem::create_directories(pc.file("work/d"));
+  int status = 0;
+  auto lines = text::SplitLines(Run("pcls " + pc.file("work") + " --sort name --desc", status));
+  EXPECT_EQ(status, 0);
+  ASSERT_EQ(lines.size(), 9u);
+  EXPECT_EQ(lines[0], "Názov súboru\tVeľkosť\tDátum a čas");
+  EXPECT_EQ(lines[1].substr(0, 8), "..\t<DIR>");
+  EXPECT_EQ(lines[2].substr(0, 7), "d\t<DIR>");
+  EXPECT_EQ(lines[3].substr(0, 7), "b.txt\t2");
+  EXPECT_EQ(lines[4].substr(0, 7), "a.txt\t1");
+  EXPECT_EQ(lines[7], "Poč.bytov:3");
+  EXPECT_EQ(lines[8], pc.file("work"));
+}
+
+TEST_F(DeviceCliTest, WithoutTheDeviceConnectSaysOff) {
+  setenv("TROVIK_DEVICE_CONNECT", "fail", 1);
+  int status = 0;
+  EXPECT_EQ(Run("device connect", status), "PDA OFF\n");
+  EXPECT_EQ(status, 1);
+}
+
+}  // namespace
+}  // namespace trovik::device::testing
