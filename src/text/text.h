@@ -74,6 +74,8 @@ double DayCount(int year, int month, int day, int hour, int minute, int second);
 // where iconv can (else "?"); every invalid UTF-8 byte becomes "?" and the
 // conversion goes on.
 std::string Utf8To1250(std::string_view utf8);
+// True when every byte is below 0x80: the text reads the same in UTF-8 and 1250.
+bool IsAscii(std::string_view s);
 // Windows-1250 to UTF-8 (every byte has a character, so this never fails).
 std::string Cp1250ToUtf8(std::string_view cp1250);
 // UTF-8 to Windows-1250 without transliteration: anything the code page lacks,

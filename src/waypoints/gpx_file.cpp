@@ -1,6 +1,5 @@
 #include "waypoints/gpx_file.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -20,82 +19,7 @@ struct FileCloser {
 
 constexpr size_t kChunk = 1 << 20;
 
-bool isAscii(std::string_view s) {
-  const char* p = s.data();
-  size_t n = s.size();
-  uint64_t any = 0;
-  for (; n >= 8; p += 8, n -= 8) {
-    uint64_t w;
-    std::memcpy(&w, p, 8);
-    any |= w;
-  }
-  for (; n > 0; ++p, --n) any |= static_cast<unsigned char>(*p);
-  return (any & 0x8080808080808080ull) == 0;
-}
-
-// Code point -> Windows-1250 byte for the characters the code page holds,
-// taken from text::Cp1250ToUtf8 so both directions share one table.
-class ReverseTable {
- public:
-  static constexpr uint32_t kSize = 0x2200;  // the code page's highest character is U+2122
-  ReverseTable() {
-    for (int b = 0x80; b <= 0xFF; ++b) {
-      std::string u = text::Cp1250ToUtf8(std::string(1, static_cast<char>(b)));
-      uint32_t cp = 0;
-      if (u.size() == 2) cp = ((u[0] & 0x1Fu) << 6) | (u[1] & 0x3Fu);
-      if (u.size() == 3) cp = ((u[0] & 0x0Fu) << 12) | ((u[1] & 0x3Fu) << 6) | (u[2] & 0x3Fu);
-      if (cp != 0 && cp != 0xFFFD && cp < kSize) byte_[cp] = static_cast<unsigned char>(b);
-    }
-  }
-  unsigned char byteOf(uint32_t cp) const { return cp < kSize ? byte_[cp] : 0; }
-
- private:
-  unsigned char byte_[kSize] = {};
-};
-
-const ReverseTable& reverseTable() {
-  static const ReverseTable table;
-  return table;
-}
-
-// Lines whose characters all lie in the code page are converted here; any
-// other line (a character to transliterate, an invalid byte) goes to
-// text::Utf8To1250, which gives the same bytes for the characters handled here.
-void reencodeInto(std::string_view utf8, std::string& out) {
-  out.clear();
-  if (isAscii(utf8)) {
-    out.assign(utf8);
-    return;
-  }
-  const ReverseTable& table = reverseTable();
-  out.reserve(utf8.size());
-  const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
-  size_t n = utf8.size();
-  for (size_t i = 0; i < n;) {
-    unsigned char b = s[i];
-    if (b < 0x80) {
-      out += static_cast<char>(b);
-      ++i;
-      continue;
-    }
-    uint32_t cp = 0;
-    size_t len = 0;
-    if (b >= 0xC2 && b <= 0xDF && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {
-      cp = ((b & 0x1Fu) << 6) | (s[i + 1] & 0x3Fu);
-      len = 2;
-    } else if (b >= 0xE0 && b <= 0xEF && i + 2 < n && (s[i + 1] & 0xC0) == 0x80 && (s[i + 2] & 0xC0) == 0x80) {
-      cp = ((b & 0x0Fu) << 12) | ((s[i + 1] & 0x3Fu) << 6) | (s[i + 2] & 0x3Fu);
-      len = cp >= 0x800 ? 3 : 0;
-    }
-    unsigned char mapped = len ? table.byteOf(cp) : 0;
-    if (!mapped) {
-      out = text::Utf8To1250(utf8);
-      return;
-    }
-    out += static_cast<char>(mapped);
-    i += len;
-  }
-}
+void reencodeInto(std::string_view utf8, std::string& out) { out = text::Utf8To1250(utf8); }
 
 }  // namespace
 
@@ -189,7 +113,7 @@ void ConvertGpxFile(const std::string& path1250, RunFlags& flags, const std::fun
   std::string converted;
   ForEachFileLine(path1250, [&](std::string_view line, bool last) {
     if (!started) header();
-    if (isAscii(line)) {
+    if (text::IsAscii(line)) {
       scanner.line(line, last);
     } else {
       reencodeInto(line, converted);
