@@ -37,9 +37,10 @@ FILETIME FromTimespec(int64_t sec, int64_t nsec) {
   return FileTime(static_cast<uint64_t>(s) * 10000000u + static_cast<uint64_t>(nsec / 100));
 }
 
-bool FillFindData(int dirFd, const char* name, CE_FIND_DATA& data) {
+bool FillFindData(int dirFd, const char* name, CE_FIND_DATA& data, bool topLevel) {
   struct stat st;
   if (fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+  if (S_ISLNK(st.st_mode) && topLevel && (fstatat(dirFd, name, &st, 0) != 0 || !S_ISDIR(st.st_mode))) return false;
   if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)) return false;
   const char* base = std::strrchr(name, '/');
   base = base ? base + 1 : name;
@@ -258,7 +259,7 @@ DWORD GetFileAttributesImpl(const WCHAR* name) {
   HostPath p;
   if (!MapPath(name, false, p)) return 0xFFFFFFFFu;
   CE_FIND_DATA data;
-  if (!FillFindData(AT_FDCWD, p.path.c_str(), data)) {
+  if (!FillFindData(AT_FDCWD, p.path.c_str(), data, p.topLevel)) {
     SetLastError(p.parentExists ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
     return 0xFFFFFFFFu;
   }

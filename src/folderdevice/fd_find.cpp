@@ -19,7 +19,7 @@ bool NextMatch(Object& o, CE_FIND_DATA& data) {
   while (dirent* e = readdir(o.dir)) {
     if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
     if (!WildcardMatch(o.pattern, e->d_name)) continue;
-    if (FillFindData(dirfd(o.dir), e->d_name, data)) return true;
+    if (FillFindData(dirfd(o.dir), e->d_name, data, o.topLevel)) return true;
   }
   return false;
 }
@@ -51,7 +51,7 @@ HANDLE FindFirstFileImpl(const WCHAR* pattern, CE_FIND_DATA* data) {
     // One named entry: found without regard to case, and the search ends there.
     HostPath exact;
     if (!MapPath(pattern, false, exact)) return INVALID_HANDLE_VALUE;
-    if (!FillFindData(AT_FDCWD, exact.path.c_str(), *data)) {
+    if (!FillFindData(AT_FDCWD, exact.path.c_str(), *data, exact.topLevel)) {
       SetLastError(ERROR_FILE_NOT_FOUND);
       return INVALID_HANDLE_VALUE;
     }
@@ -63,6 +63,7 @@ HANDLE FindFirstFileImpl(const WCHAR* pattern, CE_FIND_DATA* data) {
     return INVALID_HANDLE_VALUE;
   }
   o.pattern = p.last;
+  o.topLevel = p.topLevel;
   if (!NextMatch(o, *data)) {
     closedir(o.dir);
     SetLastError(ERROR_NO_MORE_FILES);

@@ -16,6 +16,7 @@ struct Object {
   uint64_t written = 0;  // bytes written through this handle (write fault)
   DIR* dir = nullptr;    // search
   std::string pattern;   // search: last segment, with wildcards
+  bool topLevel = false; // search: of the root, where links to folders count
 };
 
 HANDLE AddObject(const Object& object);

@@ -32,7 +32,8 @@ std::string RootFolder();
 // A device path mapped into the root. Refused (false, last error set) when it
 // is too long, holds a "." or ".." segment, a control character or a
 // character no device name may hold, or when a folder on the way is a
-// symbolic link. Wildcards are allowed in the last segment only when
+// symbolic link (a folder directly in the root may be one: a card mounted
+// elsewhere). Wildcards are allowed in the last segment only when
 // `pattern` is set; `last` then holds that segment. Existing segments are
 // matched without regard to case, as the handheld's file system does.
 struct HostPath {
@@ -40,6 +41,7 @@ struct HostPath {
   std::string folder;      // the folder holding the last segment
   std::string last;        // the last segment as given (UTF-8)
   bool parentExists = false;
+  bool topLevel = false;   // the last segment lies directly in the root
 };
 bool MapPath(const WCHAR* devicePath, bool pattern, HostPath& out);
 
@@ -51,8 +53,9 @@ void Utf8ToUtf16(const std::string& s, WCHAR* out, int capacity);
 bool SameNameNoCase(const std::string& a, const std::string& b);
 bool WildcardMatch(const std::string& pattern, const std::string& name);
 
-// Fills a find record from a host entry; false when it is neither a file nor a folder.
-bool FillFindData(int dirFd, const char* name, CE_FIND_DATA& data);
+// Fills a find record from a host entry; false when it is neither a file nor
+// a folder. `topLevel`: a link to a folder counts as that folder.
+bool FillFindData(int dirFd, const char* name, CE_FIND_DATA& data, bool topLevel = false);
 FILETIME FromTimespec(int64_t sec, int64_t nsec);
 
 // The connection state: file operations need an open connection.

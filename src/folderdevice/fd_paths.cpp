@@ -100,6 +100,13 @@ Found Lookup(const std::string& folder, const std::string& name, std::string& ac
   return found;
 }
 
+// A volume of the handheld may be a link to a folder (a card mounted
+// elsewhere); links anywhere below are refused.
+bool LinksToFolder(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool Refuse(DWORD error) {
   SetLastError(error);
   return false;
@@ -267,17 +274,19 @@ bool MapPath(const WCHAR* devicePath, bool pattern, HostPath& out) {
     std::string actual = segments[k];
     if (exists) {
       Found f = Lookup(current, segments[k], actual);
-      if (f == Found::Link) return Refuse(ERROR_ACCESS_DENIED);
-      exists = f == Found::Yes;
+      if (f == Found::Link && !(k == 0 && LinksToFolder(current + "/" + actual))) return Refuse(ERROR_ACCESS_DENIED);
+      exists = f != Found::No;
     }
     current += "/" + actual;
   }
   out.folder = current;
   out.parentExists = exists && stat(current.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
   out.last = segments.back();
+  out.topLevel = segments.size() == 1;
   std::string actual = out.last;
   if (!pattern && out.parentExists) {
-    if (Lookup(current, out.last, actual) == Found::Link) return Refuse(ERROR_ACCESS_DENIED);
+    if (Lookup(current, out.last, actual) == Found::Link && !(segments.size() == 1 && LinksToFolder(current + "/" + actual)))
+      return Refuse(ERROR_ACCESS_DENIED);
   }
   out.path = current + "/" + actual;
   return true;

@@ -55,11 +55,25 @@ TEST_F(FolderDeviceTest, PathsThatWouldLeaveTheRootAreRefused) {
   EXPECT_EQ(pc.read("secret.txt"), "secret");
 }
 
-TEST_F(FolderDeviceTest, ASymbolicLinkOnTheWayIsRefused) {
-  std::filesystem::create_directory_symlink(pc.path(), root + "/out");
-  EXPECT_EQ(Refusal("\\out\\secret.txt"), rapi::ERROR_ACCESS_DENIED);
+TEST_F(FolderDeviceTest, OnlyAVolumeOfTheRootMayBeALinkToAFolder) {
+  // A card mounted elsewhere, linked in as "\Karta".
+  pc.write("card/Geo/a.htm", "on the card");
+  std::filesystem::create_directory_symlink(pc.path() + "card", root + "/Karta");
+  EXPECT_TRUE(DeviceFileExists(link, "\\Karta\\Geo\\a.htm"));
+  EXPECT_TRUE(DeviceFileExists(link, "\\Karta"));
+  CE_FIND_DATA data;
+  HANDLE h = link.api.CeFindFirstFile(u"\\Kar*", &data);
+  ASSERT_NE(h, rapi::INVALID_HANDLE_VALUE);
+  EXPECT_EQ(data.dwFileAttributes, 0x10u);
+  link.api.CeFindClose(h);
+  // Deeper links, and links to files, are refused.
+  std::filesystem::create_directory_symlink(pc.path(), root + "/Storage Card/out");
+  EXPECT_EQ(Refusal("\\Storage Card\\out\\secret.txt"), rapi::ERROR_ACCESS_DENIED);
   std::filesystem::create_symlink(pc.file("secret.txt"), root + "/s.txt");
   EXPECT_EQ(Refusal("\\s.txt"), rapi::ERROR_ACCESS_DENIED);
+  std::filesystem::create_directory_symlink(pc.path(), root + "/Storage Card/Geo/up");
+  h = link.api.CeFindFirstFile(u"\\Storage Card\\Geo\\*", &data);
+  EXPECT_EQ(h, rapi::INVALID_HANDLE_VALUE);  // the link is not listed; nothing else is there
   EXPECT_EQ(pc.read("secret.txt"), "secret");
 }
 
