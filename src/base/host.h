@@ -42,4 +42,16 @@ class Host {
   virtual std::optional<std::string> openFileDialog(const OpenDialog& /*dialog*/) { return std::nullopt; }
 };
 
+// The hourglass for as long as a command's long work runs, also when it throws.
+class BusyCursor {
+ public:
+  explicit BusyCursor(Host& host) : host_(host) { host_.setBusyCursor(true); }
+  ~BusyCursor() { host_.setBusyCursor(false); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+
+ private:
+  Host& host_;
+};
+
 }  // namespace trovik

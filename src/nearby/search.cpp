@@ -12,17 +12,6 @@ namespace {
 
 constexpr const char* kSection = "Mesta";
 
-// Restores the normal cursor however the command ends.
-class BusyCursor {
- public:
-  explicit BusyCursor(Host& host) : host_(host) { host_.setBusyCursor(true); }
-  ~BusyCursor() { host_.setBusyCursor(false); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-
- private:
-  Host& host_;
-};
 
 // Waits for the search browser's page; no time limit, as a page may be slow.
 void WaitForSearchPage(SearchContext& ctx) {

@@ -8,22 +8,6 @@
 
 namespace trovik::waypoints {
 
-namespace {
-
-// The hourglass for as long as the conversion runs, also when it throws.
-class BusyCursor {
- public:
-  explicit BusyCursor(Host& host) : host_(host) { host_.setBusyCursor(true); }
-  ~BusyCursor() { host_.setBusyCursor(false); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-
- private:
-  Host& host_;
-};
-
-}  // namespace
-
 Host::OpenDialog WptOpenDialog(const WaypointState& state) {
   Host::OpenDialog d;
   d.filter = "Waypoints oziexplorer[*.wpt]|*.wpt|GPX(*.gpx]|*.gpx|OZI&GPX[wpt alebo gpx]|*.wpt;*gpx";
