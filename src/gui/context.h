@@ -13,6 +13,8 @@
 #include "base/fields.h"
 #include "base/flags.h"
 #include "device/device_link.h"
+#include "device/manager.h"
+#include "device/panes.h"
 #include "nearby/nearby.h"
 #include "pages/pages.h"
 #include "site/site_client.h"
@@ -40,6 +42,8 @@ struct Context {
   nearby::NearbyState* nearby = nullptr;
   tools::ToolFields* tools = nullptr;
   device::DeviceLink* device = nullptr;
+  device::DevicePane* pda = nullptr;  // "PDA Manažér": device pane
+  device::PcPane* pc = nullptr;       // "PDA Manažér": PC pane
   std::string programFolder;  // 1250, trailing separator
 
   // The wider contexts of the commands that drive a browser; empty until the
@@ -47,7 +51,7 @@ struct Context {
   std::function<std::optional<site::SiteContext>()> siteContext;
   std::function<std::optional<pages::PageContext>()> pageContext;
   std::function<std::optional<nearby::SearchContext>()> searchContext;
-  std::function<site::Browser*()> searchBrowser;
+  std::function<std::optional<device::Manager>()> manager;
 };
 
 // One tab of the window.

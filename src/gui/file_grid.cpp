@@ -12,7 +12,6 @@ namespace trovik::gui {
 namespace {
 
 constexpr int kCells = 5;
-const QString kDir = QStringLiteral("<DIR>");
 
 }  // namespace
 
@@ -186,18 +185,6 @@ bool FileGrid::eventFilter(QObject* watched, QEvent* event) {
   return QTableWidget::eventFilter(watched, event);
 }
 
-int FileGridDelegate::IconFor(FileGrid::Kind kind, const QString& name, const QString& size,
-                              const QString& attributes, const std::function<int(const QString&)>& fileTypeIcon) {
-  const auto typeIcon = [&] { return fileTypeIcon ? fileTypeIcon(name) : static_cast<int>(kImgBlankPage); };
-  if (kind == FileGrid::Kind::Pc) return size == kDir ? kImgFolder : typeIcon();
-  bool ok = false;
-  const uint bits = attributes.toUInt(&ok);
-  const uint value = ok ? bits : 0;
-  if (value & 0x10) return kImgFolder;
-  if (value & (0x20 | 0x40)) return typeIcon();
-  return -1;
-}
-
 void FileGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
   QStyleOptionViewItem opt = option;
   initStyleOption(&opt, index);
@@ -213,10 +200,7 @@ void FileGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
   QRect cell = opt.rect.adjusted(2, 0, -2, 0);
   const int column = index.column();
   if (column == 0) {
-    const auto* model = index.model();
-    const QString size = model->index(index.row(), 1).data().toString();
-    const QString attributes = model->index(index.row(), 3).data().toString();
-    const int icon = IconFor(grid_->kind(), text, size, attributes, grid_->fileTypeIcon());
+    const int icon = grid_->rowIcon(index.row() + 1);
     if (icon >= 0 && icon < kImgCount) {
       painter->drawPixmap(opt.rect.left(), opt.rect.top() + (opt.rect.height() - 16) / 2, ImageList2()[icon]);
     }

@@ -29,9 +29,10 @@ class FileGrid : public QTableWidget {
   Kind kind() const { return kind_; }
   int nameSortMode() const { return nameMode_; }
   int dateSortMode() const { return dateMode_; }
-  // The core's file-type picture table (an ImageList2 index per name).
-  void setFileTypeIcon(std::function<int(const QString&)> table) { fileTypeIcon_ = std::move(table); }
-  const std::function<int(const QString&)>& fileTypeIcon() const { return fileTypeIcon_; }
+  // The picture of a row's name cell (an ImageList2 index, -1 for none), by
+  // the core's rules for that pane; `coreRow` counts the header as row 0.
+  void setRowIcon(std::function<int(int coreRow)> rule) { rowIcon_ = std::move(rule); }
+  int rowIcon(int coreRow) const { return rowIcon_ ? rowIcon_(coreRow) : -1; }
 
  signals:
   // Core row and column of the press (row 0 for the header); right presses too.
@@ -56,7 +57,7 @@ class FileGrid : public QTableWidget {
   int nameMode_ = 0;
   int dateMode_ = 0;
   std::vector<QString> headerTexts_;
-  std::function<int(const QString&)> fileTypeIcon_;
+  std::function<int(int)> rowIcon_;
 };
 
 // Draws names with their type icon and sizes right-aligned.
@@ -64,11 +65,6 @@ class FileGridDelegate : public QStyledItemDelegate {
  public:
   explicit FileGridDelegate(FileGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
-
-  // The icon index of a row, or -1 for none. `attributes` is the device's
-  // attribute text, `size` the size cell. The type table is the core's.
-  static int IconFor(FileGrid::Kind kind, const QString& name, const QString& size, const QString& attributes,
-                     const std::function<int(const QString&)>& fileTypeIcon);
 
  private:
   FileGrid* grid_;

@@ -8,6 +8,7 @@
 #include "app/lifecycle.h"
 #include "app/settings.h"
 #include "base/files.h"
+#include "device/listing.h"
 #include "gui/potvrd.h"
 #include "waypoints/open_command.h"
 #include "gui/qt_text.h"
@@ -76,6 +77,7 @@ TForm1::TForm1(WindowOptions options, QWidget* parent)
   // Created hidden now; the file manager's commands show it.
   potvrd_ = new TPotvrd(this);
   potvrd_->hide();
+  confirm_ = std::make_unique<PotvrdConfirm>(potvrd_, this);
   refreshAll();
 }
 
@@ -121,13 +123,18 @@ void TForm1::buildContexts() {
   c.nearby = &nearbyState_;
   c.tools = &toolFields_;
   c.device = &deviceLink_;
+  c.pda = &pdaPane_;
+  c.pc = &pcPane_;
+  c.manager = [this]() -> std::optional<device::Manager> {
+    return device::Manager{deviceLink_, host_, state_->flags, *confirm_, opener_, pdaPane_, pcPane_};
+  };
   c.programFolder = s.programFolder;
 
   s.hooks.loadTownList = [this] {
     nearby::NacitajMestaDoListboxu(nearbyState_, nearby::TownFilePath(state_->programFolder));
   };
   s.hooks.releaseDeviceLink = [this] { device::ReleaseDevice(deviceLink_); };
-  s.hooks.pcFolderChanged = [this] { manager_->setTreeFolder(FromCore(state_->currentPcFolder)); };
+  s.hooks.pcFolderChanged = [this] { device::DirectoryListBox1Change(pcPane_, state_->currentPcFolder); };
 
   if (browser1_ == nullptr) return;
   mainSite_.emplace(site::SiteContext{*browser1_, host_, s.flags, s.fields, siteState_, s.memo1, s.waypoints.caches,
@@ -180,6 +187,11 @@ void TForm1::connectMenu() {
     state_->activeTab = app::Tab::PdaManazer;
     pageControl1_->setCurrentWidget(manager_);
   });
+  connect(menu_.copyToDevice, &QAction::triggered, manager_, &TabManager::copyToDevice);
+  connect(menu_.openAssociated, &QAction::triggered, manager_, &TabManager::openAssociated);
+  connect(menu_.copyToPc, &QAction::triggered, manager_, &TabManager::copyToPc);
+  connect(menu_.deleteOnDevice, &QAction::triggered, manager_, &TabManager::deleteOnDevice);
+  connect(menu_.createDeviceFolder, &QAction::triggered, manager_, &TabManager::createDeviceFolder);
   for (int i = 0; i < nearby::kCacheTypeCount; ++i) {
     connect(menu_.types[i], &QAction::triggered, this, [this, i] {
       dispatch_.run([this, i] { nearby::ToggleType(nearbyState_, static_cast<nearby::CacheType>(i)); });
@@ -220,7 +232,28 @@ void TForm1::pullAll() {
 
 void TForm1::activateOnce() {
   if (state_->activated) return;
-  dispatch_.run([this] { app::FormActivate(*state_, host_); });
+  dispatch_.run([this] {
+    app::FormActivate(*state_, host_);
+    panesFromShell();
+  });
+}
+
+void TForm1::panesFromShell() {
+  const app::MainState& s = *state_;
+  pdaPane_.folder = s.currentDeviceFolder;
+  pdaPane_.status3[0] = s.statusBar3Panel0;
+  pdaPane_.nameSort = s.pdaSort.nameMode;
+  pdaPane_.dateSort = s.pdaSort.dateMode;
+  if (!s.currentPcFolder.empty()) pcPane_.folder = s.currentPcFolder;
+  pcPane_.status5 = s.statusBar5Panel0;
+}
+
+void TForm1::shellFromPanes() {
+  app::MainState& s = *state_;
+  s.currentDeviceFolder = pdaPane_.folder;
+  s.statusBar3Panel0 = pdaPane_.status3[0];
+  s.currentPcFolder = pcPane_.folder;
+  s.statusBar5Panel0 = pcPane_.status5;
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -233,7 +266,10 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::closeEvent(QCloseEvent* event) {
   if (!closed_) {
     closed_ = true;
-    dispatch_.run([this] { app::FormClose(*state_, host_); });
+    dispatch_.run([this] {
+      shellFromPanes();
+      app::FormClose(*state_, host_);
+    });
   }
   event->accept();
 }

@@ -72,6 +72,10 @@ class TForm1 : public QMainWindow {
   void pullAll();
   void connectMenu();
   void refreshMenu();
+  // The shell's start-up and shut-down keep the panes' folders and panels in
+  // the main state; the file manager keeps them in its panes.
+  void panesFromShell();
+  void shellFromPanes();
 
   GuiHost host_;
   Dispatcher dispatch_;
@@ -86,6 +90,10 @@ class TForm1 : public QMainWindow {
   nearby::NearbyState nearbyState_;
   tools::ToolFields toolFields_;
   device::DeviceLink deviceLink_;
+  device::DevicePane pdaPane_;
+  device::PcPane pcPane_;
+  device::FileOpener opener_;
+  std::unique_ptr<device::ConfirmCopy> confirm_;
   std::unique_ptr<device::LinkDeviceFiles> deviceFiles_;
   net::CurlDownloader downloader_;
   QWebEngineProfile* profile_ = nullptr;

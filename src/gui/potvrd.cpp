@@ -4,6 +4,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "gui/qt_text.h"
+
 namespace trovik::gui {
 
 TPotvrd::TPotvrd(QWidget* parent) : QDialog(parent) {
@@ -57,5 +59,23 @@ void TPotvrd::placeBeside(const QWidget* window) {
 }
 
 bool TPotvrd::ask() { return exec() == QDialog::Accepted; }
+
+bool PotvrdConfirm::Ask(device::ConfirmDialog& contents) {
+  dialog_->label1()->setText(FromCore(contents.label1));
+  dialog_->edit1()->setText(FromCore(contents.edit1));
+  dialog_->label2()->setText(FromCore(contents.label2));
+  dialog_->edit2()->setText(FromCore(contents.edit2));
+  dialog_->edit1()->setVisible(contents.edit1Visible);
+  dialog_->label2()->setVisible(contents.label2Visible);
+  dialog_->edit2()->setVisible(contents.edit2Visible);
+  dialog_->checkBox1()->setChecked(contents.dontAsk);
+  dialog_->placeBeside(window_);
+  const bool yes = dialog_->ask();
+  contents.edit2 = ToCore(dialog_->edit2()->text());
+  contents.dontAsk = dialog_->checkBox1()->isChecked();
+  // Edit1 comes back for the next command, as the dialog leaves it shown.
+  dialog_->edit1()->setVisible(true);
+  return yes;
+}
 
 }  // namespace trovik::gui

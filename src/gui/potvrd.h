@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "device/manager.h"
+
 namespace trovik::gui {
 
 class TPotvrd : public QDialog {
@@ -36,6 +38,18 @@ class TPotvrd : public QDialog {
   QCheckBox* checkBox1_;
   QPushButton* bitBtn1_;
   QPushButton* bitBtn2_;
+};
+
+// The file manager's questions asked with the dialog: filled from the core's
+// contents, placed beside the main window, and read back after the answer.
+class PotvrdConfirm : public device::ConfirmCopy {
+ public:
+  PotvrdConfirm(TPotvrd* dialog, QWidget* window) : dialog_(dialog), window_(window) {}
+  bool Ask(device::ConfirmDialog& contents) override;
+
+ private:
+  TPotvrd* dialog_;
+  QWidget* window_;
 };
 
 }  // namespace trovik::gui

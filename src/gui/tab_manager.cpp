@@ -7,7 +7,8 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
-#include "app/settings.h"
+#include "device/file_icons.h"
+#include "device/listing.h"
 #include "gui/dispatch.h"
 #include "gui/qt_text.h"
 
@@ -56,6 +57,108 @@ TabManager::TabManager(Context& context, QWidget* parent) : Tab(context, QString
   AddItem(popupMenu2_, QStringLiteral("MenuItem2"), QStringLiteral("Vymazanie označených súborov,adresárov"));
   AddItem(popupMenu2_, QStringLiteral("Vytvoradresr1"), QStringLiteral("Vytvor adresár"));
   AddItem(popupMenu2_, QStringLiteral("Refre2"), QStringLiteral("Refreš"));
+  connectCommands();
+}
+
+void TabManager::withManager(const std::function<void(device::Manager&)>& command) {
+  run([this, command] {
+    if (!context_.manager) return;
+    if (auto m = context_.manager()) command(*m);
+  });
+}
+
+void TabManager::copyToDevice() {
+  const std::vector<int> rows = stringPc_->selectedCoreRows();
+  withManager([rows](device::Manager& m) { device::KopirovaniesborudoPDA1Click(m, rows); });
+}
+
+void TabManager::openAssociated() {
+  const int row = pcPressedRow_;
+  withManager([row](device::Manager& m) {
+    if (row > 0) device::Vymazaniesboru1Click(m, row);
+  });
+}
+
+void TabManager::copyToPc() {
+  const std::vector<int> rows = stringPda_->selectedCoreRows();
+  withManager([rows](device::Manager& m) { device::MenuItem1Click(m, rows); });
+}
+
+void TabManager::deleteOnDevice() {
+  const std::vector<int> rows = stringPda_->selectedCoreRows();
+  withManager([rows](device::Manager& m) { device::MenuItem2Click(m, rows); });
+}
+
+void TabManager::createDeviceFolder() {
+  withManager([](device::Manager& m) { device::Vytvoradresr1Click(m); });
+}
+
+void TabManager::connectCommands() {
+  const auto action = [](QMenu* menu, const char* name) {
+    return menu->findChild<QAction*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+  };
+  connect(action(popupMenu1_, "KopirovaniesborudoPDA1"), &QAction::triggered, this, &TabManager::copyToDevice);
+  connect(action(popupMenu1_, "Vymazaniesboru1"), &QAction::triggered, this, &TabManager::openAssociated);
+  connect(action(popupMenu1_, "Refre1"), &QAction::triggered, this,
+          [this] { withManager([](device::Manager& m) { device::Refre1Click(m); }); });
+  connect(action(popupMenu2_, "MenuItem1"), &QAction::triggered, this, &TabManager::copyToPc);
+  connect(action(popupMenu2_, "MenuItem2"), &QAction::triggered, this, &TabManager::deleteOnDevice);
+  connect(action(popupMenu2_, "Vytvoradresr1"), &QAction::triggered, this, &TabManager::createDeviceFolder);
+  connect(action(popupMenu2_, "Refre2"), &QAction::triggered, this,
+          [this] { withManager([](device::Manager& m) { device::Refre2Click(m); }); });
+  connect(readDevice_, &QPushButton::clicked, this,
+          [this] { withManager([](device::Manager& m) { device::SpeedButton12Click(m); }); });
+
+  // Presses are recorded; a right press opens the pane's menu (the device
+  // pane's only over a row below the header).
+  connect(stringPda_, &FileGrid::cellPressed, this, [this](int row, int column, Qt::MouseButton button, QPoint at) {
+    pdaPressedRow_ = row;
+    pdaPressedColumn_ = column;
+    if (button == Qt::RightButton && row > 0) popupMenu2_->popup(at);
+  });
+  connect(stringPc_, &FileGrid::cellPressed, this, [this](int row, int column, Qt::MouseButton button, QPoint at) {
+    pcPressedRow_ = row;
+    pcPressedColumn_ = column;
+    if (button == Qt::RightButton && row >= 0) popupMenu1_->popup(at);
+  });
+  // A release after a press on the header is a header click.
+  connect(stringPda_, &FileGrid::mouseReleased, this, [this] {
+    if (pdaPressedRow_ != 0 || !context_.pda) return;
+    const int column = pdaPressedColumn_;
+    run([this, column] { device::StringPDAMouseUp(*context_.pda, column); });
+  });
+  connect(stringPc_, &FileGrid::mouseReleased, this, [this] {
+    if (pcPressedRow_ != 0 || !context_.pc) return;
+    const int column = pcPressedColumn_;
+    run([this, column] { device::StringPCMouseUp(*context_.pc, column); });
+  });
+  connect(stringPda_, &FileGrid::cellDoubleClicked, this, [this](int row, int) {
+    withManager([row](device::Manager& m) { device::StringPDADblClick(m, row); });
+  });
+  connect(stringPc_, &FileGrid::cellDoubleClicked, this, [this](int row, int) {
+    withManager([row](device::Manager& m) { device::StringPCDblClick(m, row); });
+  });
+  connect(stringPda_, &FileGrid::keyReleased, this, [this](int key) {
+    if (key == Qt::Key_F5) copyToPc();
+    if (key == Qt::Key_Delete) deleteOnDevice();
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) stringPc_->setFocus(Qt::TabFocusReason);
+  });
+  connect(stringPc_, &FileGrid::keyReleased, this, [this](int key) {
+    if (key == Qt::Key_F5) copyToDevice();
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) stringPda_->setFocus(Qt::TabFocusReason);
+  });
+  stringPda_->setRowIcon([this](int row) {
+    const device::DevicePane* pane = context_.pda;
+    return pane && row >= 1 && row < static_cast<int>(pane->grid.size())
+               ? device::DeviceRowIcon(pane->grid[static_cast<size_t>(row)])
+               : -1;
+  });
+  stringPc_->setRowIcon([this](int row) {
+    const device::PcPane* pane = context_.pc;
+    return pane && row >= 1 && row < static_cast<int>(pane->grid.size())
+               ? device::PcRowIcon(pane->grid[static_cast<size_t>(row)])
+               : -1;
+  });
 }
 
 QWidget* TabManager::buildDevicePane() {
@@ -120,8 +223,10 @@ QWidget* TabManager::buildPcPane() {
           });
   connect(this, &TabManager::treeFolderChanged, this, [this](const QString& folder) {
     run([this, folder] {
-      // DirectoryListBox1Change: the core follows the tree's folder.
-      if (context_.main && ToCore(folder) != context_.main->currentPcFolder) app::SwitchPcFolder(*context_.main, ToCore(folder));
+      // DirectoryListBox1Change: the PC pane lists and sorts the tree's folder.
+      if (context_.pc == nullptr || ToCore(folder) == context_.pc->folder) return;
+      device::DirectoryListBox1Change(*context_.pc, ToCore(folder));
+      if (context_.main) context_.main->currentPcFolder = context_.pc->folder;
     });
   });
   connect(drives_, &QComboBox::activated, this, [this](int index) { setTreeFolder(drives_->itemText(index)); });
@@ -148,9 +253,9 @@ bool TabManager::setTreeFolder(const QString& folder) {
 
 namespace {
 
-QList<QStringList> GridRows(const std::vector<app::GridRow>& rows) {
+QList<QStringList> GridRows(const device::Grid& rows) {
   QList<QStringList> out;
-  for (const app::GridRow& row : rows) {
+  for (const device::GridRow& row : rows) {
     QStringList cells;
     for (const std::string& cell : row) cells << FromCore(cell);
     out << cells;
@@ -161,14 +266,30 @@ QList<QStringList> GridRows(const std::vector<app::GridRow>& rows) {
 }  // namespace
 
 void TabManager::refresh() {
-  const app::MainState* s = context_.main;
-  if (s == nullptr) return;
-  if (!s->stringPda.empty()) stringPda_->setRows(GridRows(s->stringPda));
-  if (!s->stringPc.empty()) stringPc_->setRows(GridRows(s->stringPc));
-  stringPda_->setSortModes(s->pdaSort.nameMode, s->pdaSort.dateMode);
-  stringPc_->setSortModes(s->pcSort.nameMode, s->pcSort.dateMode);
-  statusBar3_->setPanelText(0, FromCore(s->statusBar3Panel0));
-  statusBar5_->setPanelText(0, FromCore(s->statusBar5Panel0));
+  if (const device::DevicePane* pda = context_.pda) {
+    stringPda_->setRows(GridRows(pda->grid));
+    stringPda_->setSortModes(pda->nameSort, pda->dateSort);
+    for (int i = 0; i < 3; ++i) statusBar2_->setPanelText(i, FromCore(pda->status2[static_cast<size_t>(i)]));
+    for (int i = 0; i < 2; ++i) statusBar3_->setPanelText(i, FromCore(pda->status3[static_cast<size_t>(i)]));
+  }
+  if (const device::PcPane* pc = context_.pc) {
+    stringPc_->setRows(GridRows(pc->grid));
+    stringPc_->setSortModes(pc->nameSort, pc->dateSort);
+    for (int i = 0; i < 3; ++i) statusBar4_->setPanelText(i, FromCore(pc->status4[static_cast<size_t>(i)]));
+    statusBar5_->setPanelText(0, FromCore(pc->status5));
+    // The tree follows the pane (a double click on a folder row moves it).
+    const QString folder = FromCore(pc->folder);
+    if (!folder.isEmpty() && folder != treeFolder_) {
+      treeFolder_ = folder;
+      const QModelIndex index = folders_->index(QDir::cleanPath(QDir::fromNativeSeparators(folder)));
+      if (index.isValid()) {
+        directoryListBox1_->setCurrentIndex(index);
+        directoryListBox1_->scrollTo(index);
+      }
+    }
+  }
+  stringPda_->viewport()->update();
+  stringPc_->viewport()->update();
 }
 
 }  // namespace trovik::gui

@@ -29,11 +29,22 @@ class TabManager : public Tab {
   // Switches the folder tree; false when there is no such folder.
   bool setTreeFolder(const QString& folder);
 
+ public slots:
+  // The five commands of the menu "Súbor" / "Funkcie manažéra".
+  void copyToDevice();
+  void openAssociated();
+  void copyToPc();
+  void deleteOnDevice();
+  void createDeviceFolder();
+
  signals:
   void treeFolderChanged(const QString& folder);
 
  private:
   QWidget* buildDevicePane();
+  void connectCommands();
+  // Runs a file manager command with the panes' context.
+  void withManager(const std::function<void(device::Manager&)>& command);
   QWidget* buildPcPane();
 
   QPushButton* readDevice_ = nullptr;
@@ -49,6 +60,10 @@ class TabManager : public Tab {
   QMenu* popupMenu1_ = nullptr;
   QMenu* popupMenu2_ = nullptr;
   QString treeFolder_;
+  int pdaPressedRow_ = -1;
+  int pdaPressedColumn_ = -1;
+  int pcPressedRow_ = -1;
+  int pcPressedColumn_ = -1;
 };
 
 }  // namespace trovik::gui

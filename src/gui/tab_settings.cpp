@@ -104,6 +104,11 @@ TabSettings::TabSettings(Context& context, QWidget* parent) : Tab(context, QStri
 
 void TabSettings::connectFields() {
   Context& c = context_;
+  connect(createFolders_, &QPushButton::clicked, this, [this, &c] {
+    run([&c] {
+      if (c.device && c.fields) device::SpeedButton9Click(*c.device, *c.host, c.fields->edit5PdaMht);
+    });
+  });
   connect(write_, &QPushButton::clicked, this, [this, &c] {
     run([&c] {
       if (c.main) app::SpeedButton8Click(*c.main);

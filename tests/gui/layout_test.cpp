@@ -243,19 +243,6 @@ class LayoutTest : public QObject {
     QCOMPARE(device->selectedCoreRows(), std::vector<int>{2});
   }
 
-  void gridIconsFollowAttributesAndFolders() {
-    const auto table = [](const QString& name) { return name.endsWith(QStringLiteral(".txt")) ? 15 : 16; };
-    using K = FileGrid::Kind;
-    QCOMPARE(FileGridDelegate::IconFor(K::Device, "x", "<DIR>", "16", table), 0);
-    QCOMPARE(FileGridDelegate::IconFor(K::Device, "a.txt", "5", "32", table), 15);
-    QCOMPARE(FileGridDelegate::IconFor(K::Device, "a.txt", "5", "64", table), 15);
-    // Neither archive nor 0x40: no icon; ".." has no attribute number.
-    QCOMPARE(FileGridDelegate::IconFor(K::Device, "a.txt", "5", "1", table), -1);
-    QCOMPARE(FileGridDelegate::IconFor(K::Device, "..", "<DIR>", "", table), -1);
-    QCOMPARE(FileGridDelegate::IconFor(K::Pc, "..", "<DIR>", "", table), 0);
-    QCOMPARE(FileGridDelegate::IconFor(K::Pc, "b.bin", "7", "", table), 16);
-  }
-
   void menuBarItems() {
     ScratchHome home;
     TForm1 window(NoBrowsers());
