@@ -142,7 +142,13 @@ void TForm1::buildContexts() {
   site::ConnectMainBrowser(*mainSite_);
   // Every event of a browser runs like a command: errors in the box, views refreshed.
   auto complete = browser1_->onDocumentComplete;
-  browser1_->onDocumentComplete = [this, complete] { dispatch_.run(complete); };
+  browser1_->onDocumentComplete = [this, complete] {
+    dispatch_.run([this, &complete] {
+      // The working folders are known only once the first stage has run.
+      mainSite_->htmFolder = state_->htmFolder;
+      complete();
+    });
+  };
   auto progress = browser1_->onProgressChange;
   browser1_->onProgressChange = [this, progress](int position, int maximum) {
     progress(position, maximum);
