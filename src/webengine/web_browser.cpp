@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -45,6 +46,11 @@ const char* kFindElement =
 void PrepareEnvironment(bool offscreen) {
   if (std::getenv("QTWEBENGINE_DISABLE_SANDBOX") == nullptr) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
   if (offscreen && std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // The waits of the core run the event loop from inside event handlers (a
+  // page read from the document-complete handler). Under the GLib dispatcher
+  // the engine's own work is not dispatched in such a nested loop, so a page
+  // call would never get its answer; Qt's own dispatcher nests fine.
+  if (std::getenv("QT_NO_GLIB") == nullptr) setenv("QT_NO_GLIB", "1", 1);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
@@ -58,6 +64,22 @@ QWebEngineProfile* CreateProfile(const std::string& folder, QObject* parent) {
   profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
   profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
   return profile;
+}
+
+void ReleaseProfile(QWebEngineProfile* profile, int maxWaitMs) {
+  if (profile == nullptr) return;
+  const QString journal = QDir(profile->persistentStoragePath()).filePath(QStringLiteral("Cookies-journal"));
+  delete profile;
+  QElapsedTimer timer;
+  timer.start();
+  // The cookie database is committed once its journal is empty or gone.
+  while (timer.elapsed() < maxWaitMs) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (timer.elapsed() >= 300) {
+      QFileInfo info(journal);
+      if (!info.exists() || info.size() == 0) break;
+    }
+  }
 }
 
 WebEngineBrowser::WebEngineBrowser(QWebEngineProfile* profile, QObject* parent)
@@ -126,18 +148,19 @@ void WebEngineBrowser::onLoadProgress(int progress) {
   if (onProgressChange) onProgressChange(progress, 100);
 }
 
+// The engine's signals arrive from inside its own task, where it runs no
+// nested work: a page call made there would never get its answer. So the
+// event goes out from a Qt timer instead, at the next turn of the event loop,
+// and never while a page call of ours is waiting.
 void WebEngineBrowser::deliverComplete() {
-  if (callDepth_ > 0) {
-    ++deferredCompletes_;
-    return;
-  }
-  if (onDocumentComplete) onDocumentComplete();
+  ++pendingCompletes_;
+  QMetaObject::invokeMethod(this, &WebEngineBrowser::deliverPending, Qt::QueuedConnection);
 }
 
-void WebEngineBrowser::deliverDeferred() {
-  if (callDepth_ > 0 || deferredCompletes_ == 0) return;
-  --deferredCompletes_;
-  if (deferredCompletes_ > 0) QTimer::singleShot(0, this, &WebEngineBrowser::deliverDeferred);
+void WebEngineBrowser::deliverPending() {
+  if (callDepth_ > 0 || pendingCompletes_ == 0) return;  // call() reschedules
+  --pendingCompletes_;
+  if (pendingCompletes_ > 0) QMetaObject::invokeMethod(this, &WebEngineBrowser::deliverPending, Qt::QueuedConnection);
   if (onDocumentComplete) onDocumentComplete();
 }
 
@@ -158,7 +181,7 @@ QVariant WebEngineBrowser::call(const QString& script, const char* what) {
   while (!answer->done && timer.elapsed() < callTimeoutMs_)
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
   --callDepth_;
-  if (deferredCompletes_ > 0 && callDepth_ == 0) QTimer::singleShot(0, this, &WebEngineBrowser::deliverDeferred);
+  if (pendingCompletes_ > 0 && callDepth_ == 0) QMetaObject::invokeMethod(this, &WebEngineBrowser::deliverPending, Qt::QueuedConnection);
   if (!answer->done) throw Error(std::string("The document did not answer (") + what + ")");
   return answer->value;
 }

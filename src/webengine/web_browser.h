@@ -16,12 +16,13 @@
 // Without createView (CLI, tests) the page loads offscreen. Events
 // (document-complete, progress) come from the Qt event loop, that is from
 // inside Host::processMessages when the host pumps Qt events. Destroy the
-// browsers (and their views) before the profile.
+// browsers (and their views) first, then the profile with ReleaseProfile.
 //
 // Every call into the page waits for its answer at most callTimeoutMs while
 // the event loop runs; an engine that does not answer makes the call fail with
-// trovik::Error instead of hanging the program. A load that completes while a
-// call waits is reported after that call returns, never in the middle of it.
+// trovik::Error instead of hanging the program. Document-complete is posted to
+// the next turn of the Qt event loop (the engine answers no page call made
+// from inside its own signal) and never fires in the middle of a page call.
 
 #include <QObject>
 #include <QString>
@@ -39,14 +40,22 @@ class QWidget;
 
 namespace trovik::webengine {
 
-// QTWEBENGINE_DISABLE_SANDBOX=1 and, with `offscreen`, QT_QPA_PLATFORM=offscreen,
-// each only when the user has not set it; the GL context sharing WebEngine
-// wants. Call before the application object exists.
+// QTWEBENGINE_DISABLE_SANDBOX=1, QT_NO_GLIB=1 (the core's waits nest the event
+// loop inside handlers; under the GLib dispatcher page calls made there never
+// get an answer) and, with `offscreen`, QT_QPA_PLATFORM=offscreen, each only
+// when the user has not set it; the GL context sharing WebEngine wants. Call
+// before the application object exists, in the GUI as in the CLI.
 void PrepareEnvironment(bool offscreen);
 
 // The persistent profile "Trovik" with its storage under `folder` (a file
 // system path; created when missing) and session cookies kept too.
 QWebEngineProfile* CreateProfile(const std::string& folder, QObject* parent);
+
+// Deletes the profile (its browsers must be gone already) and runs the event
+// loop until the engine has written its cookie store, at most `maxWaitMs`.
+// The engine finishes that work only while events run, so a program that
+// exits right after a login must call this for the login to be remembered.
+void ReleaseProfile(QWebEngineProfile* profile, int maxWaitMs = 3000);
 
 class WebEngineBrowser : public QObject, public site::Browser {
   Q_OBJECT
@@ -76,7 +85,7 @@ class WebEngineBrowser : public QObject, public site::Browser {
   void onLoadingChanged(const QWebEngineLoadingInfo& info);
   void onLoadProgress(int progress);
   void deliverComplete();
-  void deliverDeferred();
+  void deliverPending();
   // Runs `script` in the page and waits for its result; throws on time-out.
   QVariant call(const QString& script, const char* what);
 
@@ -84,7 +93,7 @@ class WebEngineBrowser : public QObject, public site::Browser {
   QWebEngineView* view_ = nullptr;
   bool loading_ = false;
   int callDepth_ = 0;
-  int deferredCompletes_ = 0;
+  int pendingCompletes_ = 0;
   int callTimeoutMs_ = 15000;
 };
 

@@ -36,7 +36,7 @@ struct EngineRig {
   }
   ~EngineRig() {
     browser.reset();
-    delete profile;
+    webengine::ReleaseProfile(profile);
   }
   // Navigates and runs the event loop until document-complete or `timeoutMs`.
   bool load(const std::string& address, int timeoutMs = 20000) {
