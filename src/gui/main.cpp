@@ -1,9 +1,14 @@
 // trovik: the desktop window.
-//   trovik [--screenshot-tab N FILE]
+//   trovik [--screenshot-tab N FILE [--screenshot-fetch]]
 // The hidden option shows tab N (1 to 8) once the window is up, saves a
-// picture of the window to FILE and quits; scripts/screenshots uses it.
+// picture of the window to FILE and quits; with --screenshot-fetch the
+// "Browser" and "HTML" tabs first fetch the first cache's listing and the nearby tab
+// searches around the first town, as a user's clicks would (the addresses
+// come from the settings). scripts/screenshots uses them.
 
 #include <QApplication>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTimer>
 
 #include "gui/main_window.h"
@@ -20,12 +25,15 @@ int main(int argc, char** argv) {
 
   int screenshotTab = 0;
   QString screenshotFile;
+  bool fetch = false;
   const QStringList args = QApplication::arguments();
   for (qsizetype i = 1; i < args.size(); ++i) {
     if (args.at(i) == QStringLiteral("--screenshot-tab") && i + 2 < args.size()) {
       screenshotTab = args.at(i + 1).toInt();
       screenshotFile = args.at(i + 2);
       i += 2;
+    } else if (args.at(i) == QStringLiteral("--screenshot-fetch")) {
+      fetch = true;
     }
   }
 
@@ -39,6 +47,19 @@ int main(int argc, char** argv) {
   if (screenshotTab > 0) {
     QTimer::singleShot(2500, &window, [&] {
       window.pages()->setCurrentIndex(screenshotTab - 1);
+      QWidget* tab = window.pages();
+      if (fetch && (screenshotTab == 1 || screenshotTab == 2)) {
+        if (auto* names = tab->findChild<QListWidget*>(QStringLiteral("CheckListBox1")); names && names->count() > 0) {
+          names->setCurrentRow(0);
+          tab->findChild<QPushButton*>(QStringLiteral("SpeedButton4"))->click();
+        }
+      }
+      if (fetch && screenshotTab == 7) {
+        if (auto* towns = tab->findChild<QListWidget*>(QStringLiteral("ListBox1")); towns && towns->count() > 0) {
+          towns->setCurrentRow(0);
+          emit towns->itemDoubleClicked(towns->item(0));
+        }
+      }
       QTimer::singleShot(1500, &window, [&] {
         const bool saved = window.grab().save(screenshotFile);
         QApplication::exit(saved ? 0 : 1);
