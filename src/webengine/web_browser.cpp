@@ -54,6 +54,8 @@ void PrepareEnvironment(bool offscreen) {
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
+std::string ProfileFolder(const std::string& programFolderFs) { return programFolderFs + "browser-profile"; }
+
 QWebEngineProfile* CreateProfile(const std::string& folder, QObject* parent) {
   const QString path = QString::fromStdString(folder);
   QDir().mkpath(path);

@@ -47,6 +47,10 @@ namespace trovik::webengine {
 // before the application object exists, in the GUI as in the CLI.
 void PrepareEnvironment(bool offscreen);
 
+// The profile folder every part of the program shares: program folder (a file
+// system path with its trailing separator) + "browser-profile".
+std::string ProfileFolder(const std::string& programFolderFs);
+
 // The persistent profile "Trovik" with its storage under `folder` (a file
 // system path; created when missing) and session cookies kept too.
 QWebEngineProfile* CreateProfile(const std::string& folder, QObject* parent);

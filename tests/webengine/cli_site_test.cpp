@@ -1,0 +1,65 @@
+// The CLI's site commands as separate runs: exit statuses and a login that
+// holds into the next run through the profile's cookies.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+#include "base/profile.h"
+#include "demo_site_process.h"
+#include "support/temp_dir.h"
+
+namespace trovik::testing {
+namespace {
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+};
+
+CliRun Cli(const std::string& args) {
+  const std::string command = std::string(TROVIK_BIN_DIR) + "/trovik-cli " + args + " 2>/dev/null";
+  CliRun run;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return run;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+  const int status = pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+TEST(CliSite, LoginStatusAndTheLoginHoldsIntoTheNextRun) {
+  DemoSiteProcess demo;
+  if (!demo.running()) GTEST_SKIP() << "trovik-demo-site is not built";
+  TempDir home;
+  const std::string common = "--home " + home.path() + " ";
+  const std::string sites = " --sk " + demo.address() + "/sk --com " + demo.address() + "/com";
+
+  CliRun bad = Cli(common + "login --site sk --user geocacher --password zle" + sites);
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_EQ(profile::ReadString(home.file("Trovik.ini"), "Prihlasovanie", "password", "<none>"), "<none>");
+
+  CliRun listing = Cli(common + "capture" + sites + " \"" + demo.address() + "/sk/hladaj.php?query=GC1A2B3\"");
+  EXPECT_EQ(listing.status, 0);
+  EXPECT_EQ(listing.out.find("<BIG><STRONG>"), std::string::npos);  // coordinates only for logged-in users
+
+  CliRun good = Cli(common + "login --site sk --user geocacher --password trovik" + sites);
+  EXPECT_EQ(good.status, 0);
+  EXPECT_NE(good.out.find("Ste prihlásený ako užívateľ s menom geocacher"), std::string::npos) << good.out;
+  EXPECT_EQ(profile::ReadString(home.file("Trovik.ini"), "Prihlasovanie", "password", "<none>"), "trovik");
+
+  listing = Cli(common + "capture" + sites + " \"" + demo.address() + "/sk/hladaj.php?query=GC1A2B3\"");
+  EXPECT_EQ(listing.status, 0);
+  EXPECT_NE(listing.out.find("<BIG><STRONG> N 48°24.072' E 018°22.326'</STRONG>"), std::string::npos);
+  EXPECT_NE(listing.out.find("odhlásiť"), std::string::npos);
+
+  // The settings' user and password serve when none are given.
+  CliRun com = Cli(common + "login --site com" + sites);
+  EXPECT_EQ(com.status, 0);
+}
+
+}  // namespace
+}  // namespace trovik::testing
