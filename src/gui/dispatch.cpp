@@ -19,6 +19,8 @@ void Dispatcher::run(const std::function<void()>& command) {
   } catch (const std::exception& error) {
     // Not the core's own error type, but still only this command's failure.
     showError(QString::fromLocal8Bit(error.what()));
+  } catch (...) {
+    showError(QStringLiteral("Neznáma chyba"));
   }
   --depth_;
   try {

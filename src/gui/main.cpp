@@ -1,5 +1,5 @@
 // trovik: the desktop window.
-//   trovik [--screenshot-tab N FILE [--screenshot-fetch]]
+//   trovik [--version] [--screenshot-tab N FILE [--screenshot-fetch]]
 // The hidden option shows tab N (1 to 8) once the window is up, saves a
 // picture of the window to FILE and quits; with --screenshot-fetch the
 // "Browser" and "HTML" tabs first fetch the first cache's listing and the nearby tab
@@ -10,13 +10,27 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
+#include <cstdio>
+#include <cstring>
 
+#include "app/lifecycle.h"
+#include "device/device_link.h"
 #include "gui/main_window.h"
 #ifdef TROVIK_HAVE_WEBENGINE
 #include "webengine/web_browser.h"
 #endif
 
 int main(int argc, char** argv) {
+  // Answered before Qt starts, so it needs no display.
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("Trovik %s\n", trovik::app::VersionText().c_str());
+      return 0;
+    }
+  }
+  // The simulated card lies in the program folder, which for an installed
+  // copy is not the executable's folder the device library would pick.
+  trovik::device::SetDefaultDeviceRoot();
 #ifdef TROVIK_HAVE_WEBENGINE
   trovik::webengine::PrepareEnvironment(/*offscreen=*/false);
 #endif

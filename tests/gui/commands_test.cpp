@@ -208,6 +208,26 @@ class CommandsTest : public QObject {
     QCOMPARE(window.state().fields.site, Site::Com);
   }
 
+  void toolsTabConvertsAsTheUserTypesAndMeasures() {
+    ScratchHome home;
+    TForm1 window(NoBrowsers());
+    QStringList errors;
+    window.dispatcher().errorHook = [&](const QString& text) { errors << text; };
+    auto* degrees = Control<QLineEdit>(window, "Edit9");
+    degrees->setFocus();
+    QTest::keyClick(degrees, Qt::Key_End);
+    QCOMPARE(Control<QLineEdit>(window, "Edit10")->text(), QStringLiteral("48°07.407'"));
+    Control<QPushButton>(window, "SpeedButton16")->click();
+    QVERIFY(Control<QLineEdit>(window, "Edit15")->text().startsWith(QStringLiteral("74")));
+    QCOMPARE(Control<QLineEdit>(window, "Edit16")->text(), QStringLiteral("-89.6"));
+    // Text that is no number: the error box, and the other field keeps its text.
+    degrees->clear();
+    QTest::keyClicks(degrees, QStringLiteral("x"));
+    QVERIFY(!errors.isEmpty());
+    QVERIFY(errors.last().contains(QStringLiteral("is not a valid floating point value")));
+    QCOMPARE(Control<QLineEdit>(window, "Edit10")->text(), QStringLiteral("48°07.407'"));
+  }
+
   void aRefusedWriteShowsTheErrorAndTheWindowGoesOn() {
     ScratchHome home;
     TForm1 window(NoBrowsers());
