@@ -6,6 +6,7 @@
 #include <exception>
 #include <string>
 
+#include "app/lifecycle.h"
 #include "base/error.h"
 #include "base/paths.h"
 #include "cli/command.h"
@@ -15,7 +16,7 @@ namespace {
 using trovik::cli::Registry;
 
 void printUsage(const Registry& registry) {
-  std::printf("Použitie: trovik-cli [--home DIR] PRÍKAZ [voľby]\n\nPríkazy:\n");
+  std::printf("Použitie: trovik-cli [--home DIR] PRÍKAZ [voľby]\n       trovik-cli --version\n\nPríkazy:\n");
   for (const auto& c : registry.commands()) std::printf("  %-44s %s\n", c.usage.c_str(), c.summary.c_str());
   std::printf("\nKaždý príkaz má --help.\n");
 }
@@ -45,6 +46,10 @@ int main(int argc, char** argv) {
     trovik::paths::SetProgramFolder(home);
     // The device library finds its default root through the same variable.
     ::setenv("TROVIK_HOME", trovik::paths::ProgramFolder().c_str(), 1);
+  }
+  if (i < argc && std::strcmp(argv[i], "--version") == 0) {
+    std::printf("Trovik %s\n", trovik::app::VersionText().c_str());
+    return 0;
   }
   if (i >= argc || std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "help") == 0) {
     printUsage(registry);

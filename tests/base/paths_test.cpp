@@ -72,8 +72,7 @@ TEST(ProgramFolder, InstalledCopyUsesTheSeededPerUserFolder) {
   EXPECT_EQ(paths::ResolveProgramFolder(f.exe), f.userFolder);
   EXPECT_EQ(f.root.read("home/.local/share/trovik/popisrtf.rtf"), "{\\rtf1 about}");
   EXPECT_EQ(f.root.read("home/.local/share/trovik/suradnicemiest.ini"), "[Mesta]\r\n");
-  EXPECT_EQ(f.root.read("home/.local/share/trovik/Zlaté Moravce50km.wpt"),
-            "OziExplorer Waypoint File Version 1.1\r\n");
+  EXPECT_EQ(f.root.read("home/.local/share/trovik/Zlaté Moravce50km.wpt"), "OziExplorer Waypoint File Version 1.1\r\n");
   EXPECT_EQ(f.root.read("home/.local/share/trovik/testpages/listing_sk.htm"), "<html></html>");
   // Neither the marker nor anything unlisted is copied.
   EXPECT_FALSE(std::filesystem::exists(f.userFolder + "trovik.installed"));
