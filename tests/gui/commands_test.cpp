@@ -228,6 +228,22 @@ class CommandsTest : public QObject {
     QCOMPARE(Control<QLineEdit>(window, "Edit10")->text(), QStringLiteral("48°07.407'"));
   }
 
+  void townListFromTheTownFileAndAClickShowsItsValue() {
+    ScratchHome home;
+    WriteFile(home.file(QStringLiteral("suradnicemiest.ini")),
+              "[Mesta]\r\nZlat\xE9 Moravce=48.3853,18.4000\r\nNitra=48.3069,18.0864\r\n");
+    TForm1 window(NoBrowsers());
+    auto* towns = Control<QListWidget>(window, "ListBox1");
+    QCOMPARE(towns->count(), 2);
+    QCOMPARE(towns->item(0)->text(), QStringLiteral("Zlaté Moravce"));
+    towns->setCurrentRow(1);
+    QCOMPARE(Control<QLineEdit>(window, "Edit3")->text(), QStringLiteral("48.3069,18.0864"));
+    // Without a search browser a double click sends nothing and changes nothing.
+    emit towns->itemDoubleClicked(towns->item(1));
+    QCOMPARE(Control<PanelBar>(window, "StatusBar6")->panelText(1), QString());
+    QVERIFY(!Control<QPushButton>(window, "SpeedButton24")->isEnabled());
+  }
+
   void aRefusedWriteShowsTheErrorAndTheWindowGoesOn() {
     ScratchHome home;
     TForm1 window(NoBrowsers());
