@@ -82,12 +82,17 @@ TForm1::TForm1(WindowOptions options, QWidget* parent)
 }
 
 TForm1::~TForm1() {
-  // The browsers go before their profile.
+  // The browsers first (they let go of their views and handlers), then the
+  // tabs, which refer to the state, while it still exists; the profile last.
   for (QObject*& browser : browserObjects_) {
     delete browser;
     browser = nullptr;
   }
   browser1_ = browser2_ = nullptr;
+  host_.setOnStateChanged({});
+  pageControl1_->disconnect(this);
+  delete pageControl1_;
+  pageControl1_ = nullptr;
   delete profile_;
 }
 
