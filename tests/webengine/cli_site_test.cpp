@@ -1,7 +1,12 @@
 // The CLI's site commands as separate runs: exit statuses and a login that
 // holds into the next run through the profile's cookies.
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 
 #include <cstdio>
 #include <string>
@@ -59,6 +64,28 @@ TEST(CliSite, LoginStatusAndTheLoginHoldsIntoTheNextRun) {
   // The settings' user and password serve when none are given.
   CliRun com = Cli(common + "login --site com" + sites);
   EXPECT_EQ(com.status, 0);
+}
+
+// A server that takes the connection and never answers.
+TEST(CliSite, APageThatNeverAnswersEndsAtTheTimeOut) {
+  int listener = socket(AF_INET, SOCK_STREAM, 0);
+  ASSERT_GE(listener, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listener, 4), 0);
+  socklen_t length = sizeof address;
+  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+  const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/never";
+
+  TempDir home;
+  const auto start = std::chrono::steady_clock::now();
+  CliRun run = Cli("--home " + home.path() + " capture --timeout 2 " + url);
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
+  close(listener);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_LT(seconds.count(), 30);
 }
 
 }  // namespace
