@@ -19,6 +19,7 @@ wpt="$here/data/Zlaté Moravce50km.wpt"
 codes=$(grep -ao 'GC[0-9A-Z]*' "$wpt" | awk '!seen[$0]++' | head -30 | paste -sd, -)
 count=$(echo "$codes" | tr ',' '\n' | wc -l)
 
+mkdir -p "$work/home"
 start=$(date +%s.%N)
 "$bin/trovik-cli" --home "$work/home" export --site sk --sk "$site/sk" --com "$site/com" --images "$site/img" \
   --codes "$codes" "$wpt" > "$work/export.out" 2> "$work/export.err"

@@ -151,7 +151,9 @@ class PageSession {
     app::FormCreate(state_, host);
     ReadPageSettings(state_);
     options.apply(state_.fields);
-    if (state_.htmFolder.empty() || state_.picturesFolder.empty()) {
+    if (state_.htmFolder.empty() || state_.picturesFolder.empty() ||
+        !files::IsDirectory(files::PcPath(state_.htmFolder)) ||
+        !files::IsDirectory(files::PcPath(state_.picturesFolder))) {
       throw Error("Prie\x9Einky HTM a Pictures sa nepodarilo vytvori\x9D v " + state_.programFolder);
     }
 
