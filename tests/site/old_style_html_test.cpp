@@ -38,6 +38,8 @@ TEST(OldStyleHtml, VoidElementsAndEndTags) {
   EXPECT_EQ(Old("a<br>b<hr><p>c</p><p>d"), "a<BR>b<HR><P>c</P><P>d</P>");
   EXPECT_EQ(Old("<br/><img src=\"a\"/>"), "<BR><IMG src=\"a\">");
   EXPECT_EQ(Old("<table><tr><td>1</td></tr></table>"), "<TABLE><TBODY><TR><TD>1</TD></TR></TBODY></TABLE>");
+  // Foreign elements keep the DOM's attribute names.
+  EXPECT_EQ(Old("<svg viewBox=\"0 0 1 1\"></svg>"), "<SVG viewBox=\"0 0 1 1\"></SVG>");
   // Unknown elements keep their own name.
   EXPECT_EQ(Old("<my-tag x=\"1\">t</my-tag>"), "<MY-TAG x=1>t</MY-TAG>");
 }
@@ -48,6 +50,9 @@ TEST(OldStyleHtml, TextEntitiesCommentsAndLineBreaks) {
   EXPECT_EQ(Old("a\nb\r\nc\rd"), "a\r\nb\r\nc\r\nd");
   EXPECT_EQ(Old("<style>\np > a { x: 1 }\n</style>"), "<STYLE>\r\np > a { x: 1 }\r\n</STYLE>");
   EXPECT_EQ(Old("<b><i>x</b>y</i>"), "<B><I>x</I></B><I>y</I>");
+  // Line breaks inside values and comments are CR LF too; the lines fall apart there.
+  EXPECT_EQ(Old("<a title=\"a\nb\">x</a><!--c\nd-->"), "<A title=\"a\r\nb\">x</A><!--c\r\nd-->");
+  EXPECT_EQ(Old("<textarea>a<b</textarea>"), "<TEXTAREA>a&lt;b</TEXTAREA>");
 }
 
 TEST(OldStyleHtml, TextBeforeAFormEndStaysInsideTheForm) {
