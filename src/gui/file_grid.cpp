@@ -13,11 +13,34 @@ namespace {
 
 constexpr int kCells = 5;
 
+// The header of a file grid: a sorted column gets a green frame, the others a
+// white one, around the marker and the bold caption.
+class FileGridHeader : public QHeaderView {
+ public:
+  explicit FileGridHeader(FileGrid* grid) : QHeaderView(Qt::Horizontal, grid), grid_(grid) {}
+
+ protected:
+  void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
+    QHeaderView::paintSection(painter, rect, logicalIndex);
+    const int mode = logicalIndex == 0 ? grid_->nameSortMode() : (logicalIndex == 2 ? grid_->dateSortMode() : -1);
+    if (mode < 0) return;
+    painter->save();
+    painter->setPen(mode == 0 ? QColor(Qt::white) : QColor(0, 128, 0));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(rect.adjusted(0, 0, -1, -1));
+    painter->restore();
+  }
+
+ private:
+  FileGrid* grid_;
+};
+
 }  // namespace
 
 FileGrid::FileGrid(const QString& objectName, Kind kind, const std::vector<int>& widths, QWidget* parent)
     : QTableWidget(0, kCells, parent), kind_(kind) {
   setObjectName(objectName);
+  setHorizontalHeader(new FileGridHeader(this));
   QFont gridFont = font();
   gridFont.setPixelSize(11);
   setFont(gridFont);
@@ -92,6 +115,7 @@ void FileGrid::setSortModes(int nameMode, int dateMode) {
   nameMode_ = nameMode;
   dateMode_ = dateMode;
   updateHeaderMarks();
+  horizontalHeader()->viewport()->update();
 }
 
 void FileGrid::updateHeaderMarks() {
