@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)ParseFloat(s, ',');
   (void)Trim(s);
   (void)Copy(s, static_cast<int64_t>(size % 7) - 3, static_cast<int64_t>(size % 11) - 2);
-  (void)PosAfter("<BR>", s);
+  (void)PosPast("<BR>", s);
   if (auto v = ParseFloat(s, '.')) (void)FormatGeneral(*v, ',');
   return 0;
 }

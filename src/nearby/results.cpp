@@ -58,7 +58,7 @@ constexpr size_t kLineLimit = 4096;
 // writes a one-word title without quotes, so both forms are read.
 bool TypeOnLine(const std::string& line, std::string& type) {
   if (Pos("alt=\"Size:", line) > 0 || Pos("alt=Size:", line) > 0) return false;
-  int p = text::PosAfter("<IMG title=", line);
+  int p = text::PosPast("<IMG title=", line);
   if (p == 0) return false;
   if (p <= static_cast<int>(line.size()) && line[static_cast<size_t>(p - 1)] == '"') {
     std::string rest = text::CopyFrom(line, p + 1);

@@ -28,7 +28,7 @@ int LastPos(std::string_view needle, std::string_view hay) {
   return p == std::string_view::npos ? 0 : static_cast<int>(p + 1);
 }
 
-int PosAfter(std::string_view needle, std::string_view hay) {
+int PosPast(std::string_view needle, std::string_view hay) {
   int p = Pos(needle, hay);
   return p == 0 ? 0 : p + static_cast<int>(needle.size());
 }

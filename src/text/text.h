@@ -17,8 +17,8 @@ int Pos(std::string_view needle, std::string_view hay);
 int PosFrom(std::string_view needle, std::string_view hay, int from);
 // Last 1-based position of needle, 0 when absent.
 int LastPos(std::string_view needle, std::string_view hay);
-// 1-based position of the first character after `needle` in `hay`, 0 when absent.
-int PosAfter(std::string_view needle, std::string_view hay);
+// 1-based position of the first character past the first `needle` in `hay`, 0 when absent.
+int PosPast(std::string_view needle, std::string_view hay);
 // The listing parsers' PosAfter(needle, text, k): position of the first
 // `needle` that begins at position k+1 or later; 0 when there is none (also
 // when k is at or beyond the end).

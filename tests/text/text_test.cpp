@@ -13,8 +13,8 @@ TEST(PosCopy, CountFromOneAndClamp) {
   EXPECT_EQ(PosFrom("a", "abca", -5), 1);
   EXPECT_EQ(PosFrom("a", "abca", 99), 0);
   EXPECT_EQ(LastPos("a", "abca"), 4);
-  EXPECT_EQ(PosAfter("ab", "xxabyy"), 5);
-  EXPECT_EQ(PosAfter("zz", "xxabyy"), 0);
+  EXPECT_EQ(PosPast("ab", "xxabyy"), 5);
+  EXPECT_EQ(PosPast("zz", "xxabyy"), 0);
 
   EXPECT_EQ(Copy("abcdef", 2, 3), "bcd");
   EXPECT_EQ(Copy("abcdef", 0, 2), "ab");   // a start before the first character starts there

@@ -118,7 +118,7 @@ TEST(SiteEndToEnd, CapturedListingIsTheServedBodyByteForByte) {
   net::CurlDownloader downloader;
   ASSERT_TRUE(downloader.UrlToFile(demo.address() + "/sk/hladaj.php?query=GC1D0F2", rig.engine.dir.file("raw.htm")));
   const std::string served = text::Utf8To1250Strict(files::ReadAll(rig.engine.dir.file("raw.htm")));
-  const int from = text::PosAfter("<BODY>", served);
+  const int from = text::PosPast("<BODY>", served);
   const int to = text::Pos("</BODY>", served);
   ASSERT_GT(from, 0);
   ASSERT_GT(to, from);
