@@ -19,9 +19,12 @@ using namespace trovik::gui::testing;
 class BrowsersTest : public QObject {
   Q_OBJECT
 
+ public:
+  explicit BrowsersTest(ScratchHome& home) : home_(home) {}
+
  private slots:
   void viewsAreEmbeddedAndPagesCaptured() {
-    ScratchHome home;
+    ScratchHome& home = home_;
     {
       QFile page(home.file(QStringLiteral("page.html")));
       QVERIFY(page.open(QIODevice::WriteOnly));
@@ -51,12 +54,18 @@ class BrowsersTest : public QObject {
     QVERIFY(Control<QLabel>(window, "Label3")->text().startsWith(QStringLiteral("Ste prihlásený")));
     QVERIFY(QFile::exists(home.file(QStringLiteral("HTM/getrawhtm.htm"))));
   }
+
+ private:
+  ScratchHome& home_;
 };
 
 int main(int argc, char** argv) {
   trovik::webengine::PrepareEnvironment(/*offscreen=*/true);
+  // The engine writes its profile until it shuts down with the application,
+  // so the program folder outlives the application object.
+  ScratchHome home;
   QApplication app(argc, argv);
-  BrowsersTest test;
+  BrowsersTest test(home);
   return QTest::qExec(&test, argc, argv);
 }
 
