@@ -1,0 +1,227 @@
+// No lost data: each kind of write the program makes is cut off in the
+// middle, by a file-size limit that either kills the process (as a crash or
+// a power cut would) or makes the write fail (a full disk). The file that
+// was there before must be intact either way, and a failed write must be
+// reported and leave no temporary file behind.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "base/error.h"
+#include "base/files.h"
+#include "base/profile.h"
+#include "child.h"
+#include "jpeg_inputs.h"
+#include "net/curl_downloader.h"
+#include "pages/pages.h"
+#include "support/fake_browser.h"
+#include "support/fake_host.h"
+#include "support/temp_dir.h"
+
+namespace trovik::hostile {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr long long kLimit = 64 * 1024;  // far below every new file written here
+const std::string kOld = "the old file, which must survive\r\n";
+
+// Files in `folder` that a write of `name` left beside it.
+std::vector<std::string> Leftovers(const std::string& folder, const std::string& name) {
+  std::vector<std::string> out;
+  for (const auto& e : fs::directory_iterator(folder)) {
+    std::string n = e.path().filename().string();
+    if (n != name && n.rfind(name, 0) == 0) out.push_back(n);
+  }
+  return out;
+}
+
+struct Cut {
+  bool killed;  // true: the process dies at the limit; false: the write fails
+  const char* label;
+};
+const Cut kCuts[] = {{true, "killed"}, {false, "refused"}};
+
+ChildOptions Limited(const Cut& cut, std::vector<std::string> args = {}) {
+  ChildOptions o;
+  o.args = std::move(args);
+  o.fileSizeLimit = kLimit;
+  o.ignoreFileSizeSignal = !cut.killed;
+  o.timeoutSeconds = 120;
+  return o;
+}
+
+// The outcome each kind of cut must have: killed by the limit, or a clean failure.
+void ExpectCut(const Cut& cut, const ChildResult& r, const std::string& folder, const std::string& name) {
+  EXPECT_FALSE(r.timedOut) << cut.label << ": " << r.describe();
+  if (cut.killed) {
+    EXPECT_EQ(r.signal, SIGXFSZ) << cut.label << ": " << r.describe();
+    // A killed write leaves its temporary file beside the target, never in its place.
+    for (const auto& n : Leftovers(folder, name)) {
+      EXPECT_EQ(n.rfind(name + ".tmp", 0), 0u) << n;
+      fs::remove(folder + "/" + n);
+    }
+  } else {
+    EXPECT_EQ(r.exitCode, 1) << cut.label << ": " << r.describe();
+    EXPECT_TRUE(Leftovers(folder, name).empty()) << ::testing::PrintToString(Leftovers(folder, name));
+  }
+}
+
+std::string BigGpx(int count) {
+  std::string s = "<gpx>\n";
+  for (int i = 0; i < count; ++i)
+    s += "<wpt lat=\"48.1\" lon=\"17.2\">\n<name>GC" + std::to_string(i) + "</name>\n<desc>Kes (GC" +
+         std::to_string(i) + ")</desc>\n</wpt>\n";
+  return s + "</gpx>\n";
+}
+
+class Durability : public ::testing::Test {
+ protected:
+  Durability() {
+    fs::create_directories(home + "HTM");
+    fs::create_directories(home + "Pictures");
+    fs::create_directories(device + "Geo");
+  }
+  std::vector<std::string> cliArgs(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--home", home});
+    return args;
+  }
+  ChildResult cli(const Cut& cut, std::vector<std::string> args) {
+    ChildOptions o = Limited(cut, cliArgs(std::move(args)));
+    o.env = {"TROVIK_DEVICE_ROOT=" + device, "TMPDIR=" + dir.path()};
+    return RunCli(o);
+  }
+  testing::TempDir dir;
+  std::string home = dir.path() + "home/";
+  std::string device = dir.path() + "device/";
+};
+
+TEST_F(Durability, WaypointFileOfGpx2wpt) {
+  const std::string gpx = dir.write("big.gpx", BigGpx(20000));
+  for (const Cut& cut : kCuts) {
+    const std::string out = dir.write("out/old.wpt", kOld);
+    ChildResult r = cli(cut, {"gpx2wpt", gpx, "-o", out});
+    ExpectCut(cut, r, dir.path() + "out", "old.wpt");
+    EXPECT_EQ(files::ReadAll(out), kOld) << cut.label;
+  }
+}
+
+TEST_F(Durability, WaypointFileSavedByUpload) {
+  const std::string gpx = dir.write("in/trasa.gpx", BigGpx(20000));
+  for (const Cut& cut : kCuts) {
+    dir.write("home/trasa.wpt", kOld);
+    ChildResult r = cli(cut, {"upload", gpx, "--pda-wpt", "\\Geo\\"});
+    ExpectCut(cut, r, home, "trasa.wpt");
+    EXPECT_EQ(files::ReadAll(home + "trasa.wpt"), kOld) << cut.label;
+  }
+}
+
+TEST_F(Durability, HalvedPictureOfShrink) {
+  const std::string picture = NoiseJpeg(800, 600);
+  ASSERT_GT(picture.size(), 4 * static_cast<size_t>(kLimit));
+  for (const Cut& cut : kCuts) {
+    const std::string p = dir.write("home/Pictures/p.jpg", picture);
+    ChildResult r = cli(cut, {"shrink", p, "--limit", "0"});
+    ExpectCut(cut, r, home + "Pictures", "p.jpg");
+    EXPECT_TRUE(files::ReadAll(p) == picture) << cut.label;
+  }
+}
+
+TEST_F(Durability, CopyFromTheDevice) {
+  dir.write("device/Geo/big.wpt", std::string(2 << 20, 'd'));
+  for (const Cut& cut : kCuts) {
+    const std::string pc = dir.write("home/copy.wpt", kOld);
+    ChildResult r = cli(cut, {"device", "get", "\\Geo\\big.wpt", pc});
+    ExpectCut(cut, r, home, "copy.wpt");
+    EXPECT_EQ(files::ReadAll(pc), kOld) << cut.label;
+  }
+}
+
+TEST_F(Durability, SettingsFile) {
+  // A settings file larger than the limit: every write rewrites all of it.
+  std::string ini = "[Setrenie]\r\nVelkost=30000\r\n[Mesta]\r\n";
+  for (int i = 0; ini.size() < 4 * kLimit; ++i) ini += "Mesto" + std::to_string(i) + "=48.1,17.2\r\n";
+  const std::string path = dir.path() + "Trovik.ini";
+  for (const Cut& cut : kCuts) {
+    dir.write("Trovik.ini", ini);
+    ChildResult r = RunForked(
+        [&] {
+          try {
+            profile::WriteString(path, "Setrenie", "Velkost", "5");
+          } catch (const Error&) {
+            return 1;
+          }
+          return 0;
+        },
+        Limited(cut));
+    ExpectCut(cut, r, dir.path(), "Trovik.ini");
+    EXPECT_TRUE(files::ReadAll(path) == ini) << cut.label;
+  }
+}
+
+TEST_F(Durability, OfflinePage) {
+  for (const Cut& cut : kCuts) {
+    dir.write("home/HTM/GC1.htm", kOld);
+    ChildResult r = RunForked(
+        [&] {
+          testing::FakeHost host;
+          testing::FakeBrowser browser(host);
+          struct NoDownloads : site::Downloader {
+            bool UrlToFile(const std::string&, const std::string&) override { return false; }
+          } downloader;
+          struct NoDevice : device::DeviceFiles {
+            bool DeviceFileExists(const std::string&) override { return false; }
+            void CopyFileToDevice(const std::string&, const std::string&) override {}
+            void CopyFileFromDevice(const std::string&, const std::string&) override {}
+          } dev;
+          device::CopyToDeviceOption copy;
+          RunFlags flags;
+          Fields fields;
+          std::vector<std::string> memo1 = {"<DIV id=HLAVNIPANEL>"};
+          for (int i = 0; i < 20000; ++i) memo1.push_back("<P>riadok listingu " + std::to_string(i) + "</P>");
+          std::string name = "GC1";
+          pages::PageContext ctx{browser, downloader, dev, copy, host, flags, fields, memo1, name,
+                                 pages::HtmFolderPath(home), pages::PicturesFolderPath(home), nullptr};
+          pages::PagesState state;
+          try {
+            pages::OdfiltrujLenZaujimave(state, ctx);
+          } catch (const Error&) {
+            return 1;
+          }
+          return 0;
+        },
+        Limited(cut));
+    ExpectCut(cut, r, home + "HTM", "GC1.htm");
+    EXPECT_EQ(files::ReadAll(home + "HTM/GC1.htm"), kOld) << cut.label;
+  }
+}
+
+TEST_F(Durability, DownloadedPicture) {
+  const std::string source = dir.write("server/p.jpg", std::string(1 << 20, 'p'));
+  for (const Cut& cut : kCuts) {
+    const std::string target = dir.write("home/Pictures/p.jpg", kOld);
+    ChildResult r = RunForked(
+        [&] {
+          net::CurlDownloader downloader;
+          return downloader.UrlToFile("file://" + source, target) ? 0 : 1;
+        },
+        Limited(cut));
+    // A failed download is not reported to the user, only returned.
+    EXPECT_FALSE(r.timedOut) << r.describe();
+    if (cut.killed) {
+      EXPECT_EQ(r.signal, SIGXFSZ) << r.describe();
+      for (const auto& n : Leftovers(home + "Pictures", "p.jpg")) fs::remove(home + "Pictures/" + n);
+    } else {
+      EXPECT_EQ(r.exitCode, 1) << r.describe();
+      EXPECT_TRUE(Leftovers(home + "Pictures", "p.jpg").empty());
+    }
+    EXPECT_EQ(files::ReadAll(target), kOld) << cut.label;
+  }
+}
+
+}  // namespace
+}  // namespace trovik::hostile
