@@ -93,12 +93,16 @@ TForm1::~TForm1() {
   pageControl1_->disconnect(this);
   delete pageControl1_;
   pageControl1_ = nullptr;
-  delete profile_;
+#ifdef TROVIK_HAVE_WEBENGINE
+  // Lets the cookie store reach the disk, so a login lasts to the next start.
+  if (profile_) webengine::ReleaseProfile(profile_);
+#endif
+  profile_ = nullptr;
 }
 
 void TForm1::createBrowsers() {
 #ifdef TROVIK_HAVE_WEBENGINE
-  profile_ = webengine::CreateProfile(files::PcPath(state_->programFolder) + "browser-profile", nullptr);
+  profile_ = webengine::CreateProfile(webengine::ProfileFolder(files::PcPath(state_->programFolder)), nullptr);
   auto* main = new webengine::WebEngineBrowser(profile_, nullptr);
   auto* search = new webengine::WebEngineBrowser(profile_, nullptr);
   browserObjects_[0] = main;
