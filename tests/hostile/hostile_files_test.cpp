@@ -135,20 +135,13 @@ TEST_F(HostileSettings, TenMegabyteLinesAndInvalidBytes) {
   root.write("home/Trovik.ini", ini);
   const std::string wpt = input("a.wpt", "OziExplorer Waypoint File Version 1.1\r\nWGS 84\r\nx\r\nx\r\n"
                                          "1,Kes (GC1),48.1,17.1,45000,0,1,3,0,65535,,0,0,0,-777,6,0,17\r\n");
+  const std::string page = input("p.htm", "<p>x</p>");
   arm();
   // The device folder comes from the settings: a 10 MB folder name is refused by the device.
   reportsOnOutput = true;
   expectSafe(cli({"upload", wpt}, 120), {"home/a.wpt"});
   expectSafe(cli({"upload", wpt, "--pda-wpt", "\\Geo\\"}, 120), {"home/a.wpt"});
-  if (CliHasBrowser()) expectSafe(cli({"capture", input("p.htm", "<p>x</p>"), "--timeout", "30"}, 120));
-}
-
-TEST_F(HostileSettings, TownFileWithoutSections) {
-  GTEST_SKIP() << "no CLI command reads the town file yet (nearby)";
-}
-
-TEST_F(HostileSettings, ResultsPageWithHundredThousandRows) {
-  GTEST_SKIP() << "no CLI command runs the results parser yet (nearby); its fuzz corpus replay covers it";
+  if (CliHasBrowser()) expectSafe(cli({"capture", page, "--timeout", "30"}, 120));
 }
 
 }  // namespace
