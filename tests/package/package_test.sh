@@ -27,7 +27,7 @@ step() { echo "== $*"; }
 step "cpack"
 "$cpack" --config "$build/CPackConfig.cmake" -B "$work/cpack" >"$work/cpack.log" 2>&1 ||
   { cat "$work/cpack.log"; fail "cpack failed"; }
-deb=$(ls "$work"/cpack/trovik_"$version"_*.deb 2>/dev/null | head -n1)
+deb=$(ls "$work"/cpack/trovik_"$version"_*.deb 2>/dev/null | head -n1 || true)
 [ -f "$deb" ] || fail "no trovik_${version}_*.deb made"
 [ "$(dpkg-deb -f "$deb" Package)" = trovik ] || fail "package name"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version"
