@@ -141,6 +141,19 @@ TEST_F(Durability, CopyFromTheDevice) {
   }
 }
 
+// The copy to the device opens the device file with create-always and then
+// writes it, so a cut copy leaves the device file cut short. Enable once the
+// copy goes through a temporary device file moved into place.
+TEST_F(Durability, DISABLED_CopyToTheDevice) {
+  const std::string big = dir.write("in/big.wpt", std::string(1 << 20, 'n'));
+  for (const Cut& cut : kCuts) {
+    dir.write("device/Geo/x.wpt", kOld);
+    ChildResult r = cli(cut, {"device", "put", big, "\\Geo\\x.wpt"});
+    EXPECT_FALSE(r.timedOut) << r.describe();
+    EXPECT_TRUE(files::ReadAll(device + "Geo/x.wpt") == kOld) << cut.label;
+  }
+}
+
 TEST_F(Durability, SettingsFile) {
   // A settings file larger than the limit: every write rewrites all of it.
   std::string ini = "[Setrenie]\r\nVelkost=30000\r\n[Mesta]\r\n";
