@@ -1,7 +1,54 @@
+// The nearest search of "Novinky v okolí miest" without a window.
+
+#include <string>
+
+#include "base/error.h"
 #include "cli/command.h"
+#include "cli/nearby_run.h"
+#include "cli/session.h"
 
 namespace trovik::cli {
 
-void RegisterNearbyCommands(Registry& /*registry*/) {}
+namespace {
+
+#if defined(TROVIK_HAVE_WEBENGINE)
+
+int Nearby(Args& args) {
+  const SessionOptions options = SessionOptions::Take(args);
+  NearbyRequest request = TakeNearbyRequest(args);
+  std::string file;
+  request.add = args.option("--add", file);
+  if (!args.positional().empty()) throw UsageError{"Príkaz nearby neberie žiadne súbory (súbor patrí k --add)."};
+  const int given = !request.town.empty() + !request.at.empty() + !request.page.empty();
+  if (given != 1) throw UsageError{"Zadajte práve jedno z --town, --at, --page."};
+
+  Session session(options, SessionNeeds{false, true});
+  if (request.add) session.openWaypointFile(ArgTo1250(file));
+  RunNearby(session, request);
+  if (request.add) PrintCacheList(session.state().waypoints.caches);
+  return 0;
+}
+
+#else
+
+int Nearby(Args&) {
+  throw Error("Tento pr\xEDkaz potrebuje prehliada\xE8 (program je zostaven\xFD bez QtWebEngine).");
+}
+
+#endif
+
+}  // namespace
+
+void RegisterNearbyCommands(Registry& registry) {
+  registry.add({"nearby",
+                "nearby [--town MESTO | --at LAT,LON | --page ADRESA] [--pages N] [--add SÚBOR] [--filter TYPY]",
+                std::string("Hľadá najbližšie kešky pri meste zo zoznamu miest (suradnicemiest.ini), pri "
+                            "súradniciach alebo na uloženej stránke výsledkov, ide na \"Ďalšia stránka\", kým "
+                            "nespočíta N stránok (1), a vypíše počet záznamov každej. S --add najprv načíta zoznam "
+                            "kešiek zo SÚBORU, pridá doň každú stránku a vypíše zoznam. --filter "
+                            "Tradičná,Multi,Záhadná,Webkamera,Stretávka,Ostatné: len tieto typy.\n") +
+                    kSessionOptionsHelp,
+                Nearby});
+}
 
 }  // namespace trovik::cli

@@ -16,77 +16,54 @@
 #include "base/error.h"
 #include "base/files.h"
 #include "cli/command.h"
+#include "cli/nearby_run.h"
+#include "cli/session.h"
 #include "device/device_link.h"
 #include "net/curl_downloader.h"
 #include "pages/jpeg_halving.h"
 #include "pages/pages.h"
 #include "site/site_client.h"
 #include "text/text.h"
+#include "waypoints/cache_lists.h"
+#include "waypoints/wpt_export.h"
 
-#if defined(TROVIK_HAVE_WEBENGINE)
-#include <QApplication>
-#include <QEventLoop>
-#include <QWebEngineProfile>
-
-#include "webengine/web_browser.h"
-#endif
 
 namespace trovik::cli {
 
 namespace {
 
-// The options `filter` and `export` share. The settings file gives the
-// defaults; these override them for this run only.
+// The options `filter` and `export` add to the session's. The settings file
+// gives the defaults; these override them for this run only.
 struct PageOptions {
-  std::string site;
+  SessionOptions session;
   bool noHeaderPictures = false;
   bool shrinkGiven = false;
   std::string shrinkLimit;
   bool device = false;
-  std::string sk, com, images;
-  int timeoutS = 60;
 
   static PageOptions Take(Args& args) {
     PageOptions o;
-    o.site = args.option("--site");
-    if (!o.site.empty() && o.site != "sk" && o.site != "com") throw UsageError{"--site je sk alebo com."};
+    o.session = SessionOptions::Take(args);
     o.noHeaderPictures = args.flag("--no-header-pictures");
     o.shrinkGiven = args.option("--shrink", o.shrinkLimit);
     o.device = args.flag("--device");
-    o.sk = args.option("--sk");
-    o.com = args.option("--com");
-    o.images = args.option("--images");
-    std::string timeout = args.option("--timeout");
-    if (!timeout.empty()) {
-      auto t = text::ParseInt(timeout);
-      if (!t || *t < 1) throw UsageError{"--timeout je počet sekúnd."};
-      o.timeoutS = *t;
-    }
     return o;
   }
 
   void apply(Fields& f) const {
-    if (site == "sk") f.site = Site::Sk;
-    if (site == "com") f.site = Site::Com;
     if (noHeaderPictures) f.checkBox2Spooler = false;
     if (shrinkGiven) {
       f.radioButton1Original = false;
       f.radioButton2Vacsi = true;
       f.edit7Velkost = ArgTo1250(shrinkLimit);
     }
-    if (!sk.empty()) f.addresses.sk = ArgTo1250(sk);
-    if (!com.empty()) f.addresses.com = ArgTo1250(com);
-    if (!images.empty()) f.addresses.obrazky = ArgTo1250(images);
   }
 };
 
 constexpr const char* kPageOptionsHelp =
-    "  --site sk|com            národná (sk) alebo medzinárodná (com) stránka\n"
     "  --no-header-pictures     bez fotiek zo záhlavia\n"
     "  --shrink LIMIT           zmenšiť JPG väčšie ako LIMIT bajtov na 50 %\n"
-    "  --device                 aj do PDA (zariadenie musí odpovedať)\n"
-    "  --sk URL --com URL --images URL   iné adresy stránok a obrázkov\n"
-    "  --timeout S              stránka, ktorá sa nenačíta do S sekúnd, sa ukončí ako Brejk (60)";
+    "  --device                 aj do PDA (zariadenie musí odpovedať)\n";
 
 int Shrink(Args& args) {
   std::string limit = "30000";
@@ -107,127 +84,13 @@ int Shrink(Args& args) {
 
 #if defined(TROVIK_HAVE_WEBENGINE)
 
-// The picture-saving and device settings as the window reads them at start-up.
-void ReadPageSettings(app::MainState& s) {
-  app::ReadLogin(s);
-  app::ReadDeviceFolders(s);
-  app::ReadAddresses(s);
-  app::ReadSetrenie(s);
-}
-
-// A host whose pump runs the Qt event loop. A wait for a page that outlasts
-// the time-out is ended the way a user would end it, with "Brejk", so the
-// command never hangs.
-class PumpingHost : public CliHost {
- public:
-  PumpingHost(RunFlags& flags, int timeoutS) : flags_(flags), timeoutMs_(static_cast<uint32_t>(timeoutS) * 1000u) {}
-  void processMessages() override {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    const uint32_t now = tickCount();
-    if (flags_.pageDone) {
-      waitingSince_.reset();
-    } else if (!waitingSince_) {
-      waitingSince_ = now;
-    } else if (now - *waitingSince_ > timeoutMs_) {
-      std::fprintf(stderr, "Stránka sa nenačítala do %u s: Brejk.\n", timeoutMs_ / 1000u);
-      app::SpeedButton11Click(flags_);
-      waitingSince_.reset();
-      ++brejks;
-    }
+// The page session: the pictures folder is needed, and the page options
+// override the settings just read.
+struct PageSession : Session {
+  PageSession(const PageOptions& options, bool search) : Session(options.session, SessionNeeds{true, search}) {
+    options.apply(state().fields);
+    if (options.device) connectDevice();
   }
-  int brejks = 0;
-
- private:
-  RunFlags& flags_;
-  uint32_t timeoutMs_;
-  std::optional<uint32_t> waitingSince_;
-};
-
-// Everything the window would own for these commands, with the browser offscreen.
-class PageSession {
- public:
-  explicit PageSession(const PageOptions& options)
-      : state_(app::ProgramFolder1250()), host(state_.flags, options.timeoutS) {
-    app::FormCreate(state_, host);
-    ReadPageSettings(state_);
-    options.apply(state_.fields);
-    if (state_.htmFolder.empty() || state_.picturesFolder.empty() ||
-        !files::IsDirectory(files::PcPath(state_.htmFolder)) ||
-        !files::IsDirectory(files::PcPath(state_.picturesFolder))) {
-      throw Error("Prie\x9Einky HTM a Pictures sa nepodarilo vytvori\x9D v " + state_.programFolder);
-    }
-
-    webengine::PrepareEnvironment(/*offscreen=*/true);
-    static int argc = 1;
-    static char name[] = "trovik-cli";
-    static char* argv[] = {name, nullptr};
-    if (QCoreApplication::instance() == nullptr) qt_ = std::make_unique<QApplication>(argc, argv);
-    profile_ = webengine::CreateProfile(files::PcPath(state_.programFolder) + "browser-profile", nullptr);
-    browser = std::make_unique<webengine::WebEngineBrowser>(profile_);
-    site_.emplace(site::SiteContext{*browser, host, state_.flags, state_.fields, siteState, state_.memo1,
-                                    state_.waypoints.caches, state_.waypoints.exportButtonEnabled,
-                                    state_.htmFolder, state_.settingsPath});
-    site::ConnectMainBrowser(*site_);
-    deviceFiles_ = std::make_unique<device::LinkDeviceFiles>(link_, host, state_.flags);
-
-    if (options.device) {
-      device::SetDefaultDeviceRoot();
-      device::SpeedButton7Click(link_, host);
-      if (!link_.copyOption.enabled) throw Error("PDA OFF");
-      link_.copyOption.ticked = true;
-    }
-  }
-
-  ~PageSession() {
-    device::ReleaseDevice(link_);
-    site_.reset();
-    browser.reset();
-    delete profile_;
-  }
-
-  PageSession(const PageSession&) = delete;
-  PageSession& operator=(const PageSession&) = delete;
-
-  app::MainState& state() { return state_; }
-  site::SiteContext& siteContext() { return *site_; }
-  pages::PageContext pageContext() {
-    pages::PageContext pc{*browser,          downloader_,  *deviceFiles_, link_.copyOption, host,
-                          state_.flags,      state_.fields, state_.memo1, siteState.pageName, state_.htmFolder,
-                          state_.picturesFolder, {}};
-    pc.listingRequest = [this] { site::SpeedButton4Click(*site_); };
-    return pc;
-  }
-
-  // Loads an http address, a "file://" address or a file path and waits for it.
-  void load(const std::string& address) {
-    std::string target = address;
-    if (!text::StartsWith(address, "http://") && !text::StartsWith(address, "https://") &&
-        !text::StartsWith(address, "file://")) {
-      std::string fs = files::PcPath(address);
-      if (!files::Exists(fs)) throw CannotOpenFile(address);
-      target = "file://" + files::FromPcPath(std::filesystem::absolute(fs).lexically_normal().string());
-    }
-    state_.flags.pageDone = false;
-    browser->Navigate(target);
-    site::WaitForLoad(*site_);
-  }
-
- private:
-  app::MainState state_;
-
- public:
-  PumpingHost host;
-  site::SiteState siteState;
-  std::unique_ptr<webengine::WebEngineBrowser> browser;
-  pages::PagesState pages;
-
- private:
-  std::unique_ptr<QApplication> qt_;
-  QWebEngineProfile* profile_ = nullptr;
-  std::optional<site::SiteContext> site_;
-  net::CurlDownloader downloader_;
-  device::DeviceLink link_;
-  std::unique_ptr<device::LinkDeviceFiles> deviceFiles_;
 };
 
 int Filter(Args& args) {
@@ -237,7 +100,7 @@ int Filter(Args& args) {
   auto pos = args.positional();
   if (pos.size() != 1) throw UsageError{"Zadajte jednu adresu alebo súbor."};
 
-  PageSession session(options);
+  PageSession session(options, false);
   session.load(ArgTo1250(pos[0]));
   session.siteState.pageName = site::SafeFileName(ArgTo1250(name));
   pages::PageContext pc = session.pageContext();
@@ -246,36 +109,54 @@ int Filter(Args& args) {
   return 0;
 }
 
+// The file the waypoint text is written to: OUT, unless OUT is the GPX file
+// that was read; that one is never replaced, its ".wpt" name beside it is used.
+std::string WptOutPath(const std::string& out1250, const std::string& gpxRead1250) {
+  if (gpxRead1250.empty() || text::UpperCase(files::ExtensionOf(gpxRead1250)) != ".GPX") return out1250;
+  std::error_code ec;
+  const std::filesystem::path out(files::PcPath(out1250)), gpx(files::PcPath(gpxRead1250));
+  const bool same = std::filesystem::equivalent(out, gpx, ec) ||
+                    std::filesystem::weakly_canonical(out, ec) == std::filesystem::weakly_canonical(gpx, ec);
+  if (!same) return out1250;
+  return files::FromPcPath(gpx.parent_path().string()) + "/" + waypoints::WptSaveName(gpxRead1250);
+}
+
 int Export(Args& args) {
   PageOptions options = PageOptions::Take(args);
   std::string codes;
-  bool someCodes = args.option("--codes", codes);
-  bool login = args.flag("--login");
-  std::string user, password;
-  bool userGiven = args.option("--user", user);
-  bool passwordGiven = args.option("--password", password);
+  const bool someCodes = args.option("--codes", codes);
+  const bool login = args.flag("--login");
+  std::string nearbyTown;
+  const bool withNearby = args.option("--nearby", nearbyTown);
+  const int nearbyPages = TakePages(args, 1);
+  std::string wptOut;
+  const bool withWpt = args.option("--wpt", wptOut);
+  if (withWpt && wptOut.empty()) throw UsageError{"--wpt potrebuje meno súboru."};
   auto pos = args.positional();
-  if (pos.size() != 1) throw UsageError{"Zadajte jeden súbor s kešami."};
+  if (pos.size() > 1) throw UsageError{"Zadajte najviac jeden súbor s kešami."};
+  if (pos.empty() && !withNearby) throw UsageError{"Zadajte súbor s kešami alebo --nearby MESTO."};
 
-  PageSession session(options);
+  PageSession session(options, withNearby);
   app::MainState& s = session.state();
-  if (userGiven) s.fields.edit1User = ArgTo1250(user);
-  if (passwordGiven) s.fields.edit2Password = ArgTo1250(password);
-  s.waypoints.currentFile = files::FromPcPath(std::filesystem::absolute(pos[0]).lexically_normal().string());
-  app::ReloadWaypointFile(s, session.host);
+  // A list from the file, or an empty one that the nearby search fills.
+  if (!pos.empty()) {
+    s.waypoints.currentFile = files::FromPcPath(std::filesystem::absolute(pos[0]).lexically_normal().string());
+    app::ReloadWaypointFile(s, session.host);
+  }
   waypoints::CacheList& caches = s.waypoints.caches;
+
+  if (withNearby) {
+    NearbyRequest request;
+    request.town = ArgTo1250(nearbyTown);
+    request.pages = nearbyPages;
+    request.add = true;
+    RunNearby(session, request);
+  }
 
   // Marks: every cache, or the codes named.
   std::set<std::string> wanted;
   if (someCodes) {
-    std::string list = ArgTo1250(codes);
-    for (size_t start = 0; start <= list.size();) {
-      size_t comma = list.find(',', start);
-      std::string code = text::Trim(list.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
-      if (!code.empty()) wanted.insert(text::UpperCase(code));
-      if (comma == std::string::npos) break;
-      start = comma + 1;
-    }
+    for (const std::string& code : SplitCommaList(ArgTo1250(codes))) wanted.insert(text::UpperCase(code));
   }
   int marked = 0;
   std::set<std::string> found;
@@ -286,7 +167,7 @@ int Export(Args& args) {
     if (mark) ++marked, found.insert(code);
   }
   for (const auto& code : wanted) {
-    if (!found.count(code)) throw Error("K\xF3" "d " + code + " nie je v zozname k\x9A" "iek.");
+    if (!found.count(code)) throw Error("K\xF3" "d " + code + " nie je v zozname ke\x9A" "iek.");
   }
 
   if (login) {
@@ -312,6 +193,14 @@ int Export(Args& args) {
     throw;
   }
   if (!session.pages.statusText.empty()) PrintLine1250(session.pages.statusText);
+
+  if (withWpt) {
+    // "Exportuj do wpt ": found caches appended to the waypoint text, then saved as the device copy saves it.
+    waypoints::SpeedButton26Click(s.waypoints, session.host);
+    const std::string out = WptOutPath(ArgTo1250(wptOut), pos.empty() ? std::string() : s.waypoints.currentFile);
+    files::WriteLinesCrLf(files::PcPath(out), s.waypoints.wptText);
+    PrintLine1250(out);
+  }
   return 0;
 }
 
@@ -336,14 +225,18 @@ void RegisterPageCommands(Registry& registry) {
   registry.add({"filter", "filter --name NAME [voľby] ADRESA",
                 std::string("Načíta ADRESU (http adresa alebo súbor), zachytí ju a zapíše offline stránku "
                             "HTM/NAME.htm s obrázkami.\n") +
-                    kPageOptionsHelp,
+                    std::string(kPageOptionsHelp) + kSessionOptionsHelp,
                 filter});
   registry.add({"shrink", "shrink SÚBOR [--limit TEXT]",
                 "Pravidlo zmenšenia: JPG väčší ako limit (predvolene 30000 bajtov) zmenší na polovicu.", Shrink});
-  registry.add({"export", "export FILE [--codes GC1,GC2] [--login] [voľby]",
-                std::string("Označí kešky súboru (alebo len uvedené kódy), pri --login sa najprv prihlási "
-                            "(--user, --password inak ako v nastaveniach), a exportuje ich offline stránky.\n") +
-                    kPageOptionsHelp,
+  registry.add({"export",
+                "export --site sk|com [FILE] [--nearby MESTO [--pages N]] [--codes GC1,GC2] [--login] [--wpt OUT] "
+                "[voľby]",
+                std::string("Začne zoznamom kešiek súboru FILE (alebo prázdnym), s --nearby doň najprv pridá "
+                            "výsledky hľadania pri MESTE (N stránok, 1), označí všetky kešky (alebo len uvedené "
+                            "kódy), pri --login sa najprv prihlási, a exportuje ich offline stránky. S --wpt potom "
+                            "\"Exportuj do wpt \" a uloží waypointy do OUT (CR LF, Windows-1250).\n") +
+                    std::string(kPageOptionsHelp) + kSessionOptionsHelp,
                 exportCommand});
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "base/files.h"
-#include "demo_site.h"
+#include "support/demo_site_process.h"
 #include "pages/jpeg_halving.h"
 #include "support/temp_dir.h"
 #include "text/text.h"
@@ -76,7 +76,7 @@ TEST(CliShrink, NotAJpegOrMissingFileFails) {
 
 TEST(CliFilter, LocalTestPageWithPicturesFromTheDemoSite) {
   if (!WithBrowser()) GTEST_SKIP() << "trovik-cli without the browser";
-  DemoSite demo;
+  testing::DemoSiteProcess demo;
   if (demo.address().empty()) GTEST_SKIP() << "trovik-demo-site not built";
   testing::TempDir home;
   // The hidden test run's page, its picture addresses pointed at this demo site.
@@ -103,7 +103,7 @@ TEST(CliFilter, LocalTestPageWithPicturesFromTheDemoSite) {
 
 TEST(CliExport, MarkedCodesFromTheSampleFile) {
   if (!WithBrowser()) GTEST_SKIP() << "trovik-cli without the browser";
-  DemoSite demo;
+  testing::DemoSiteProcess demo;
   if (demo.address().empty()) GTEST_SKIP() << "trovik-demo-site not built";
   testing::TempDir home;
   const std::string wpt = std::string(TROVIK_SOURCE_DIR) + "/data/Zlat\xC3\xA9 Moravce50km.wpt";

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "demo_site.h"
+#include "support/demo_site_process.h"
 #include "net/curl_downloader.h"
 #include "pages/jpeg_halving.h"
 #include "pages_fixture.h"
@@ -17,7 +17,7 @@ class DemoHarvest : public PagesFixture {};
 int WidthOf(const std::string& path) { return DecodeJpeg(files::ReadAll(path), path).width; }
 
 TEST_F(DemoHarvest, NationalListingPicturesHintAndHeaderBlock) {
-  DemoSite demo;
+  testing::DemoSiteProcess demo;
   if (demo.address().empty()) GTEST_SKIP() << "trovik-demo-site not built";
   const std::string site = demo.address(), images = site + "/img/cache/";
   net::CurlDownloader curl;

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "base/profile.h"
-#include "demo_site_process.h"
+#include "support/demo_site_process.h"
 #include "support/temp_dir.h"
 
 namespace trovik::testing {

@@ -3,7 +3,7 @@
 
 #include "base/files.h"
 #include "base/profile.h"
-#include "demo_site_process.h"
+#include "support/demo_site_process.h"
 #include "engine_rig.h"
 #include "net/curl_downloader.h"
 #include "site/site_client.h"

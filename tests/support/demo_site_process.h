@@ -1,6 +1,6 @@
 #pragma once
-// The demo site on a free loopback port for one test; address() is empty when
-// its program was not built.
+// The demo listing sites started on a free loopback port for one test,
+// stopped after it. address() is empty when the program was not built.
 
 #include <signal.h>
 #include <spawn.h>
@@ -12,11 +12,11 @@
 
 extern char** environ;
 
-namespace trovik::pages::test {
+namespace trovik::testing {
 
-class DemoSite {
+class DemoSiteProcess {
  public:
-  DemoSite() {
+  DemoSiteProcess() {
     const std::string exe = std::string(TROVIK_BIN_DIR) + "/trovik-demo-site";
     int fds[2];
     if (access(exe.c_str(), X_OK) != 0 || pipe(fds) != 0) return;
@@ -28,23 +28,27 @@ class DemoSite {
     if (posix_spawn(&pid_, exe.c_str(), &actions, nullptr, argv, environ) != 0) pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
+    // The first line the site prints is its address.
     if (FILE* out = fdopen(fds[0], "r")) {
       char line[256] = {0};
       if (pid_ > 0 && std::fgets(line, sizeof line, out)) address_ = line;
       std::fclose(out);
+    } else {
+      close(fds[0]);
     }
     while (!address_.empty() && (address_.back() == '\n' || address_.back() == '\r')) address_.pop_back();
   }
-  ~DemoSite() {
+  ~DemoSiteProcess() {
     if (pid_ > 0) {
       kill(pid_, SIGTERM);
       int status = 0;
       waitpid(pid_, &status, 0);
     }
   }
-  DemoSite(const DemoSite&) = delete;
-  DemoSite& operator=(const DemoSite&) = delete;
+  DemoSiteProcess(const DemoSiteProcess&) = delete;
+  DemoSiteProcess& operator=(const DemoSiteProcess&) = delete;
 
+  bool running() const { return pid_ > 0 && !address_.empty(); }
   // "http://127.0.0.1:PORT", or "" without the demo site.
   const std::string& address() const { return address_; }
 
@@ -53,4 +57,4 @@ class DemoSite {
   std::string address_;
 };
 
-}  // namespace trovik::pages::test
+}  // namespace trovik::testing

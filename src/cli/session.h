@@ -1,0 +1,129 @@
+#pragma once
+// What the window owns for the commands that need a browser, with the browsers
+// offscreen: the state, a host whose time-out ends a wait like "Brejk", the main
+// browser and on request the search browser, the downloader, the device link,
+// and the contexts of the site, pages and nearby commands.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/main_state.h"
+#include "base/fields.h"
+#include "cli/command.h"
+#include "waypoints/cache_list.h"
+
+#if defined(TROVIK_HAVE_WEBENGINE)
+#include "device/device_link.h"
+#include "nearby/nearby.h"
+#include "net/curl_downloader.h"
+#include "pages/pages.h"
+#include "site/site_client.h"
+
+class QApplication;
+class QWebEngineProfile;
+namespace trovik::webengine {
+class WebEngineBrowser;
+}
+#endif
+
+namespace trovik::cli {
+
+// The options every browser command takes. The settings file gives the
+// defaults; these override them for this run only.
+struct SessionOptions {
+  std::string site, sk, com, images;
+  int timeoutS = 60;
+  bool userGiven = false, passwordGiven = false;
+  std::string user, password;
+
+  static SessionOptions Take(Args& args);
+  void apply(Fields& f) const;
+};
+
+extern const char* const kSessionOptionsHelp;
+
+// name TAB code TAB position, one cache a line, as `caches` prints them.
+void PrintCacheList(const waypoints::CacheList& caches);
+
+// "A,B,C" as a list of trimmed, non-empty items.
+std::vector<std::string> SplitCommaList(const std::string& list);
+
+// An http(s) or file:// address as given; anything else is a file path made a file:// address.
+std::string AddressOf(const std::string& arg1250);
+
+#if defined(TROVIK_HAVE_WEBENGINE)
+
+// The CLI's host with the Qt event loop as its pump. A wait that outlasts the
+// time-out ends as "Brejk" would end it, and the load is stopped so that a
+// wait for a busy browser ends too; a search wait is ended the same way. A
+// command never hangs.
+class SessionHost : public CliHost {
+ public:
+  SessionHost(RunFlags& flags, int timeoutS);
+  void processMessages() override;
+
+  site::Browser* browser = nullptr;
+  std::function<void()> endSearchWait;  // stops the search browser and ends its wait
+  int brejks = 0;
+
+ private:
+  RunFlags& flags_;
+  uint32_t timeoutMs_;
+  std::optional<uint32_t> pageSince_, searchSince_;
+};
+
+struct SessionNeeds {
+  bool pictures = false;  // the "Pictures" folder must exist too
+  bool search = false;    // the search browser WebBrowser2
+};
+
+class Session {
+ public:
+  Session(const SessionOptions& options, SessionNeeds needs);
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  app::MainState& state() { return state_; }
+  site::SiteContext& siteContext() { return *site_; }
+  pages::PageContext pageContext();
+  // Only with SessionNeeds::search.
+  nearby::SearchContext searchContext();
+  site::Browser& browser();
+  site::Browser& searchBrowser();
+  net::CurlDownloader& downloader() { return downloader_; }
+
+  // "Aj do PDA" on: the device must answer. Throws "PDA OFF" otherwise.
+  void connectDevice();
+  // Loads an address or a file path in the main browser and waits for it.
+  void load(const std::string& address1250);
+  // Waits for the page-done flag the way the national request does.
+  void waitForPageDone();
+  // Opens a waypoint file as the open command does, without its dialog.
+  void openWaypointFile(const std::string& path1250);
+
+ private:
+  app::MainState state_;
+
+ public:
+  SessionHost host;
+  site::SiteState siteState;
+  pages::PagesState pages;
+  nearby::NearbyState nearby;
+
+ private:
+  std::unique_ptr<QApplication> qt_;
+  QWebEngineProfile* profile_ = nullptr;
+  std::unique_ptr<webengine::WebEngineBrowser> browser_, browser2_;
+  std::optional<site::SiteContext> site_;
+  net::CurlDownloader downloader_;
+  device::DeviceLink link_;
+  std::unique_ptr<device::LinkDeviceFiles> deviceFiles_;
+};
+
+#endif
+
+}  // namespace trovik::cli
