@@ -1,11 +1,9 @@
 // Offline pages without a window: the page filter on one page, the shrink
-// rule on one picture, and the batch export of a waypoint file's caches.
+// rule on one picture, and the batch export of a cache list (a waypoint
+// file's, grown by a nearby search) with its waypoint lines.
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
-#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,15 +16,12 @@
 #include "cli/command.h"
 #include "cli/nearby_run.h"
 #include "cli/session.h"
-#include "device/device_link.h"
-#include "net/curl_downloader.h"
 #include "pages/jpeg_halving.h"
 #include "pages/pages.h"
 #include "site/site_client.h"
 #include "text/text.h"
 #include "waypoints/cache_lists.h"
 #include "waypoints/wpt_export.h"
-
 
 namespace trovik::cli {
 
@@ -129,6 +124,7 @@ int Export(Args& args) {
   std::string nearbyTown;
   const bool withNearby = args.option("--nearby", nearbyTown);
   const int nearbyPages = TakePages(args, 1);
+  if (!withNearby && nearbyPages != 1) throw UsageError{"--pages patrí k --nearby."};
   std::string wptOut;
   const bool withWpt = args.option("--wpt", wptOut);
   if (withWpt && wptOut.empty()) throw UsageError{"--wpt potrebuje meno súboru."};

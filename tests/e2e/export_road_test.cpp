@@ -117,6 +117,10 @@ TEST_F(ExportRoad, FromAnEmptyListAndNeverOverTheGpxThatWasRead) {
   EXPECT_EQ(none.status, 1);
   EXPECT_NE(none.err.find("NOPE"), std::string::npos) << none.err;
   EXPECT_FALSE(std::filesystem::exists(fromSearch));
+  // Nothing to start from, or pages without a search: refused before any page is loaded.
+  EXPECT_EQ(exportCommand({"--wpt", fromSearch}).status, 1);
+  EXPECT_EQ(exportCommand({sampleFile(), "--pages", "2"}).status, 1);
+  EXPECT_EQ(exportCommand({sampleFile(), "--wpt"}).status, 1);
 
   const std::string gpxText =
       "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<gpx version=\"1.0\" creator=\"e2e\">\n"

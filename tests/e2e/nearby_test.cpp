@@ -1,6 +1,12 @@
 // trovik-cli nearby against the demo site: paging to the last page, the
 // transfer into a loaded cache list, the type filter.
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <set>
 
 #include "cli_rig.h"
@@ -49,6 +55,14 @@ TEST_F(Nearby, PagesToTheLastPageAndStopsThere) {
                            "--pages", "3"});
   ASSERT_EQ(page.status, 0) << page.err;
   EXPECT_EQ(Lines(page.out), (std::vector<std::string>{Counted(20), Counted(20), Counted(14)}));
+
+  // A results page saved as a file is counted as it stands.
+  CliResult saved = cli({"capture", demo.address() + "/com/seek/nearest.aspx?lat_ns=1&lat_h=48.9881&lat_mmss=0"
+                                                     "&long_ew=1&long_h=22.1567&long_mmss=0&dist=100&submit8=Search"});
+  ASSERT_EQ(saved.status, 0) << saved.err;
+  CliResult file = nearby({"--page", dir.write("Snina.htm", "<HTML><BODY>" + saved.out + "</BODY></HTML>")});
+  ASSERT_EQ(file.status, 0) << file.err;
+  EXPECT_EQ(Lines(file.out), (std::vector<std::string>{Counted(20)}));
 }
 
 TEST_F(Nearby, AddTransfersEveryPageIntoTheLoadedListWithoutDuplicates) {
@@ -138,6 +152,31 @@ TEST_F(Nearby, RefusesWhatItCannotDo) {
   CliResult missingPage = nearby({"--page", dir.file("none.htm")});
   EXPECT_EQ(missingPage.status, 1);
   EXPECT_NE(missingPage.err.find("Cannot open file"), std::string::npos) << missingPage.err;
+}
+
+// A results page from a server that takes the connection and never answers:
+// the wait ends at the time-out and the command fails instead of hanging.
+TEST_F(Nearby, AResultsPageThatNeverComesEndsAtTheTimeOut) {
+  E2E_READY();
+  int listener = socket(AF_INET, SOCK_STREAM, 0);
+  ASSERT_GE(listener, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listener, 4), 0);
+  socklen_t length = sizeof address;
+  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+  const std::string silent = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+
+  const auto start = std::chrono::steady_clock::now();
+  CliResult r = cli({"nearby", "--com", silent, "--town", "Snina", "--pages", "3", "--timeout", "2"});
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
+  close(listener);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Brejk"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out, "") << "no count is reported for a page that did not come";
+  EXPECT_LT(seconds.count(), 30);
 }
 
 }  // namespace
