@@ -45,10 +45,23 @@ CliResult CliRig::cli(const std::vector<std::string>& args) const {
 
   // The child's own environment: offscreen browser, fixed clock, the folder device.
   std::vector<std::string> env;
+  std::string asan, lsan;
   for (char** e = environ; *e; ++e) {
     const std::string v = *e;
-    if (v.rfind("TROVIK_", 0) != 0 && v.rfind("QT_QPA_PLATFORM=", 0) != 0) env.push_back(v);
+    if (v.rfind("ASAN_OPTIONS=", 0) == 0) {
+      asan = v.substr(13);
+    } else if (v.rfind("LSAN_OPTIONS=", 0) == 0) {
+      lsan = v;
+    } else if (v.rfind("TROVIK_", 0) != 0 && v.rfind("QT_QPA_PLATFORM=", 0) != 0) {
+      env.push_back(v);
+    }
   }
+  // A sanitizer build of the CLI hosts the browser engine, whose own code
+  // frees with a mismatched size and keeps memory to the end: neither is ours.
+  if (asan.find("new_delete_type_mismatch") == std::string::npos)
+    asan += std::string(asan.empty() ? "" : ":") + "new_delete_type_mismatch=0";
+  env.push_back("ASAN_OPTIONS=" + asan);
+  env.push_back(lsan.empty() ? std::string("LSAN_OPTIONS=suppressions=") + TROVIK_SOURCE_DIR + "/tests/lsan.supp" : lsan);
   env.push_back("QT_QPA_PLATFORM=offscreen");
   env.push_back("QTWEBENGINE_DISABLE_SANDBOX=1");
   env.push_back("TROVIK_NOW=2026-12-01T10:00:00");
