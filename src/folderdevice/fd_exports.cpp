@@ -24,7 +24,7 @@ bool Missing(const char* name) {
 
 #define TROVIK_EXPORT(name, impl)                                                             \
   extern "C" {                                                                                \
-  static decltype(&trovik::folderdevice::impl) Resolve_##name() {                             \
+  __attribute__((used, visibility("hidden"))) decltype(&trovik::folderdevice::impl) Resolve_##name() {         \
     return Missing(#name) ? nullptr : &trovik::folderdevice::impl;                            \
   }                                                                                           \
   __attribute__((visibility("default"), ifunc("Resolve_" #name))) decltype(trovik::folderdevice::impl) name; \
