@@ -200,12 +200,6 @@ int Export(Args& args) {
   return 0;
 }
 
-#else
-
-int NeedsBrowser(Args&) {
-  throw Error("Tento pr\xEDkaz potrebuje prehliada\xE8 (program je zostaven\xFD bez QtWebEngine).");
-}
-
 #endif
 
 }  // namespace

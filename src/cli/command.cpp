@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "base/error.h"
 #include "text/text.h"
 
 namespace trovik::cli {
@@ -56,6 +57,10 @@ std::vector<std::string> Args::positional() const {
     out.push_back(a);
   }
   return out;
+}
+
+int NeedsBrowser(Args& /*args*/) {
+  throw Error("Tento pr\xEDkaz potrebuje prehliada\xE8 (program je zostaven\xFD bez QtWebEngine).");
 }
 
 const Command* Registry::find(const std::string& name) const {

@@ -64,6 +64,9 @@ class CliHost : public Host {
   std::function<void()> pump_;
 };
 
+// The run of a browser command in a build without QtWebEngine: a clear error.
+int NeedsBrowser(Args& args);
+
 // One function per module, each in its own cmd_<module>.cpp.
 void RegisterWaypointCommands(Registry& registry);
 void RegisterToolCommands(Registry& registry);
