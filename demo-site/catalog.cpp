@@ -149,9 +149,9 @@ Catalog::Catalog() {
   addGenerated();
 }
 
-void Catalog::addPicture(PictureSpec spec) {
-  spec.seed = static_cast<uint32_t>(pictures_.size() * 2654435761u + 12345u);
-  pictures_.push_back(std::move(spec));
+void Catalog::addPicture(PictureRecipe recipe) {
+  recipe.seed = static_cast<uint32_t>(pictures_.size() * 2654435761u + 12345u);
+  pictures_.push_back(std::move(recipe));
 }
 
 void Catalog::addIcons() {
@@ -341,8 +341,8 @@ const Cache* Catalog::find(const std::string& code) const {
   return nullptr;
 }
 
-const PictureSpec* Catalog::findPicture(const std::string& file) const {
-  for (const PictureSpec& p : pictures_)
+const PictureRecipe* Catalog::findPicture(const std::string& file) const {
+  for (const PictureRecipe& p : pictures_)
     if (p.file == file) return &p;
   return nullptr;
 }

@@ -64,7 +64,7 @@ const std::vector<Town>& Towns();
 enum class PictureFormat { Jpeg, Png, Gif };
 
 // A picture of the image server, drawn when first asked for.
-struct PictureSpec {
+struct PictureRecipe {
   std::string file;   // file name under /img/cache/
   PictureFormat format = PictureFormat::Jpeg;
   int width = 0;
@@ -92,17 +92,17 @@ class Catalog {
   // Caches within maxKm of the point, nearest first (ties by code).
   std::vector<NearCache> nearest(double lat, double lon, double maxKm) const;
 
-  const std::vector<PictureSpec>& pictures() const { return pictures_; }
-  const PictureSpec* findPicture(const std::string& file) const;
+  const std::vector<PictureRecipe>& pictures() const { return pictures_; }
+  const PictureRecipe* findPicture(const std::string& file) const;
 
  private:
   void addSamples();
   void addGenerated();
   void addIcons();
-  void addPicture(PictureSpec spec);
+  void addPicture(PictureRecipe recipe);
 
   std::vector<Cache> caches_;
-  std::vector<PictureSpec> pictures_;
+  std::vector<PictureRecipe> pictures_;
 };
 
 // Distance (km, on the WGS 84 ellipsoid) and initial bearing from one point to another.

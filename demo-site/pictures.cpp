@@ -69,18 +69,18 @@ uint32_t Hash(uint32_t x) {
 
 // A landscape: sky, two ranges of hills, a sun, and grain whose strength sets
 // how well the picture compresses.
-RgbImage DrawLandscape(const PictureSpec& spec) {
-  RgbImage img(spec.width, spec.height);
+RgbImage DrawLandscape(const PictureRecipe& recipe) {
+  RgbImage img(recipe.width, recipe.height);
   const int amplitude[] = {0, 4, 14, 40};
-  int grain = amplitude[std::min(3, std::max(0, spec.detail))];
-  double phase = (spec.seed % 1000) / 159.0;
-  double sunX = spec.width * (0.2 + 0.6 * ((spec.seed >> 10) % 100) / 100.0);
-  double sunY = spec.height * 0.22;
-  double sunR = spec.height * 0.08;
-  for (int y = 0; y < spec.height; ++y) {
-    for (int x = 0; x < spec.width; ++x) {
-      double fx = static_cast<double>(x) / spec.width;
-      double fy = static_cast<double>(y) / spec.height;
+  int grain = amplitude[std::min(3, std::max(0, recipe.detail))];
+  double phase = (recipe.seed % 1000) / 159.0;
+  double sunX = recipe.width * (0.2 + 0.6 * ((recipe.seed >> 10) % 100) / 100.0);
+  double sunY = recipe.height * 0.22;
+  double sunR = recipe.height * 0.08;
+  for (int y = 0; y < recipe.height; ++y) {
+    for (int x = 0; x < recipe.width; ++x) {
+      double fx = static_cast<double>(x) / recipe.width;
+      double fy = static_cast<double>(y) / recipe.height;
       double far = 0.55 + 0.08 * std::sin(fx * 7.0 + phase) + 0.04 * std::sin(fx * 19.0 + phase * 2);
       double near = 0.72 + 0.07 * std::sin(fx * 4.0 - phase) + 0.03 * std::sin(fx * 27.0 + phase);
       int r, g, b;
@@ -104,7 +104,7 @@ RgbImage DrawLandscape(const PictureSpec& spec) {
         }
       }
       if (grain > 0) {
-        int noise = static_cast<int>(Hash(spec.seed ^ static_cast<uint32_t>(y * 7919 + x)) % (2 * grain + 1)) - grain;
+        int noise = static_cast<int>(Hash(recipe.seed ^ static_cast<uint32_t>(y * 7919 + x)) % (2 * grain + 1)) - grain;
         r += noise;
         g += noise;
         b += noise;
@@ -113,20 +113,20 @@ RgbImage DrawLandscape(const PictureSpec& spec) {
               static_cast<uint8_t>(std::clamp(b, 0, 255)));
     }
   }
-  if (!spec.label.empty()) {
-    int scale = std::max(1, std::min(spec.width / (6 * static_cast<int>(spec.label.size()) + 4), spec.height / 10));
-    DrawText(img, spec.label, 4 * scale, spec.height - 10 * scale, scale);
+  if (!recipe.label.empty()) {
+    int scale = std::max(1, std::min(recipe.width / (6 * static_cast<int>(recipe.label.size()) + 4), recipe.height / 10));
+    DrawText(img, recipe.label, 4 * scale, recipe.height - 10 * scale, scale);
   }
   return img;
 }
 
-// An icon: a coloured disc or bar on white, picked by the spec's detail.
-IndexedImage DrawIcon(const PictureSpec& spec) {
+// An icon: a coloured disc or bar on white, picked by the recipe's detail.
+IndexedImage DrawIcon(const PictureRecipe& recipe) {
   IndexedImage img;
-  img.width = spec.width;
-  img.height = spec.height;
+  img.width = recipe.width;
+  img.height = recipe.height;
   img.palette = {255, 255, 255, 0, 0, 0, 30, 130, 40, 230, 160, 20, 40, 80, 200, 200, 40, 40, 150, 60, 170, 255, 215, 0};
-  uint8_t colour = static_cast<uint8_t>(2 + spec.detail % 6);
+  uint8_t colour = static_cast<uint8_t>(2 + recipe.detail % 6);
   img.pixels.assign(static_cast<size_t>(img.width) * img.height, 0);
   double cx = (img.width - 1) / 2.0, cy = (img.height - 1) / 2.0;
   double rad = std::min(img.width, img.height) / 2.0 - 1;
@@ -135,7 +135,7 @@ IndexedImage DrawIcon(const PictureSpec& spec) {
       uint8_t v = 0;
       if (img.width > 2 * img.height) {
         // Size icon: a bar whose filled length grows with the size.
-        int filled = img.width * (1 + spec.detail % 5) / 6;
+        int filled = img.width * (1 + recipe.detail % 5) / 6;
         v = (y == 0 || y == img.height - 1 || x == 0 || x == img.width - 1) ? 1 : (x < filled ? colour : 0);
       } else {
         double d = std::hypot(x - cx, y - cy);
@@ -157,22 +157,22 @@ const char* PictureMime(PictureFormat format) {
   return "application/octet-stream";
 }
 
-std::string DrawPicture(const PictureSpec& spec) {
-  switch (spec.format) {
-    case PictureFormat::Jpeg: return EncodeJpeg(DrawLandscape(spec), 90);
-    case PictureFormat::Png: return EncodePng(DrawLandscape(spec));
-    case PictureFormat::Gif: return EncodeGif(DrawIcon(spec));
+std::string DrawPicture(const PictureRecipe& recipe) {
+  switch (recipe.format) {
+    case PictureFormat::Jpeg: return EncodeJpeg(DrawLandscape(recipe), 90);
+    case PictureFormat::Png: return EncodePng(DrawLandscape(recipe));
+    case PictureFormat::Gif: return EncodeGif(DrawIcon(recipe));
   }
   return {};
 }
 
 std::optional<std::pair<std::string, const char*>> PictureStore::get(const std::string& file) {
-  const PictureSpec* spec = catalog_.findPicture(file);
-  if (!spec) return std::nullopt;
+  const PictureRecipe* recipe = catalog_.findPicture(file);
+  if (!recipe) return std::nullopt;
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = drawn_.find(file);
-  if (it == drawn_.end()) it = drawn_.emplace(file, DrawPicture(*spec)).first;
-  return std::make_pair(it->second, PictureMime(spec->format));
+  if (it == drawn_.end()) it = drawn_.emplace(file, DrawPicture(*recipe)).first;
+  return std::make_pair(it->second, PictureMime(recipe->format));
 }
 
 }  // namespace trovik::demo

@@ -1,5 +1,5 @@
 #pragma once
-// The image server's pictures: drawn from their specification on first use and
+// The image server's pictures: drawn from their recipe on first use and
 // kept, so every request for a name gets the same bytes.
 
 #include <map>
@@ -11,7 +11,7 @@
 
 namespace trovik::demo {
 
-std::string DrawPicture(const PictureSpec& spec);
+std::string DrawPicture(const PictureRecipe& recipe);
 const char* PictureMime(PictureFormat format);
 
 class PictureStore {

@@ -177,13 +177,13 @@ TEST_F(DemoPictures, SamplePhotosSpanTheHalvingLimits) {
 }
 
 TEST_F(DemoPictures, EveryPictureDecodesWithItsDeclaredSize) {
-  for (const PictureSpec& spec : server.catalog().pictures()) {
-    SCOPED_TRACE(spec.file);
-    auto res = http->Get(("/img/cache/" + spec.file).c_str());
+  for (const PictureRecipe& recipe : server.catalog().pictures()) {
+    SCOPED_TRACE(recipe.file);
+    auto res = http->Get(("/img/cache/" + recipe.file).c_str());
     ASSERT_TRUE(res);
     ASSERT_EQ(res->status, 200);
     int w = 0, h = 0;
-    if (spec.format == PictureFormat::Jpeg) {
+    if (recipe.format == PictureFormat::Jpeg) {
       EXPECT_EQ(res->get_header_value("Content-Type"), "image/jpeg");
       JpegInfo info = DecodeJpeg(res->body);
       ASSERT_TRUE(info.ok);
@@ -191,7 +191,7 @@ TEST_F(DemoPictures, EveryPictureDecodesWithItsDeclaredSize) {
       EXPECT_EQ(info.components, 3);
       w = info.width;
       h = info.height;
-    } else if (spec.format == PictureFormat::Png) {
+    } else if (recipe.format == PictureFormat::Png) {
       EXPECT_EQ(res->get_header_value("Content-Type"), "image/png");
       std::string raw;
       ASSERT_TRUE(ReadPng(res->body, w, h, raw));
@@ -201,8 +201,8 @@ TEST_F(DemoPictures, EveryPictureDecodesWithItsDeclaredSize) {
       std::vector<uint8_t> pixels;
       ASSERT_TRUE(ReadGif(res->body, w, h, pixels));
     }
-    EXPECT_EQ(w, spec.width);
-    EXPECT_EQ(h, spec.height);
+    EXPECT_EQ(w, recipe.width);
+    EXPECT_EQ(h, recipe.height);
   }
 }
 
@@ -238,9 +238,9 @@ TEST_F(DemoPictures, RepeatedRequestsGetTheSameBytes) {
   ASSERT_TRUE(a && b);
   EXPECT_EQ(a->body, b->body);
   // And the drawing itself is deterministic across stores.
-  const PictureSpec* spec = server.catalog().findPicture("gc1a2b3_foto.jpg");
-  ASSERT_NE(spec, nullptr);
-  EXPECT_EQ(DrawPicture(*spec), a->body);
+  const PictureRecipe* recipe = server.catalog().findPicture("gc1a2b3_foto.jpg");
+  ASSERT_NE(recipe, nullptr);
+  EXPECT_EQ(DrawPicture(*recipe), a->body);
 }
 
 TEST_F(DemoPictures, UnknownPictureIsA404AndQueriesAreIgnored) {
