@@ -146,4 +146,11 @@ BOOL DeviceApi::CeDeleteFile(const std::u16string& path) {
   return fn(path.c_str());
 }
 
+BOOL DeviceApi::CeMoveFile(const std::u16string& from, const std::u16string& to) {
+  auto fn = Entry<rapi::PfnCeMoveFile>(kCeMoveFile);
+  if (!fn) return 0;
+  if (Refused(from) || Refused(to)) return 0;
+  return fn(from.c_str(), to.c_str());
+}
+
 }  // namespace trovik::device

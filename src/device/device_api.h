@@ -37,6 +37,7 @@ enum RapiEntry : int {
   kCeGetLastError = 27,
   kCeCreateDirectory = 31,
   kCeRemoveDirectory = 32,
+  kCeMoveFile = 34,
   kCeDeleteFile = 36,
   kCeGetFileSize = 37,
   kCeSetFileTime = 56,
@@ -81,6 +82,7 @@ class DeviceApi {
   BOOL CeCreateDirectory(const std::u16string& path);
   BOOL CeRemoveDirectory(const std::u16string& path);
   BOOL CeDeleteFile(const std::u16string& path);
+  BOOL CeMoveFile(const std::u16string& from, const std::u16string& to);
 
  private:
   template <typename Fn>

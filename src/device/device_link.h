@@ -47,6 +47,9 @@ void SetDefaultDeviceRoot();
 // Shut-down: the remote connection is closed, whatever opened it.
 void ReleaseDevice(DeviceLink& link);
 
+// A copy to the device writes the target's name with this added first; one
+// cut short leaves it there, never in the target's place.
+inline constexpr const char* kDeviceTempSuffix = ".tmp";
 void CopyFileToDevice(DeviceLink& link, Host& host, const RunFlags& flags, const std::string& pcPath,
                       const std::string& devicePath);
 void CopyFileFromDevice(DeviceLink& link, Host& host, const std::string& devicePath, const std::string& pcPath);

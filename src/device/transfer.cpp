@@ -120,6 +120,16 @@ class TransferBlock {
   size_t mapped_ = 0;
 };
 
+// Moves the written temporary file over the target. The device's move
+// refuses an existing target, so the old file goes first, at the last moment.
+bool ReplaceDeviceFile(DeviceLink& link, const std::string& temp, const std::string& target) {
+  const std::u16string from = Widen1250(temp), to = Widen1250(target);
+  if (link.api.CeMoveFile(from, to)) return true;
+  DWORD error = link.api.CeGetLastError();
+  if (error != rapi::ERROR_ALREADY_EXISTS && error != rapi::ERROR_FILE_EXISTS) return false;
+  return link.api.CeDeleteFile(to) && link.api.CeMoveFile(from, to);
+}
+
 }  // namespace
 
 void CopyFileToDevice(DeviceLink& link, Host& host, const RunFlags& flags, const std::string& pcPath,
@@ -142,18 +152,34 @@ void CopyFileToDevice(DeviceLink& link, Host& host, const RunFlags& flags, const
     created = (sx.stx_mask & STATX_BTIME) ? ToFileTime(sx.stx_btime) : written;
   }
 
-  HANDLE dev = link.api.CeCreateFile(Widen1250(devicePath), rapi::GENERIC_WRITE, rapi::FILE_SHARE_WRITE,
-                                     rapi::CREATE_ALWAYS, 0);
+  // The data goes to a temporary file beside the target, which takes the
+  // target's place only once all of it is written: a cut or failed copy
+  // leaves the old device file whole. A library without the move entry, or a
+  // folder that refuses the temporary name, gets the target written in place.
+  const std::string temp = devicePath + kDeviceTempSuffix;
+  bool viaTemp = link.api.Available(kCeMoveFile);
+  HANDLE dev = rapi::INVALID_HANDLE_VALUE;
+  if (viaTemp) {
+    dev = link.api.CeCreateFile(Widen1250(temp), rapi::GENERIC_WRITE, rapi::FILE_SHARE_WRITE, rapi::CREATE_ALWAYS, 0);
+    viaTemp = dev != rapi::INVALID_HANDLE_VALUE;
+  }
+  if (!viaTemp)
+    dev = link.api.CeCreateFile(Widen1250(devicePath), rapi::GENERIC_WRITE, rapi::FILE_SHARE_WRITE,
+                                rapi::CREATE_ALWAYS, 0);
+  auto createFailed = [&](DWORD error) {
+    host.showMessage("Error #" + Num(error) + T(": neviem vytvoriť file v PDA.") + kCr + "Cesty pre su v poriadku " +
+                     devicePath + "?");
+  };
   if (dev == rapi::INVALID_HANDLE_VALUE) {
     DWORD error = link.api.CeGetLastError();
     close(pc);
-    host.showMessage("Error #" + Num(error) + T(": neviem vytvoriť file v PDA.") + kCr + "Cesty pre su v poriadku " +
-                     devicePath + "?");
+    createFailed(error);
     return;
   }
   auto stop = [&] {
     link.api.CeCloseHandle(dev);
     close(pc);
+    if (viaTemp) link.api.CeDeleteFile(Widen1250(temp));
   };
 
   // The size travels as 32 bits: 0xFFFFFFFF is the failure value, and a file
@@ -215,8 +241,15 @@ void CopyFileToDevice(DeviceLink& link, Host& host, const RunFlags& flags, const
     return;
   }
   if (!link.api.CeSetFileTime(dev, &created, &accessed, &written)) host.showMessage("Cas sa nepodarilo nastavit");
-  stop();
+  link.api.CeCloseHandle(dev);
+  close(pc);
   block.reset();
+  if (viaTemp && !ReplaceDeviceFile(link, temp, devicePath)) {
+    DWORD error = link.api.CeGetLastError();
+    link.api.CeDeleteFile(Widen1250(temp));
+    createFailed(error);
+    return;
+  }
   link.api.CeRapiUninit();
 }
 

@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <csignal>
 #include <unistd.h>
 
@@ -27,6 +28,14 @@ class TransferTest : public DeviceTest {
   bool ConnectionOpen() {
     pc.write("PDA/probe", "");
     return DeviceFileExists(link, "\\probe");
+  }
+  // The names in the target's folder on the card, sorted.
+  std::vector<std::string> CardFolder() const {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(OnCard("Storage Card/Geo")))
+      names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
   }
   std::string WriteFail() {
     return "Error #112" + L(": neviem zapísať file do PDA.") + "\r" + "Cesty pre su v poriadku " + kDev + "?";
@@ -158,19 +167,56 @@ TEST_F(TransferTest, AFileTooBigForThirtyTwoBitsIsRefusedNotCut) {
   ToDevice(big);
   EXPECT_EQ(host.messages, (std::vector<std::string>{"Error #27: Could not allocate file buffer.",
                                                      "Error #27: Could not allocate file buffer."}));
-  EXPECT_EQ(CardBytes(kCard), "");
+  EXPECT_EQ(CardFolder(), std::vector<std::string>{});
 }
 
 TEST_F(TransferTest, AFailedWriteWithDataSwitchesTheOptionOffAndNamesThePath) {
   link.copyOption = {true, true};
+  pc.write(std::string("PDA/") + kCard, "the old page");
   setenv("TROVIK_DEVICE_WRITE_FAIL_AFTER", "10", 1);
   ToDevice(pc.write("a.htm", std::string(50, 'y')));
   EXPECT_EQ(host.messages, std::vector<std::string>{WriteFail()});
   EXPECT_FALSE(link.copyOption.ticked);
   EXPECT_FALSE(link.copyOption.enabled);
-  // What got written stays; the file is closed and the connection left open.
-  EXPECT_EQ(CardBytes(kCard), std::string(10, 'y'));
+  // The old file is whole, nothing half-written is left beside it, and the
+  // connection stays open.
+  EXPECT_EQ(CardBytes(kCard), "the old page");
+  EXPECT_EQ(CardFolder(), std::vector<std::string>{"a.htm"});
   EXPECT_TRUE(ConnectionOpen());
+}
+
+TEST_F(TransferTest, ALibraryWithoutTheMoveEntryWritesTheTargetInPlace) {
+  setenv("TROVIK_DEVICE_MISSING", "CeMoveFile", 1);
+  pc.write(std::string("PDA/") + kCard, "the old page");
+  ToDevice(pc.write("a.htm", "new"));
+  EXPECT_EQ(CardBytes(kCard), "new");
+  setenv("TROVIK_DEVICE_WRITE_FAIL_AFTER", "10", 1);
+  ToDevice(pc.write("a.htm", std::string(50, 'y')));
+  EXPECT_EQ(host.messages, std::vector<std::string>{WriteFail()});
+  EXPECT_EQ(CardBytes(kCard), std::string(10, 'y'));
+  EXPECT_EQ(CardFolder(), std::vector<std::string>{"a.htm"});
+}
+
+TEST_F(TransferTest, ATargetThatCannotBeReplacedIsReportedAndLeftAsItWas) {
+  std::filesystem::create_directories(OnCard(kCard));
+  pc.write(std::string("PDA/") + kCard + "/inside", "kept");
+  ToDevice(pc.write("a.htm", "new"));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].rfind("Error #", 0), 0u) << host.messages[0];
+  EXPECT_NE(host.messages[0].find(L(": neviem vytvoriť file v PDA.") + "\rCesty pre su v poriadku " + kDev + "?"),
+            std::string::npos)
+      << host.messages[0];
+  EXPECT_EQ(CardBytes(std::string(kCard) + "/inside"), "kept");
+  EXPECT_EQ(CardFolder(), std::vector<std::string>{"a.htm"});
+}
+
+TEST_F(TransferTest, ALeftoverOfACutCopyIsWrittenOverByTheNextOne) {
+  pc.write(std::string("PDA/") + kCard + kDeviceTempSuffix, "half of a");
+  pc.write(std::string("PDA/") + kCard, "old");
+  ToDevice(pc.write("a.htm", "new"));
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_EQ(CardBytes(kCard), "new");
+  EXPECT_EQ(CardFolder(), std::vector<std::string>{"a.htm"});
 }
 
 TEST_F(TransferTest, AFailedWriteOfNothingIsSilent) {

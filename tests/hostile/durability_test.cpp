@@ -18,6 +18,7 @@
 #include "jpeg_inputs.h"
 #include "net/curl_downloader.h"
 #include "pages/pages.h"
+#include "site/site_client.h"
 #include "support/fake_browser.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
@@ -141,15 +142,12 @@ TEST_F(Durability, CopyFromTheDevice) {
   }
 }
 
-// The copy to the device opens the device file with create-always and then
-// writes it, so a cut copy leaves the device file cut short. Enable once the
-// copy goes through a temporary device file moved into place.
-TEST_F(Durability, DISABLED_CopyToTheDevice) {
+TEST_F(Durability, CopyToTheDevice) {
   const std::string big = dir.write("in/big.wpt", std::string(1 << 20, 'n'));
   for (const Cut& cut : kCuts) {
     dir.write("device/Geo/x.wpt", kOld);
     ChildResult r = cli(cut, {"device", "put", big, "\\Geo\\x.wpt"});
-    EXPECT_FALSE(r.timedOut) << r.describe();
+    ExpectCut(cut, r, device + "Geo", "x.wpt");
     EXPECT_TRUE(files::ReadAll(device + "Geo/x.wpt") == kOld) << cut.label;
   }
 }
@@ -210,6 +208,37 @@ TEST_F(Durability, OfflinePage) {
         Limited(cut));
     ExpectCut(cut, r, home + "HTM", "GC1.htm");
     EXPECT_EQ(files::ReadAll(home + "HTM/GC1.htm"), kOld) << cut.label;
+  }
+}
+
+TEST_F(Durability, RawCopyOfTheCapturedPage) {
+  std::string body;
+  for (int i = 0; body.size() < 4 * kLimit; ++i) body += "<P>riadok stranky " + std::to_string(i) + "</P>\r\n";
+  for (const Cut& cut : kCuts) {
+    dir.write("home/HTM/getrawhtm.htm", kOld);
+    ChildResult r = RunForked(
+        [&] {
+          testing::FakeHost host;
+          testing::FakeBrowser browser(host);
+          RunFlags flags;
+          Fields fields;
+          site::SiteState state;
+          std::vector<std::string> memo1;
+          waypoints::CacheList caches;
+          bool exportEnabled = false;
+          site::SiteContext ctx{browser, host,          flags,       fields,
+                                state,   memo1,         caches,      exportEnabled,
+                                home + "HTM/", home + "Trovik.ini"};
+          site::ConnectMainBrowser(ctx);
+          browser.setPage("http://x/listing", testing::PageWithBody(body));
+          browser.Navigate("http://x/listing");
+          host.processMessages();
+          // The failed save is shown as the handler's error box.
+          return flags.pageDone && host.messages.empty() ? 0 : 1;
+        },
+        Limited(cut));
+    ExpectCut(cut, r, home + "HTM", "getrawhtm.htm");
+    EXPECT_EQ(files::ReadAll(home + "HTM/getrawhtm.htm"), kOld) << cut.label;
   }
 }
 
