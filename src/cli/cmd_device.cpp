@@ -15,21 +15,6 @@ namespace trovik::cli {
 
 namespace {
 
-// Counts the messages shown, so a copy that reported a failure exits with 1.
-class CountingHost : public CliHost {
- public:
-  void showMessage(const std::string& text1250) override {
-    ++messages;
-    // The message box's line break (CR) as a line break of the terminal.
-    std::string text = text1250;
-    for (char& c : text) {
-      if (c == '\r') c = '\n';
-    }
-    CliHost::showMessage(text);
-  }
-  int messages = 0;
-};
-
 void SortModes(Args& args, int& nameSort, int& dateSort) {
   std::string sort = args.option("--sort");
   bool desc = args.flag("--desc");
@@ -65,7 +50,7 @@ int DeviceCommand(Args& args) {
   std::vector<std::string> pos = args.positional();
   if (pos.empty()) throw UsageError{"Chýba príkaz: connect, ls, put, get alebo exists."};
   const std::string what = pos[0];
-  CountingHost host;
+  FailureCountingHost host;
   RunFlags flags;
   device::DeviceLink link;
 

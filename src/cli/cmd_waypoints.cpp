@@ -73,19 +73,6 @@ int cachesCommand(Args& args) {
   return 0;
 }
 
-// Counts the messages shown: the device copy reports its failures that way.
-class CountingHost : public CliHost {
- public:
-  void showMessage(const std::string& text1250) override {
-    ++messages;
-    std::string text = text1250;
-    for (char& c : text)
-      if (c == '\r') c = '\n';
-    CliHost::showMessage(text);
-  }
-  int messages = 0;
-};
-
 int uploadCommand(Args& args) {
   std::string folder;
   bool folderGiven = args.option("--pda-wpt", folder);
@@ -98,7 +85,7 @@ int uploadCommand(Args& args) {
   app::ReadDeviceFolders(settings);
   if (folderGiven) settings.fields.edit4PdaWpt = ArgTo1250(folder);
 
-  CountingHost host;
+  FailureCountingHost host;
   RunFlags flags;
   waypoints::WaypointState state;
   std::vector<std::string> memo1;

@@ -99,4 +99,14 @@ void CliHost::showMessage(const std::string& text1250) {
   std::fflush(stdout);
 }
 
+void FailureCountingHost::showMessage(const std::string& text1250) {
+  ++messages;
+  std::string text = text1250;
+  for (char& c : text) {
+    if (c == '\r') c = '\n';
+  }
+  PrintError1250(text);
+  std::fflush(stderr);
+}
+
 }  // namespace trovik::cli

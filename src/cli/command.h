@@ -64,6 +64,15 @@ class CliHost : public Host {
   std::function<void()> pump_;
 };
 
+// For commands whose every message box reports a failure (the device copies
+// report nothing else): the messages go to standard error, a CR as a line
+// break, and their count decides the exit status.
+class FailureCountingHost : public CliHost {
+ public:
+  void showMessage(const std::string& text1250) override;
+  int messages = 0;
+};
+
 // The run of a browser command in a build without QtWebEngine: a clear error.
 int NeedsBrowser(Args& args);
 

@@ -9,9 +9,10 @@ namespace {
 
 class DeviceCliTest : public DeviceTest {
  protected:
-  // Runs the CLI and returns its standard output; `status` gets the exit status.
+  // Runs the CLI and returns its standard output; `status` gets the exit
+  // status, and the file "err" its standard error.
   std::string Run(const std::string& args, int& status) {
-    std::string command = std::string(TROVIK_BIN_DIR) + "/trovik-cli " + args + " 2>/dev/null";
+    std::string command = std::string(TROVIK_BIN_DIR) + "/trovik-cli " + args + " 2>'" + pc.file("err") + "'";
     FILE* p = popen(command.c_str(), "r");
     std::string out;
     char buf[4096];
@@ -51,10 +52,11 @@ TEST_F(DeviceCliTest, ConnectPutLsExistsGet) {
   EXPECT_EQ(status, 0);
   EXPECT_EQ(pc.read("b.txt"), "hello");
 
-  // A refused path shows the device's message and fails.
+  // A refused path shows the device's message as an error and fails.
   std::string out = Run("device put " + pc.file("a.txt") + " '\\..\\x'", status);
   EXPECT_EQ(status, 1);
-  EXPECT_EQ(out, "Error #123: neviem vytvoriť file v PDA.\nCesty pre su v poriadku \\..\\x?\n");
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(pc.read("err"), "Error #123: neviem vytvoriť file v PDA.\nCesty pre su v poriadku \\..\\x?\n");
 }
 
 TEST_F(DeviceCliTest, PcListingWithTheSortOptions) {
