@@ -18,9 +18,9 @@
 #include "jpeg_inputs.h"
 #include "net/curl_downloader.h"
 #include "pages/pages.h"
-#include "site/site_client.h"
 #include "support/fake_browser.h"
 #include "support/fake_host.h"
+#include "support/site_parts.h"
 #include "support/temp_dir.h"
 
 namespace trovik::hostile {
@@ -220,21 +220,14 @@ TEST_F(Durability, RawCopyOfTheCapturedPage) {
         [&] {
           testing::FakeHost host;
           testing::FakeBrowser browser(host);
-          RunFlags flags;
-          Fields fields;
-          site::SiteState state;
-          std::vector<std::string> memo1;
-          waypoints::CacheList caches;
-          bool exportEnabled = false;
-          site::SiteContext ctx{browser, host,          flags,       fields,
-                                state,   memo1,         caches,      exportEnabled,
-                                home + "HTM/", home + "Trovik.ini"};
+          testing::SiteParts parts;
+          site::SiteContext ctx = parts.contextFor(browser, host, home);
           site::ConnectMainBrowser(ctx);
           browser.setPage("http://x/listing", testing::PageWithBody(body));
           browser.Navigate("http://x/listing");
           host.processMessages();
           // The failed save is shown as the handler's error box.
-          return flags.pageDone && host.messages.empty() ? 0 : 1;
+          return parts.flags.pageDone && host.messages.empty() ? 0 : 1;
         },
         Limited(cut));
     ExpectCut(cut, r, home + "HTM", "getrawhtm.htm");

@@ -6,6 +6,7 @@
 #include "base/files.h"
 #include "base/profile.h"
 #include "support/fake_browser.h"
+#include "support/site_parts.h"
 #include "support/temp_dir.h"
 #include "text/text.h"
 
@@ -22,18 +23,11 @@ const std::string kSk = "http://demo/sk";
 const std::string kCom = "http://demo/com";
 std::string L(const char* utf8) { return text::Utf8To1250Strict(utf8); }
 
-struct Rig {
+struct Rig : testing::SiteParts {
   TempDir dir;
   FakeHost host;
   FakeBrowser browser{host};
-  RunFlags flags;
-  Fields fields;
-  SiteState state;
-  std::vector<std::string> memo1;
-  waypoints::CacheList caches;
-  bool exportEnabled = false;
-  SiteContext context{browser, host, flags, fields, state, memo1, caches, exportEnabled,
-                      dir.path() + "HTM/", dir.path() + "Trovik.ini"};
+  SiteContext context = contextFor(browser, host, dir.path());
 
   Rig() {
     files::CreateDir(dir.path() + "HTM");

@@ -4,6 +4,7 @@
 #include "base/files.h"
 #include "base/profile.h"
 #include "support/demo_site_process.h"
+#include "support/site_parts.h"
 #include "engine_rig.h"
 #include "net/curl_downloader.h"
 #include "site/site_client.h"
@@ -14,7 +15,7 @@ namespace {
 
 using trovik::Site;
 
-struct SiteRig {
+struct SiteRig : SiteParts {
   explicit SiteRig(const DemoSiteProcess& demo, const std::string& profileFolder = "") : engine(profileFolder) {
     files::CreateDir(engine.dir.path() + "HTM");
     fields.addresses.sk = demo.address() + "/sk";
@@ -29,14 +30,7 @@ struct SiteRig {
   }
 
   EngineRig engine;
-  RunFlags flags;
-  Fields fields;
-  site::SiteState state;
-  std::vector<std::string> memo1;
-  waypoints::CacheList caches;
-  bool exportEnabled = false;
-  site::SiteContext context{*engine.browser, engine.host, flags, fields, state, memo1, caches, exportEnabled,
-                            engine.dir.path() + "HTM/", engine.dir.path() + "Trovik.ini"};
+  site::SiteContext context = contextFor(*engine.browser, engine.host, engine.dir.path());
 };
 
 #define REQUIRE_DEMO(demo) \
