@@ -44,7 +44,7 @@ std::vector<std::string_view> SplitFields(std::string_view line) {
   }
 }
 
-constexpr size_t kTailFields = 13;  // "0,0,0,0, 6, 0,17,0,10.0,2,,,"
+constexpr size_t kTailFields = 13;   // "0,0,0,0, 6, 0,17,0,10.0,2,,,"
 constexpr size_t kDescription = 10;  // field 11, counted from 0
 
 }  // namespace

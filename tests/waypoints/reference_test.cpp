@@ -22,7 +22,7 @@ using testing::ReadBytes;
 using trovik::testing::TempDir;
 
 const fs::path kFolder = fs::path(TROVIK_SOURCE_DIR) / "tests" / "waypoints" / "reference";
-const char* kNoCache = "S\xC3\xBA" "bor neobsahuje \xC5\xBE" "iadnu ke\xC5\xA1ku s k\xC3\xB3" "dom GC.\n";
+const char* kNoCache = "Súbor neobsahuje žiadnu kešku s kódom GC.\n";  // UTF-8, as the CLI prints
 
 struct CliRun {
   int status;
