@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "base/device_files.h"
 #include "base/fields.h"
 #include "base/flags.h"
 #include "base/host.h"
-#include "device/device_files.h"
 #include "site/browser.h"
 #include "waypoints/cache_list.h"
 
