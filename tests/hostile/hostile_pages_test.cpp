@@ -13,10 +13,10 @@ namespace trovik::hostile {
 
 bool CliHasBrowser() {
   static const bool yes = [] {
-    ChildOptions o;
+    RunOptions o;
     o.args = {"filter", "--name", "x", "/nonexistent"};
     o.timeoutSeconds = 60;
-    ChildResult r = RunCli(o);
+    RunResult r = RunCli(o);
     // Without the browser the command says it was built without QtWebEngine.
     return r.err.find("bez QtWebEngine") == std::string::npos;
   }();
@@ -30,7 +30,7 @@ class HostilePages : public HostileCase {
   void SetUp() override {
     if (!CliHasBrowser()) GTEST_SKIP() << "trovik-cli without the browser";
   }
-  ChildResult filter(const std::string& name, const std::string& page, double timeout = 180) {
+  RunResult filter(const std::string& name, const std::string& page, double timeout = 180) {
     return cli({"filter", "--name", name, "--timeout", "120", page}, timeout);
   }
 };
@@ -55,7 +55,7 @@ TEST_F(HostilePages, HundredThousandPictures) {
   page += "</body></html>";
   const std::string p = input("many.htm", page);
   arm();
-  ChildResult r = filter("many", p, 240);
+  RunResult r = filter("many", p, 240);
   expectSafe(r);
   EXPECT_TRUE(files::Exists(home + "Pictures/p.gif")) << r.describe();
 }
