@@ -22,14 +22,12 @@ set(TROVIK_SYSTEM_PREFIX /usr)
 
 # --- the program folder (component "program")
 
-foreach(program trovik trovik-cli trovik-demo-site)
-  if(TARGET ${program})
-    install(TARGETS ${program} RUNTIME DESTINATION . COMPONENT program)
-  endif()
-endforeach()
-if(TARGET trovik_folderdevice)
-  install(TARGETS trovik_folderdevice LIBRARY DESTINATION . COMPONENT program)
+set(trovik_programs trovik-cli trovik-demo-site)
+if(TROVIK_BUILD_GUI)
+  list(PREPEND trovik_programs trovik)
 endif()
+install(TARGETS ${trovik_programs} RUNTIME DESTINATION . COMPONENT program)
+install(TARGETS trovik_folderdevice LIBRARY DESTINATION . COMPONENT program)
 
 file(GLOB_RECURSE trovik_seed_files CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}/data ${CMAKE_SOURCE_DIR}/data/*)
 list(SORT trovik_seed_files)
@@ -49,7 +47,7 @@ install(FILES ${CMAKE_BINARY_DIR}/packaging/trovik.installed DESTINATION . COMPO
 # --- the desktop's part (component "desktop", absolute paths under /usr)
 
 set(trovik_launchers trovik-cli)
-if(TARGET trovik)
+if(TROVIK_BUILD_GUI)
   list(PREPEND trovik_launchers trovik)
   install(FILES ${CMAKE_SOURCE_DIR}/packaging/trovik.desktop
     DESTINATION ${TROVIK_SYSTEM_PREFIX}/share/applications COMPONENT desktop EXCLUDE_FROM_ALL)
