@@ -22,18 +22,16 @@ set(TROVIK_SYSTEM_PREFIX /usr)
 
 # --- the program folder (component "program")
 
-foreach(program trovik trovik-cli trovik-demo-site)
-  if(TARGET ${program})
-    install(TARGETS ${program} RUNTIME DESTINATION . COMPONENT program)
-  endif()
-endforeach()
+set(trovik_programs trovik-cli trovik-demo-site)
 # The libraries loaded at run time from the executable's folder: the device
 # library and the browser engine of the CLI's page commands.
-foreach(library trovik_folderdevice trovik_webengine_library)
-  if(TARGET ${library})
-    install(TARGETS ${library} LIBRARY DESTINATION . COMPONENT program)
-  endif()
-endforeach()
+set(trovik_libraries trovik_folderdevice)
+if(TROVIK_BUILD_GUI)
+  list(PREPEND trovik_programs trovik)
+  list(APPEND trovik_libraries trovik_webengine_library)
+endif()
+install(TARGETS ${trovik_programs} RUNTIME DESTINATION . COMPONENT program)
+install(TARGETS ${trovik_libraries} LIBRARY DESTINATION . COMPONENT program)
 
 file(GLOB_RECURSE trovik_seed_files CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}/data ${CMAKE_SOURCE_DIR}/data/*)
 list(SORT trovik_seed_files)
@@ -53,7 +51,7 @@ install(FILES ${CMAKE_BINARY_DIR}/packaging/trovik.installed DESTINATION . COMPO
 # --- the desktop's part (component "desktop", absolute paths under /usr)
 
 set(trovik_launchers trovik-cli)
-if(TARGET trovik)
+if(TROVIK_BUILD_GUI)
   list(PREPEND trovik_launchers trovik)
   install(FILES ${CMAKE_SOURCE_DIR}/packaging/trovik.desktop
     DESTINATION ${TROVIK_SYSTEM_PREFIX}/share/applications COMPONENT desktop EXCLUDE_FROM_ALL)

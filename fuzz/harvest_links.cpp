@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "base/device_files.h"
 #include "base/fields.h"
 #include "base/flags.h"
 #include "base/host.h"
-#include "device/device_files.h"
 #include "fuzz_input.h"
 #include "pages/page_filter.h"
 #include "pages/pages.h"

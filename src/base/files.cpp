@@ -132,11 +132,6 @@ std::string FileNameOf(std::string_view path) {
   return std::string(p == std::string_view::npos ? path : path.substr(p + 1));
 }
 
-std::string FolderOf(std::string_view path) {
-  size_t p = path.find_last_of("/\\");
-  return p == std::string_view::npos ? std::string() : std::string(path.substr(0, p + 1));
-}
-
 std::string ExtensionOf(std::string_view path) {
   size_t sep = path.find_last_of("/\\");
   size_t dot = path.rfind('.');

@@ -33,8 +33,6 @@ std::string TempNameBeside(const std::string& path);
 
 // The name after the last "/" or "\".
 std::string FileNameOf(std::string_view path);
-// The folder with its trailing separator, "" when there is none.
-std::string FolderOf(std::string_view path);
 // Extension from the last "." after the last separator, dot included; "" when none.
 std::string ExtensionOf(std::string_view path);
 

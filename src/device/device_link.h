@@ -5,10 +5,10 @@
 
 #include <string>
 
+#include "base/device_files.h"
 #include "base/flags.h"
 #include "base/host.h"
 #include "device/device_api.h"
-#include "device/device_files.h"
 
 namespace trovik::device {
 

@@ -46,10 +46,4 @@ int DeviceRowIcon(const GridRow& row) {
 
 int PcRowIcon(const GridRow& row) { return row[1] == kDirCell ? kImageFolder : FileTypeIcon(row[0]); }
 
-int HeaderMarker(int sortMode) {
-  if (sortMode == 1) return kImageSortAscending;
-  if (sortMode == 2) return kImageSortDescending;
-  return -1;
-}
-
 }  // namespace trovik::device

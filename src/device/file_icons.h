@@ -37,7 +37,5 @@ int FileTypeIcon(std::string_view name);
 // by the attribute cell (folder bit, else archive or 0x40 bit); PC rows by "<DIR>".
 int DeviceRowIcon(const GridRow& row);
 int PcRowIcon(const GridRow& row);
-// The marker image of a sorted header cell: 17, 18, or -1 unsorted.
-int HeaderMarker(int sortMode);
 
 }  // namespace trovik::device

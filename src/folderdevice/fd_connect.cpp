@@ -36,7 +36,6 @@ HRESULT Answer() {
 }  // namespace
 
 bool Connected() { return connected; }
-void SetConnected(bool on) { connected = on; }
 
 HRESULT RapiInitImpl() {
   // The plain initialisation blocks until the device answers.

@@ -60,6 +60,5 @@ FILETIME FromTimespec(int64_t sec, int64_t nsec);
 
 // The connection state: file operations need an open connection.
 bool Connected();
-void SetConnected(bool on);
 
 }  // namespace trovik::folderdevice

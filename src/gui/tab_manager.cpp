@@ -233,8 +233,6 @@ QWidget* TabManager::buildPcPane() {
   return pane;
 }
 
-QString TabManager::treeFolder() const { return treeFolder_; }
-
 bool TabManager::setTreeFolder(const QString& folder) {
   const QFileInfo info(folder);
   if (folder.isEmpty() || !info.isDir()) return false;

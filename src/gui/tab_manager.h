@@ -24,8 +24,6 @@ class TabManager : public Tab {
   FileGrid* pcGrid() const { return stringPc_; }
   QMenu* pcMenu() const { return popupMenu1_; }
   QMenu* deviceMenu() const { return popupMenu2_; }
-  // The folder tree's current folder, no trailing separator but at a root.
-  QString treeFolder() const;
   // Switches the folder tree; false when there is no such folder.
   bool setTreeFolder(const QString& folder);
 

@@ -70,10 +70,6 @@ void SpeedButton6Click(PagesState& state, PageContext& ctx, waypoints::CacheList
   }
 }
 
-void ToolButton12Click(PagesState& state, PageContext& ctx, waypoints::CacheList& caches) {
-  SpeedButton6Click(state, ctx, caches);
-}
-
 void SpeedButton11Click(RunFlags& flags) { flags.pageDone = true; }
 
 std::string TestPageAddress(const std::string& programFolder, Site site) {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "base/device_files.h"
 #include "base/fields.h"
 #include "base/flags.h"
 #include "base/host.h"
-#include "device/device_files.h"
 #include "site/browser.h"
 #include "waypoints/cache_list.h"
 
@@ -73,7 +73,6 @@ bool IsSafePictureName(const std::string& name);
 
 // "Exportuj označené kešky" (and its tool button): every marked cache in list order.
 void SpeedButton6Click(PagesState& state, PageContext& ctx, waypoints::CacheList& caches);
-void ToolButton12Click(PagesState& state, PageContext& ctx, waypoints::CacheList& caches);
 // "Brejk": ends whichever wait is running.
 void SpeedButton11Click(RunFlags& flags);
 // Hidden test run of the filter on the local test page of the chosen site.

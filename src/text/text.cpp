@@ -93,18 +93,6 @@ namespace {
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 }  // namespace
 
-std::string TrimLeft(std::string_view s) {
-  size_t b = 0;
-  while (b < s.size() && IsBlank(s[b])) ++b;
-  return std::string(s.substr(b));
-}
-
-std::string TrimRight(std::string_view s) {
-  size_t e = s.size();
-  while (e > 0 && IsBlank(s[e - 1])) --e;
-  return std::string(s.substr(0, e));
-}
-
 std::string Trim(std::string_view s) {
   size_t b = 0, e = s.size();
   while (b < e && IsBlank(s[b])) ++b;
@@ -113,10 +101,6 @@ std::string Trim(std::string_view s) {
 }
 
 bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
-
-bool EndsWith(std::string_view s, std::string_view suffix) {
-  return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
-}
 
 std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to) {
   if (from.empty()) return std::string(s);

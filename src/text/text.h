@@ -39,11 +39,8 @@ bool SameTextAscii(std::string_view a, std::string_view b);
 
 // Removes leading and trailing blanks and control characters (bytes <= 0x20).
 std::string Trim(std::string_view s);
-std::string TrimLeft(std::string_view s);
-std::string TrimRight(std::string_view s);
 
 bool StartsWith(std::string_view s, std::string_view prefix);
-bool EndsWith(std::string_view s, std::string_view suffix);
 std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to);
 
 // General number text: up to 15 significant digits, trailing zeros dropped,

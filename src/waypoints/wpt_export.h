@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/device_files.h"
 #include "base/fields.h"
 #include "base/host.h"
-#include "device/device_files.h"
 #include "waypoints/waypoint_state.h"
 
 namespace trovik::waypoints {

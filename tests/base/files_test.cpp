@@ -72,8 +72,6 @@ TEST(Files, NameParts) {
   EXPECT_EQ(files::FileNameOf("/a/b/c.gpx"), "c.gpx");
   EXPECT_EQ(files::FileNameOf("C:\\x\\y.wpt"), "y.wpt");
   EXPECT_EQ(files::FileNameOf("plain"), "plain");
-  EXPECT_EQ(files::FolderOf("/a/b/c.gpx"), "/a/b/");
-  EXPECT_EQ(files::FolderOf("c.gpx"), "");
   EXPECT_EQ(files::ExtensionOf("/a.b/c.Gpx"), ".Gpx");
   EXPECT_EQ(files::ExtensionOf("/a.b/c"), "");
   EXPECT_EQ(files::ExtensionOf("archive."), ".");

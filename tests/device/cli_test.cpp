@@ -1,38 +1,39 @@
 // trovik-cli's device commands over the folder device library.
 
-#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "device_fixture.h"
+#include "support/run_program.h"
 
 namespace trovik::device::testing {
 namespace {
 
 class DeviceCliTest : public DeviceTest {
  protected:
-  // Runs the CLI and returns its standard output; `status` gets the exit
-  // status, and the file "err" its standard error.
-  std::string Run(const std::string& args, int& status) {
-    std::string command = std::string(TROVIK_BIN_DIR) + "/trovik-cli " + args + " 2>'" + pc.file("err") + "'";
-    FILE* p = popen(command.c_str(), "r");
-    std::string out;
-    char buf[4096];
-    while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-    status = WEXITSTATUS(pclose(p));
-    return out;
+  // Runs trovik-cli ARGS... and returns its standard output; `status` gets
+  // the exit status, `err` its standard error.
+  std::string Run(std::vector<std::string> args, int& status) {
+    const trovik::testing::RunResult r = trovik::testing::RunCli(std::move(args));
+    EXPECT_TRUE(r.exited()) << r.describe();
+    status = r.exitCode;
+    err = r.err;
+    return r.out;
   }
+  std::string err;
 };
 
 TEST_F(DeviceCliTest, ConnectPutLsExistsGet) {
   int status = 0;
-  EXPECT_EQ(Run("device connect", status), "PDA ON\n");
+  EXPECT_EQ(Run({"device", "connect"}, status), "PDA ON\n");
   EXPECT_EQ(status, 0);
   pc.write("a.txt", "hello");
   pc.write("PDA/Storage Card/Geo/HTM/x", "");
-  Run("device put " + pc.file("a.txt") + " '\\Storage Card\\Geo\\Čaj.txt'", status);
+  Run({"device", "put", pc.file("a.txt"), "\\Storage Card\\Geo\\Čaj.txt"}, status);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(CardBytes("Storage Card/Geo/\xC4\x8C" "aj.txt"), "hello");
 
-  std::string ls = Run("device ls '\\Storage Card\\Geo'", status);
+  std::string ls = Run({"device", "ls", "\\Storage Card\\Geo"}, status);
   EXPECT_EQ(status, 0);
   auto lines = text::SplitLines(ls);
   ASSERT_EQ(lines.size(), 9u);
@@ -46,17 +47,17 @@ TEST_F(DeviceCliTest, ConnectPutLsExistsGet) {
   EXPECT_EQ(lines[7], "\\Storage Card\\Geo\\");
   EXPECT_EQ(lines[8].substr(lines[8].size() - 4), "msec");
 
-  EXPECT_EQ(Run("device exists '\\Storage Card\\Geo\\čaj.TXT'", status), "yes\n");
-  EXPECT_EQ(Run("device exists '\\Storage Card\\Geo\\nie.txt'", status), "no\n");
-  Run("device get '\\Storage Card\\Geo\\Čaj.txt' " + pc.file("b.txt"), status);
+  EXPECT_EQ(Run({"device", "exists", "\\Storage Card\\Geo\\čaj.TXT"}, status), "yes\n");
+  EXPECT_EQ(Run({"device", "exists", "\\Storage Card\\Geo\\nie.txt"}, status), "no\n");
+  Run({"device", "get", "\\Storage Card\\Geo\\Čaj.txt", pc.file("b.txt")}, status);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(pc.read("b.txt"), "hello");
 
   // A refused path shows the device's message as an error and fails.
-  std::string out = Run("device put " + pc.file("a.txt") + " '\\..\\x'", status);
+  std::string out = Run({"device", "put", pc.file("a.txt"), "\\..\\x"}, status);
   EXPECT_EQ(status, 1);
   EXPECT_EQ(out, "");
-  EXPECT_EQ(pc.read("err"), "Error #123: neviem vytvoriť file v PDA.\nCesty pre su v poriadku \\..\\x?\n");
+  EXPECT_EQ(err, "Error #123: neviem vytvoriť file v PDA.\nCesty pre su v poriadku \\..\\x?\n");
 }
 
 TEST_F(DeviceCliTest, PcListingWithTheSortOptions) {
@@ -64,7 +65,7 @@ TEST_F(DeviceCliTest, PcListingWithTheSortOptions) {
   pc.write("work/a.txt", "1");
   std::filesystem::create_directories(pc.file("work/d"));
   int status = 0;
-  auto lines = text::SplitLines(Run("pcls " + pc.file("work") + " --sort name --desc", status));
+  auto lines = text::SplitLines(Run({"pcls", pc.file("work"), "--sort", "name", "--desc"}, status));
   EXPECT_EQ(status, 0);
   ASSERT_EQ(lines.size(), 9u);
   EXPECT_EQ(lines[0], "Názov súboru\tVeľkosť\tDátum a čas");
@@ -79,7 +80,7 @@ TEST_F(DeviceCliTest, PcListingWithTheSortOptions) {
 TEST_F(DeviceCliTest, WithoutTheDeviceConnectSaysOff) {
   setenv("TROVIK_DEVICE_CONNECT", "fail", 1);
   int status = 0;
-  EXPECT_EQ(Run("device connect", status), "PDA OFF\n");
+  EXPECT_EQ(Run({"device", "connect"}, status), "PDA OFF\n");
   EXPECT_EQ(status, 1);
 }
 

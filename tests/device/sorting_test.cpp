@@ -97,8 +97,8 @@ TEST(HeaderClicks, TwoClicksOnTheDateThenTheName) {
   for (auto& r : kMixed) pane.grid.push_back(r);
   StringPDAMouseUp(pane, 2);
   EXPECT_EQ(Names(pane.grid), (std::vector<std::string>{"..", "a", "b", "c.txt", "a.txt"}));
-  EXPECT_EQ(HeaderMarker(pane.dateSort), kImageSortDescending);
-  EXPECT_EQ(HeaderMarker(pane.nameSort), -1);
+  EXPECT_EQ(pane.dateSort, 2);  // descending
+  EXPECT_EQ(pane.nameSort, 0);
   StringPDAMouseUp(pane, 2);
   EXPECT_EQ(Names(pane.grid), (std::vector<std::string>{"..", "b", "a", "a.txt", "c.txt"}));
   StringPDAMouseUp(pane, 0);

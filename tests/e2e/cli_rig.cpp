@@ -1,17 +1,11 @@
 #include "cli_rig.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "base/files.h"
-
-extern char** environ;
+#include "support/run_program.h"
 
 namespace trovik::e2e {
 namespace {
@@ -37,56 +31,17 @@ void CliRig::SetUp() {
 }
 
 CliResult CliRig::cli(const std::vector<std::string>& args) const {
-  std::vector<std::string> words = {std::string(TROVIK_BIN_DIR) + "/trovik-cli", "--home", home};
-  words.insert(words.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& w : words) argv.push_back(const_cast<char*>(w.c_str()));
-  argv.push_back(nullptr);
-
+  testing::RunOptions o;
+  o.args = {"--home", home};
+  o.args.insert(o.args.end(), args.begin(), args.end());
   // The child's own environment: offscreen browser, fixed clock, the folder device.
-  std::vector<std::string> env;
-  std::string asan, lsan;
-  for (char** e = environ; *e; ++e) {
-    const std::string v = *e;
-    if (v.rfind("ASAN_OPTIONS=", 0) == 0) {
-      asan = v.substr(13);
-    } else if (v.rfind("LSAN_OPTIONS=", 0) == 0) {
-      lsan = v;
-    } else if (v.rfind("TROVIK_", 0) != 0 && v.rfind("QT_QPA_PLATFORM=", 0) != 0) {
-      env.push_back(v);
-    }
-  }
-  // A sanitizer build of the CLI hosts the browser engine, whose own code
-  // frees with a mismatched size and keeps memory to the end: neither is ours.
-  if (asan.find("new_delete_type_mismatch") == std::string::npos)
-    asan += std::string(asan.empty() ? "" : ":") + "new_delete_type_mismatch=0";
-  env.push_back("ASAN_OPTIONS=" + asan);
-  env.push_back(lsan.empty() ? std::string("LSAN_OPTIONS=suppressions=") + TROVIK_SOURCE_DIR + "/tests/lsan.supp" : lsan);
-  env.push_back("QT_QPA_PLATFORM=offscreen");
-  env.push_back("TROVIK_NOW=2026-12-01T10:00:00");
-  env.push_back("TROVIK_DEVICE_ROOT=" + deviceRoot);
-  env.push_back(std::string("TROVIK_RAPI=") + TROVIK_BIN_DIR + "/libtrovik-folderdevice.so");
-  std::vector<char*> envp;
-  for (auto& v : env) envp.push_back(const_cast<char*>(v.c_str()));
-  envp.push_back(nullptr);
-
-  const std::string outPath = dir.path() + "stdout", errPath = dir.path() + "stderr";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  CliResult r;
-  pid_t pid = -1;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  r.out = ReadFile(outPath);
-  r.err = ReadFile(errPath);
-  return r;
+  o.unset = {"TROVIK_*"};
+  o.timeoutSeconds = 240;  // the sanitizer build's browser is slow
+  o.env = {"TROVIK_NOW=2026-12-01T10:00:00", "TROVIK_DEVICE_ROOT=" + deviceRoot,
+           "TROVIK_RAPI=" + testing::BinPath("libtrovik-folderdevice.so")};
+  const testing::RunResult run = testing::RunCli(o);
+  EXPECT_FALSE(run.timedOut) << "trovik-cli did not end: " << run.describe();
+  return {run.exited() ? run.exitCode : -1, run.out, run.err};
 }
 
 std::vector<std::string> CliRig::sites() const {

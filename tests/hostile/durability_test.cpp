@@ -14,16 +14,21 @@
 #include "base/error.h"
 #include "base/files.h"
 #include "base/profile.h"
-#include "child.h"
 #include "jpeg_inputs.h"
 #include "net/curl_downloader.h"
 #include "pages/pages.h"
 #include "support/fake_browser.h"
 #include "support/fake_host.h"
+#include "support/run_program.h"
 #include "support/site_parts.h"
 #include "support/temp_dir.h"
 
 namespace trovik::hostile {
+
+using testing::RunCli;
+using testing::RunForked;
+using testing::RunOptions;
+using testing::RunResult;
 namespace {
 
 namespace fs = std::filesystem;
@@ -47,8 +52,8 @@ struct Cut {
 };
 const Cut kCuts[] = {{true, "killed"}, {false, "refused"}};
 
-ChildOptions Limited(const Cut& cut, std::vector<std::string> args = {}) {
-  ChildOptions o;
+RunOptions Limited(const Cut& cut, std::vector<std::string> args = {}) {
+  RunOptions o;
   o.args = std::move(args);
   o.fileSizeLimit = kLimit;
   o.ignoreFileSizeSignal = !cut.killed;
@@ -57,7 +62,7 @@ ChildOptions Limited(const Cut& cut, std::vector<std::string> args = {}) {
 }
 
 // The outcome each kind of cut must have: killed by the limit, or a clean failure.
-void ExpectCut(const Cut& cut, const ChildResult& r, const std::string& folder, const std::string& name) {
+void ExpectCut(const Cut& cut, const RunResult& r, const std::string& folder, const std::string& name) {
   EXPECT_FALSE(r.timedOut) << cut.label << ": " << r.describe();
   if (cut.killed) {
     EXPECT_EQ(r.signal, SIGXFSZ) << cut.label << ": " << r.describe();
@@ -91,8 +96,8 @@ class Durability : public ::testing::Test {
     args.insert(args.begin(), {"--home", home});
     return args;
   }
-  ChildResult cli(const Cut& cut, std::vector<std::string> args) {
-    ChildOptions o = Limited(cut, cliArgs(std::move(args)));
+  RunResult cli(const Cut& cut, std::vector<std::string> args) {
+    RunOptions o = Limited(cut, cliArgs(std::move(args)));
     o.env = {"TROVIK_DEVICE_ROOT=" + device, "TMPDIR=" + dir.path()};
     return RunCli(o);
   }
@@ -105,7 +110,7 @@ TEST_F(Durability, WaypointFileOfGpx2wpt) {
   const std::string gpx = dir.write("big.gpx", BigGpx(20000));
   for (const Cut& cut : kCuts) {
     const std::string out = dir.write("out/old.wpt", kOld);
-    ChildResult r = cli(cut, {"gpx2wpt", gpx, "-o", out});
+    RunResult r = cli(cut, {"gpx2wpt", gpx, "-o", out});
     ExpectCut(cut, r, dir.path() + "out", "old.wpt");
     EXPECT_EQ(files::ReadAll(out), kOld) << cut.label;
   }
@@ -115,7 +120,7 @@ TEST_F(Durability, WaypointFileSavedByUpload) {
   const std::string gpx = dir.write("in/trasa.gpx", BigGpx(20000));
   for (const Cut& cut : kCuts) {
     dir.write("home/trasa.wpt", kOld);
-    ChildResult r = cli(cut, {"upload", gpx, "--pda-wpt", "\\Geo\\"});
+    RunResult r = cli(cut, {"upload", gpx, "--pda-wpt", "\\Geo\\"});
     ExpectCut(cut, r, home, "trasa.wpt");
     EXPECT_EQ(files::ReadAll(home + "trasa.wpt"), kOld) << cut.label;
   }
@@ -126,7 +131,7 @@ TEST_F(Durability, HalvedPictureOfShrink) {
   ASSERT_GT(picture.size(), 4 * static_cast<size_t>(kLimit));
   for (const Cut& cut : kCuts) {
     const std::string p = dir.write("home/Pictures/p.jpg", picture);
-    ChildResult r = cli(cut, {"shrink", p, "--limit", "0"});
+    RunResult r = cli(cut, {"shrink", p, "--limit", "0"});
     ExpectCut(cut, r, home + "Pictures", "p.jpg");
     EXPECT_TRUE(files::ReadAll(p) == picture) << cut.label;
   }
@@ -136,7 +141,7 @@ TEST_F(Durability, CopyFromTheDevice) {
   dir.write("device/Geo/big.wpt", std::string(2 << 20, 'd'));
   for (const Cut& cut : kCuts) {
     const std::string pc = dir.write("home/copy.wpt", kOld);
-    ChildResult r = cli(cut, {"device", "get", "\\Geo\\big.wpt", pc});
+    RunResult r = cli(cut, {"device", "get", "\\Geo\\big.wpt", pc});
     ExpectCut(cut, r, home, "copy.wpt");
     EXPECT_EQ(files::ReadAll(pc), kOld) << cut.label;
   }
@@ -146,7 +151,7 @@ TEST_F(Durability, CopyToTheDevice) {
   const std::string big = dir.write("in/big.wpt", std::string(1 << 20, 'n'));
   for (const Cut& cut : kCuts) {
     dir.write("device/Geo/x.wpt", kOld);
-    ChildResult r = cli(cut, {"device", "put", big, "\\Geo\\x.wpt"});
+    RunResult r = cli(cut, {"device", "put", big, "\\Geo\\x.wpt"});
     ExpectCut(cut, r, device + "Geo", "x.wpt");
     EXPECT_TRUE(files::ReadAll(device + "Geo/x.wpt") == kOld) << cut.label;
   }
@@ -159,7 +164,7 @@ TEST_F(Durability, SettingsFile) {
   const std::string path = dir.path() + "Trovik.ini";
   for (const Cut& cut : kCuts) {
     dir.write("Trovik.ini", ini);
-    ChildResult r = RunForked(
+    RunResult r = RunForked(
         [&] {
           try {
             profile::WriteString(path, "Setrenie", "Velkost", "5");
@@ -177,7 +182,7 @@ TEST_F(Durability, SettingsFile) {
 TEST_F(Durability, OfflinePage) {
   for (const Cut& cut : kCuts) {
     dir.write("home/HTM/GC1.htm", kOld);
-    ChildResult r = RunForked(
+    RunResult r = RunForked(
         [&] {
           testing::FakeHost host;
           testing::FakeBrowser browser(host);
@@ -216,7 +221,7 @@ TEST_F(Durability, RawCopyOfTheCapturedPage) {
   for (int i = 0; body.size() < 4 * kLimit; ++i) body += "<P>riadok stranky " + std::to_string(i) + "</P>\r\n";
   for (const Cut& cut : kCuts) {
     dir.write("home/HTM/getrawhtm.htm", kOld);
-    ChildResult r = RunForked(
+    RunResult r = RunForked(
         [&] {
           testing::FakeHost host;
           testing::FakeBrowser browser(host);
@@ -239,7 +244,7 @@ TEST_F(Durability, DownloadedPicture) {
   const std::string source = dir.write("server/p.jpg", std::string(1 << 20, 'p'));
   for (const Cut& cut : kCuts) {
     const std::string target = dir.write("home/Pictures/p.jpg", kOld);
-    ChildResult r = RunForked(
+    RunResult r = RunForked(
         [&] {
           net::CurlDownloader downloader;
           return downloader.UrlToFile("file://" + source, target) ? 0 : 1;

@@ -96,7 +96,7 @@ TEST_F(HostilePictures, GigabyteDeclaredHeaderIsRefusedAndKept) {
   const std::string bytes = DeclaredJpeg(32768, 32768) + std::string(40000, '\0');
   const std::string p = input("huge.JPG", bytes);
   arm();
-  ChildResult r = cli({"shrink", p, "--limit", "0"});
+  RunResult r = cli({"shrink", p, "--limit", "0"});
   expectSafe(r);
   EXPECT_EQ(r.exitCode, 1) << r.describe();
   EXPECT_EQ(files::ReadAll(p), bytes);
@@ -113,7 +113,7 @@ TEST_F(HostilePictures, ThousandsOfProgressiveScans) {
   const std::string bytes = ScanBombJpeg(3000);
   const std::string p = input("scans.JPG", bytes);
   arm();
-  ChildResult r = cli({"shrink", p, "--limit", "0"}, 120);
+  RunResult r = cli({"shrink", p, "--limit", "0"}, 120);
   expectSafe(r, {"in/scans.JPG"});
 }
 

@@ -9,11 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "child.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 #include "tree.h"
 
 namespace trovik::hostile {
+
+using testing::RunCli;
+using testing::RunForked;
+using testing::RunOptions;
+using testing::RunResult;
 
 // The sanitizer build runs the same cases on inputs a tenth as large: the
 // faults it looks for do not need the full size, and its browser is slow.
@@ -41,8 +46,8 @@ class HostileCase : public ::testing::Test {
   // Takes the "before" picture of the test folder.
   void arm() { before = Snapshot(root.path()); }
 
-  ChildResult cli(std::vector<std::string> args, double timeoutSeconds = 60, std::vector<std::string> env = {}) {
-    ChildOptions o;
+  RunResult cli(std::vector<std::string> args, double timeoutSeconds = 60, std::vector<std::string> env = {}) {
+    RunOptions o;
     o.args = {"--home", home};
     o.args.insert(o.args.end(), args.begin(), args.end());
     o.env = {"TROVIK_DEVICE_ROOT=" + device, "TMPDIR=" + root.path() + "tmp", "HOME=" + root.path() + "tmp",
@@ -56,7 +61,7 @@ class HostileCase : public ::testing::Test {
   // A result or a clear error, in time, and no write outside the program's
   // own folders (HTM, Pictures, the browser's storage, the device root, the
   // temporary folder) and `alsoAllowed`.
-  void expectSafe(const ChildResult& r, std::vector<std::string> alsoAllowed = {}) {
+  void expectSafe(const RunResult& r, std::vector<std::string> alsoAllowed = {}) {
     EXPECT_FALSE(r.timedOut) << r.describe();
     EXPECT_EQ(r.signal, 0) << r.describe();
     EXPECT_TRUE(r.clean() || (reportsOnOutput && r.exitCode == 1 && !r.out.empty())) << r.describe();

@@ -11,7 +11,7 @@ namespace {
 
 bool CliHasNearby() {
   static const bool yes = [] {
-    ChildOptions o;
+    RunOptions o;
     o.args = {"nearby", "--help"};
     return RunCli(o).exitCode == 0 && CliHasBrowser();
   }();
@@ -23,7 +23,7 @@ class HostileNearby : public HostileCase {
   void SetUp() override {
     if (!CliHasNearby()) GTEST_SKIP() << "trovik-cli without the nearby command or the browser";
   }
-  ChildResult nearby(std::vector<std::string> args, double timeout = 120) {
+  RunResult nearby(std::vector<std::string> args, double timeout = 120) {
     args.insert(args.begin(), "nearby");
     for (const char* a : {"--com", "http://127.0.0.1:1", "--sk", "http://127.0.0.1:1", "--timeout", "20"})
       args.push_back(a);

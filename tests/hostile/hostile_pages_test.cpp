@@ -24,7 +24,7 @@ class HostilePages : public HostileCase {
   void SetUp() override {
     if (!CliHasBrowser()) GTEST_SKIP() << "trovik-cli without the browser";
   }
-  ChildResult filter(const std::string& name, const std::string& page, double timeout = 180) {
+  RunResult filter(const std::string& name, const std::string& page, double timeout = 180) {
     return cli({"filter", "--name", name, "--timeout", "120", page}, timeout);
   }
 };
@@ -49,7 +49,7 @@ TEST_F(HostilePages, HundredThousandPictures) {
   page += "</body></html>";
   const std::string p = input("many.htm", page);
   arm();
-  ChildResult r = filter("many", p, 240);
+  RunResult r = filter("many", p, 240);
   expectSafe(r);
   EXPECT_TRUE(files::Exists(home + "Pictures/p.gif")) << r.describe();
 }

@@ -147,12 +147,6 @@ TEST_F(Batch, ListEmptiedDuringAWaitEndsTheBatch) {
   EXPECT_EQ(browser.navigations.size(), 2u);
 }
 
-TEST_F(Batch, ToolButtonRunsTheSameBatch) {
-  caches.nameMarks[0] = true;
-  ToolButton12Click(state, *ctx, caches);
-  EXPECT_EQ(htm("Cache 0.htm"), page(0));
-}
-
 TEST_F(Batch, HiddenTestRunFiltersTheLocalTestPageUnderTheSamePageName) {
   pageName = "kept";
   testing::FakePage test;

@@ -1,4 +1,5 @@
-// Offline pages byte for byte.
+// Offline pages byte for byte; the cases that are a captured page and its
+// options alone are files in reference/ (reference_test.cpp).
 
 #include <gtest/gtest.h>
 
@@ -17,52 +18,6 @@ const std::string kEpi = "</body></html>";
 const std::string kHead = "<br><b><i>Pom\xF4" "cku odk\xF3" "doval Zorvik:</i><li>";
 
 class Filter : public PagesFixture {};
-
-TEST_F(Filter, StopMarkerBeforeStartMarkerKeepsNothing) {
-  memo1 = {"<P>intro</P>", "<script language=JavaScript>x()</script>", "<DIV id=HlavniPanel>text</DIV>"};
-  filter();
-  EXPECT_EQ(htm("Test.htm"), kPro + kEpi + "\r\n\r\n");
-}
-
-TEST_F(Filter, CutFromStartMarkerToStopMarkerJoinedWithoutSeparators) {
-  memo1 = {"<P>before</P>",     "<DIV class=hlavnipanel>alpha", "beta</DIV>",
-           "<B>gamma</B>",      "<SCRIPT LANGUAGE=JAVASCRIPT>var a;</SCRIPT>", "<P>after HLAVNIPANEL</P>"};
-  filter();
-  EXPECT_EQ(htm("Test.htm"), kPro + "<DIV class=hlavnipanel>alphabeta</DIV><B>gamma</B>" + kEpi + "\r\n\r\n");
-}
-
-TEST_F(Filter, LineWithBothMarkersIsDroppedAndEndsTheCut) {
-  memo1 = {"<DIV id=HLAVNIPANEL><SCRIPT LANGUAGE=JAVASCRIPT></SCRIPT>", "<P>HLAVNIPANEL again</P>"};
-  filter();
-  EXPECT_EQ(htm("Test.htm"), kPro + kEpi + "\r\n\r\n");
-}
-
-TEST_F(Filter, InternationalPageStartsAtItsFormAndGetsNoHint) {
-  fields.site = Site::Com;
-  memo1 = {"<P>HLAVNIPANEL</P>", "<FORM id=Form1 method=post>",
-           "<A href=\"#\" onclick=\"decrypt=y\">Decrypt</A>]<BR>Uryyb<P>", "</FORM>"};
-  filter();
-  EXPECT_EQ(htm("Test.htm"), kPro + "<FORM id=Form1 method=post><A href=\"#\" onclick=\"decrypt=y\">Decrypt</A>]<BR>"
-                                    "Uryyb<P></FORM>" + kEpi + "\r\n\r\n");
-}
-
-TEST_F(Filter, EveryFormOfPictureReference) {
-  memo1 = {
-      "<DIV class=HlavniPanel><IMG src=\"/images/icons/pic.gif\">",
-      "<IMG SRC=\"http://other.example/a/b/c.png\" alt=x><INPUT type=image Src=\"abc.jpg\">",
-      "<A href=\"x/y.htm\"><IMG src=\"show.php?id=5\"></A><IMG SRC=\"\"><IMG src=plain.gif><IMG src='q.gif'>"
-      "<IMG SRC = \"spaced.gif\"><IFRAME sRc=\"http://h/f/frame.htm\"></IFRAME>",
-  };
-  fields.checkBox2Spooler = false;
-  filter();
-  EXPECT_EQ(htm("Test.htm"),
-            kPro + "<DIV class=HlavniPanel><IMG src=\"../Pictures/pic.gif\">"
-                   "<IMG SRC=\"../Pictures/c.png\" alt=x><INPUT type=image Src=\"../Pictures/abc.jpg\">"
-                   "<A href=\"x/y.htm\"><IMG src=\"../Pictures/show.php?id=5\"></A><IMG SRC=\"../Pictures/\">"
-                   "<IMG src=plain.gif><IMG src='q.gif'><IMG SRC = \"spaced.gif\">"
-                   "<IFRAME sRc=\"../Pictures/frame.htm\"></IFRAME>" +
-                kEpi + "\r\n");
-}
 
 TEST(RewritePictureReferences, ResumesInsideTheInsertedName) {
   // The search starts again inside the inserted name, which holds no double
@@ -92,15 +47,6 @@ TEST_F(Filter, HintWithOneLineBreakGivesTwoLines) {
   EXPECT_EQ(state.hintPart2, "Ngqnyr 5 z");
 }
 
-TEST_F(Filter, FurtherLineBreaksAndTagsGoThroughTheDecoder) {
-  memo1 = {"HLAVNIPANEL decrypt=y </A>]<BR>bar<BR>gjb<BR>guerr &amp; <I>k</I><P>"};
-  fields.checkBox2Spooler = false;
-  filter();
-  std::string line1 = kPro + memo1[0] + kEpi;
-  EXPECT_EQ(htm("Test.htm"),
-            line1 + "\r\n" + kHead + "one</b><br>\r\n<li><b>two<OE>three &nzc; <V>x</V></b><br>\r\n");
-}
-
 TEST_F(Filter, HintWithoutLineBreakGivesOneLine) {
   memo1 = {"HLAVNIPANEL decrypt=y </A>]<BR>Uryyb jbeyq<p>lower p counts too"};
   fields.checkBox2Spooler = false;
@@ -110,13 +56,6 @@ TEST_F(Filter, HintWithoutLineBreakGivesOneLine) {
   memo1 = {"HLAVNIPANEL decrypt=y </A>]<BR>Uryyb jbeyq<P>x"};
   filter();
   EXPECT_EQ(htm("Test.htm"), kPro + memo1[0] + kEpi + "\r\n" + kHead + "Hello world</b><br>\r\n");
-}
-
-TEST_F(Filter, HintTriggerWithoutHintStartWritesNoHintLine) {
-  memo1 = {"HLAVNIPANEL <A href=\"?decrypt=y\">x</A><BR>Uryyb<P>"};
-  fields.checkBox2Spooler = false;
-  filter();
-  EXPECT_EQ(htm("Test.htm"), kPro + memo1[0] + kEpi + "\r\n");
 }
 
 TEST_F(Filter, HeaderPicturesByNameAndCase) {

@@ -11,6 +11,7 @@
 #include "base/error.h"
 #include "base/files.h"
 #include "pages/jpeg_halving.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 #include "text/text.h"
 
@@ -221,9 +222,12 @@ TEST(DecodeJpeg, RefusesAProgressiveFileWithMoreThan500Scans) {
   // about the repeated progression and would go on through every copy.
   TempDir dir;
   std::string path = WriteJpeg(dir, "p.jpg", 32, 32);
-  std::string prog = dir.file("prog.jpg");
-  ASSERT_EQ(std::system(("djpeg '" + path + "' | cjpeg -progressive -outfile '" + prog + "'").c_str()), 0);
-  std::string jpeg = files::ReadAll(prog);
+  const trovik::testing::RunResult pixels = trovik::testing::RunProgram("djpeg", {.args = {path}});
+  ASSERT_EQ(pixels.exitCode, 0) << "djpeg: " << pixels.describe();
+  const trovik::testing::RunResult progressive =
+      trovik::testing::RunProgram("cjpeg", {.args = {"-progressive"}, .input = pixels.out});
+  ASSERT_EQ(progressive.exitCode, 0) << "cjpeg: " << progressive.describe();
+  std::string jpeg = progressive.out;
   size_t last = jpeg.rfind(std::string("\xFF\xDA", 2));
   size_t eoi = jpeg.rfind(std::string("\xFF\xD9", 2));
   ASSERT_TRUE(last != std::string::npos && eoi != std::string::npos && last < eoi);

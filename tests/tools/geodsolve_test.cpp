@@ -4,13 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
 #include <random>
 #include <sstream>
 #include <vector>
 
-#include "support/temp_dir.h"
+#include "support/run_program.h"
 #include "tools/geodesy.h"
 
 namespace trovik::tools {
@@ -41,18 +39,17 @@ std::vector<Pair> RandomPairs(size_t uniform, size_t antipodal) {
 double AngleDifference(double a, double b) { return std::fabs(std::remainder(a - b, 360.0)); }
 
 TEST(GeodSolveComparison, RandomPairs) {
-  if (std::system("command -v GeodSolve >/dev/null 2>&1") != 0) GTEST_FAIL() << "GeodSolve (geographiclib-tools) is missing";
   constexpr size_t kUniform = 10000, kAntipodal = 2000;
   const std::vector<Pair> pairs = RandomPairs(kUniform, kAntipodal);
-  trovik::testing::TempDir dir;
-  {
-    std::ofstream in(dir.file("pairs.txt"));
-    in.precision(17);
-    for (const Pair& p : pairs) in << p.lat1 << ' ' << p.lon1 << ' ' << p.lat2 << ' ' << p.lon2 << '\n';
-  }
-  const std::string command = "GeodSolve -i -p 9 <" + dir.file("pairs.txt") + " >" + dir.file("out.txt");
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  std::ifstream out(dir.file("out.txt"));
+  std::ostringstream in;
+  in.precision(17);
+  for (const Pair& p : pairs) in << p.lat1 << ' ' << p.lon1 << ' ' << p.lat2 << ' ' << p.lon2 << '\n';
+  trovik::testing::RunOptions solve;
+  solve.args = {"-i", "-p", "9"};
+  solve.input = in.str();
+  const trovik::testing::RunResult run = trovik::testing::RunProgram("GeodSolve", solve);
+  ASSERT_EQ(run.exitCode, 0) << "GeodSolve (geographiclib-tools): " << run.describe();
+  std::istringstream out(run.out);
 
   int converged = 0, convergedUniform = 0, fallbacks = 0;
   double worstDistance = 0, worstAzimuth = 0;

@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 #include "waypoint_test_util.h"
 
@@ -24,20 +24,17 @@ using trovik::testing::TempDir;
 const fs::path kFolder = fs::path(TROVIK_SOURCE_DIR) / "tests" / "waypoints" / "reference";
 const char* kNoCache = "Súbor neobsahuje žiadnu kešku s kódom GC.\n";  // UTF-8, as the CLI prints
 
-struct CliRun {
-  int status;
-  std::string out, err;
-};
+using CliRun = trovik::testing::RunResult;
 
 class Reference : public ::testing::Test {
  protected:
   void SetUp() override { FixClock(); }
   // trovik-cli in a home of its own, so no settings file but the test's counts.
-  CliRun cli(const std::string& args) {
-    const std::string cmd = std::string("'") + TROVIK_BIN_DIR + "/trovik-cli' --home '" + dir.path() + "' " + args +
-                            " >'" + dir.file("out") + "' 2>'" + dir.file("err") + "'";
-    const int rc = std::system(cmd.c_str());
-    return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, dir.read("out"), dir.read("err")};
+  CliRun cli(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--home", dir.path()});
+    CliRun r = trovik::testing::RunCli(std::move(args));
+    EXPECT_TRUE(r.exited()) << r.describe();
+    return r;
   }
   // The expected file beside `input`; it must be there and must not be where the output goes.
   fs::path expected(const fs::path& input, const char* extension, const std::string& output) {
@@ -50,8 +47,8 @@ class Reference : public ::testing::Test {
   void expectCaches(const fs::path& input) {
     SCOPED_TRACE(input.filename().string());
     const fs::path want = expected(input, ".caches", dir.file("out"));
-    const CliRun r = cli("caches '" + input.string() + "'");
-    EXPECT_EQ(r.status, 0) << r.err;
+    const CliRun r = cli({"caches", input.string()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
     const std::string list = ReadBytes(want.string());
     EXPECT_EQ(r.out, list);
     // A file without caches says so; one with caches says nothing more.
@@ -74,8 +71,8 @@ TEST_F(Reference, EveryFileGivesItsExpectedWaypointsAndCaches) {
       ++gpx;
       const std::string out = dir.file("converted.wpt");
       const fs::path want = expected(input, ".wpt", out);
-      const CliRun r = cli("gpx2wpt '" + input.string() + "' -o '" + out + "'");
-      EXPECT_EQ(r.status, 0) << r.err;
+      const CliRun r = cli({"gpx2wpt", input.string(), "-o", out});
+      EXPECT_EQ(r.exitCode, 0) << r.err;
       EXPECT_EQ(ReadBytes(out), ReadBytes(want.string()));
     }
     // Every .wpt, also the one converted from a .gpx, lists what its .gpx lists.
@@ -91,11 +88,11 @@ TEST_F(Reference, EveryFileGivesItsExpectedWaypointsAndCaches) {
 // "[Zoznam] KodZNazvu=0": the lists of before, where only "(GC...)" counts.
 TEST_F(Reference, TheSettingTurnsTheCodeFromTheNameOff) {
   dir.write("Trovik.ini", "[Zoznam]\r\nKodZNazvu=0\r\n");
-  CliRun r = cli("caches '" + (kFolder / "pocket-query-gpx10.gpx").string() + "'");
-  EXPECT_EQ(r.status, 0);
+  CliRun r = cli({"caches", (kFolder / "pocket-query-gpx10.gpx").string()});
+  EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err, kNoCache);
-  r = cli("caches '" + (kFolder / "seed.wpt").string() + "'");
+  r = cli({"caches", (kFolder / "seed.wpt").string()});
   EXPECT_EQ(r.out, ReadBytes((kFolder / "seed.caches").string()));
   EXPECT_EQ(r.err, "");
 }

@@ -5,11 +5,14 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "base/files.h"
 #include "base/paths.h"
 #include "device/device_link.h"
 #include "support/fake_host.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 #include "text/text.h"
 #include "waypoint_test_util.h"
@@ -41,15 +44,18 @@ class Upload : public ::testing::Test {
     unsetenv("TROVIK_DEVICE_CREATE_FAIL");
     unsetenv("TROVIK_DEVICE_ROOT");
   }
-  int cli(const std::string& args) {
-    std::string cmd = std::string("'") + TROVIK_BIN_DIR + "/trovik-cli' --home '" + home.path() + "' " + args + " >'" +
-                      home.file("out") + "' 2>&1";
-    int rc = std::system(cmd.c_str());
-    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+  // trovik-cli --home HOME ARGS...; `output` gets what it wrote to either stream.
+  int cli(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--home", home.path()});
+    const trovik::testing::RunResult r = trovik::testing::RunCli(std::move(args));
+    EXPECT_TRUE(r.exited()) << r.describe();
+    output = r.out + r.err;
+    return r.exitCode;
   }
 
   std::string saved = paths::ProgramFolder();
   TempDir home;
+  std::string output;
 };
 
 TEST_F(Upload, ExportedTextLandsOnTheCardByteForByte) {
@@ -95,27 +101,27 @@ TEST_F(Upload, FailedDeviceWriteIsReportedAndThePcFileStays) {
 }
 
 TEST_F(Upload, CommandStoresAFileInTheWaypointFolder) {
-  ASSERT_EQ(cli("upload '" + DataFile("three.gpx") + "'"), 0) << home.read("out");
-  EXPECT_EQ(home.read("out"), "\\Storage Card\\OZI_Maps\\WP\\three.wpt\n");
+  ASSERT_EQ(cli({"upload", DataFile("three.gpx")}), 0) << output;
+  EXPECT_EQ(output, "\\Storage Card\\OZI_Maps\\WP\\three.wpt\n");
   EXPECT_EQ(home.read(std::string(kCard) + "three.wpt"), ReadBytes(DataFile("three.wpt")));
   EXPECT_EQ(home.read("three.wpt"), ReadBytes(DataFile("three.wpt")));
 
   // The folder from the settings file, or from --pda-wpt.
   std::filesystem::create_directories(home.path() + "PDA/Karta/WP");
   home.write("Trovik.ini", "[Kdeukladatdata]\r\nPDA_WPT=\\Karta\\WP\\\r\n");
-  ASSERT_EQ(cli("upload '" + DataFile("sample.wpt") + "'"), 0) << home.read("out");
+  ASSERT_EQ(cli({"upload", DataFile("sample.wpt")}), 0) << output;
   EXPECT_EQ(home.read("PDA/Karta/WP/sample.wpt"), ReadBytes(DataFile("sample.wpt")));
-  ASSERT_EQ(cli("upload '" + DataFile("sample.wpt") + "' --pda-wpt '\\Storage Card\\OZI_Maps\\WP\\'"), 0);
+  ASSERT_EQ(cli({"upload", DataFile("sample.wpt"), "--pda-wpt", "\\Storage Card\\OZI_Maps\\WP\\"}), 0);
   EXPECT_EQ(home.read(std::string(kCard) + "sample.wpt"), ReadBytes(DataFile("sample.wpt")));
 }
 
 TEST_F(Upload, CommandFailures) {
-  EXPECT_EQ(cli("upload '" + DataFile("three.gpx") + "' --pda-wpt '\\Nikde\\'"), 1);
-  EXPECT_NE(home.read("out").find("\\Nikde\\three.wpt"), std::string::npos);
-  EXPECT_EQ(cli("upload '" + home.file("none.wpt") + "'"), 1);
-  EXPECT_EQ(home.read("out"), "Cannot open file " + home.file("none.wpt") + "\n");
-  EXPECT_EQ(cli("upload notes.txt"), 1);
-  EXPECT_EQ(cli("upload"), 1);
+  EXPECT_EQ(cli({"upload", DataFile("three.gpx"), "--pda-wpt", "\\Nikde\\"}), 1);
+  EXPECT_NE(output.find("\\Nikde\\three.wpt"), std::string::npos);
+  EXPECT_EQ(cli({"upload", home.file("none.wpt")}), 1);
+  EXPECT_EQ(output, "Cannot open file " + home.file("none.wpt") + "\n");
+  EXPECT_EQ(cli({"upload", "notes.txt"}), 1);
+  EXPECT_EQ(cli({"upload"}), 1);
 }
 
 }  // namespace

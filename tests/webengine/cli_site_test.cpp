@@ -3,103 +3,101 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-
-#include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "base/profile.h"
 #include "support/demo_site_process.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 namespace trovik::testing {
 namespace {
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-};
-
-// `program` with its words; standard error goes to `errFile` (or nowhere).
-CliRun RunProgram(const std::string& program, const std::string& args, const std::string& errFile = "/dev/null") {
-  const std::string command = program + " " + args + " 2>" + errFile;
-  CliRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+// trovik-cli ARGS...; each run must end on its own.
+RunResult Cli(std::vector<std::string> args) {
+  RunResult run = RunCli(std::move(args));
+  EXPECT_TRUE(run.exited()) << run.describe();
   return run;
 }
-
-CliRun Cli(const std::string& args) { return RunProgram(std::string(TROVIK_BIN_DIR) + "/trovik-cli", args); }
 
 // The CLI carries no Qt: the page commands load the engine library when they
 // run, quietly, and a CLI without it still does everything else.
 TEST(CliSite, OnlyPageCommandsLoadTheEngineAndTheyRunQuietly) {
-  const std::string cli = std::string(TROVIK_BIN_DIR) + "/trovik-cli";
-  CliRun linked = RunProgram("ldd", cli);
-  ASSERT_EQ(linked.status, 0);
+  const std::string cli = CliPath();
+  RunOptions lddOptions;
+  lddOptions.args = {cli};
+  RunResult linked = RunProgram("ldd", lddOptions);
+  ASSERT_EQ(linked.exitCode, 0) << linked.describe();
   EXPECT_EQ(linked.out.find("libQt"), std::string::npos) << linked.out;
 
   TempDir dir;
   const std::string page = dir.write("page.html", "<html><body><p>Ahoj</p></body></html>");
   std::filesystem::create_directories(dir.file("home"));
-  const std::string home = "--home " + dir.path() + "home ";
-  CliRun quiet = RunProgram(cli, home + "capture " + page, dir.file("quiet.err"));
-  EXPECT_EQ(quiet.status, 0);
+  const std::string home = dir.path() + "home";
+  RunResult quiet = Cli({"--home", home, "capture", page});
+  EXPECT_EQ(quiet.exitCode, 0) << quiet.describe();
   EXPECT_NE(quiet.out.find("<P>Ahoj</P>"), std::string::npos) << quiet.out;
-  EXPECT_EQ(dir.read("quiet.err"), "");
+  EXPECT_EQ(quiet.err, "");
   // A real error still reaches standard error.
-  CliRun missing = RunProgram(cli, home + "capture " + dir.file("none.html"), dir.file("missing.err"));
-  EXPECT_EQ(missing.status, 1);
-  EXPECT_NE(dir.read("missing.err").find("Cannot open file"), std::string::npos);
+  RunResult missing = Cli({"--home", home, "capture", dir.file("none.html")});
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_NE(missing.err.find("Cannot open file"), std::string::npos) << missing.describe();
 
   // The executable alone, without the engine library beside it.
   std::filesystem::create_directories(dir.file("alone"));
   std::filesystem::copy_file(cli, dir.file("alone/trovik-cli"));
-  CliRun tool = RunProgram(dir.file("alone/trovik-cli"), "rot13 Ahoj");
-  EXPECT_EQ(tool.status, 0);
+  RunOptions toolOptions;
+  toolOptions.args = {"rot13", "Ahoj"};
+  RunResult tool = RunProgram(dir.file("alone/trovik-cli"), toolOptions);
+  EXPECT_EQ(tool.exitCode, 0);
   EXPECT_EQ(tool.out, "Nubw\n");
-  CliRun needs = RunProgram(dir.file("alone/trovik-cli"), home + "capture " + page, dir.file("needs.err"));
-  EXPECT_EQ(needs.status, 1);
-  EXPECT_NE(dir.read("needs.err").find("Tento príkaz potrebuje prehliadač"), std::string::npos) << dir.read("needs.err");
+  RunOptions needsOptions;
+  needsOptions.args = {"--home", home, "capture", page};
+  RunResult needs = RunProgram(dir.file("alone/trovik-cli"), needsOptions);
+  EXPECT_EQ(needs.exitCode, 1);
+  EXPECT_NE(needs.err.find("Tento príkaz potrebuje prehliadač"), std::string::npos) << needs.err;
 }
 
 TEST(CliSite, LoginStatusAndTheLoginHoldsIntoTheNextRun) {
   DemoSiteProcess demo;
-  if (!demo.running()) GTEST_SKIP() << "trovik-demo-site is not built";
+  ASSERT_TRUE(demo.running()) << "trovik-demo-site did not start";
   TempDir home;
-  const std::string common = "--home " + home.path() + " ";
-  const std::string sites = " --sk " + demo.address() + "/sk --com " + demo.address() + "/com";
+  const std::vector<std::string> common = {"--home", home.path()};
+  const std::vector<std::string> sites = {"--sk", demo.address() + "/sk", "--com", demo.address() + "/com"};
+  auto args = [&](std::vector<std::string> command) {
+    std::vector<std::string> all = common;
+    all.insert(all.end(), command.begin(), command.end());
+    all.insert(all.end(), sites.begin(), sites.end());
+    return all;
+  };
+  const std::string listingAddress = demo.address() + "/sk/hladaj.php?query=GC1A2B3";
 
-  CliRun bad = Cli(common + "login --site sk --user geocacher --password zle" + sites);
-  EXPECT_EQ(bad.status, 1);
+  RunResult bad = Cli(args({"login", "--site", "sk", "--user", "geocacher", "--password", "zle"}));
+  EXPECT_EQ(bad.exitCode, 1);
   EXPECT_EQ(profile::ReadString(home.file("Trovik.ini"), "Prihlasovanie", "password", "<none>"), "<none>");
 
-  CliRun listing = Cli(common + "capture" + sites + " \"" + demo.address() + "/sk/hladaj.php?query=GC1A2B3\"");
-  EXPECT_EQ(listing.status, 0);
+  RunResult listing = Cli(args({"capture", listingAddress}));
+  EXPECT_EQ(listing.exitCode, 0);
   EXPECT_EQ(listing.out.find("<BIG><STRONG>"), std::string::npos);  // coordinates only for logged-in users
 
-  CliRun good = Cli(common + "login --site sk --user geocacher --password trovik" + sites);
-  EXPECT_EQ(good.status, 0);
+  RunResult good = Cli(args({"login", "--site", "sk", "--user", "geocacher", "--password", "trovik"}));
+  EXPECT_EQ(good.exitCode, 0);
   EXPECT_NE(good.out.find("Ste prihlásený ako užívateľ s menom geocacher"), std::string::npos) << good.out;
   EXPECT_EQ(profile::ReadString(home.file("Trovik.ini"), "Prihlasovanie", "password", "<none>"), "trovik");
 
-  listing = Cli(common + "capture" + sites + " \"" + demo.address() + "/sk/hladaj.php?query=GC1A2B3\"");
-  EXPECT_EQ(listing.status, 0);
+  listing = Cli(args({"capture", listingAddress}));
+  EXPECT_EQ(listing.exitCode, 0);
   EXPECT_NE(listing.out.find("<BIG><STRONG> N 48°24.072' E 018°22.326'</STRONG>"), std::string::npos);
   EXPECT_NE(listing.out.find("odhlásiť"), std::string::npos);
 
   // The settings' user and password serve when none are given.
-  CliRun com = Cli(common + "login --site com" + sites);
-  EXPECT_EQ(com.status, 0);
+  RunResult com = Cli(args({"login", "--site", "com"}));
+  EXPECT_EQ(com.exitCode, 0);
 }
 
 // A server that takes the connection and never answers.
@@ -117,10 +115,10 @@ TEST(CliSite, APageThatNeverAnswersEndsAtTheTimeOut) {
 
   TempDir home;
   const auto start = std::chrono::steady_clock::now();
-  CliRun run = Cli("--home " + home.path() + " capture --timeout 2 " + url);
+  RunResult run = Cli({"--home", home.path(), "capture", "--timeout", "2", url});
   const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
   close(listener);
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.exitCode, 0);
   EXPECT_LT(seconds.count(), 30);
 }
 

@@ -34,7 +34,7 @@ struct SiteRig : SiteParts {
 };
 
 #define REQUIRE_DEMO(demo) \
-  if (!(demo).running()) GTEST_SKIP() << "trovik-demo-site is not built"
+  ASSERT_TRUE((demo).running()) << "trovik-demo-site did not start"
 
 TEST(SiteEndToEnd, NationalLoginSucceedsAndIsRemembered) {
   DemoSiteProcess demo;

@@ -1,7 +1,8 @@
 #pragma once
-// The device operations that other subsystems call (offline pages, pictures,
-// waypoint upload). The device link implements them; tests of other modules
-// may pass a fake. Paths are 1250 text: PC paths full, device paths with "\".
+// The device operations that other modules call (offline pages, pictures,
+// waypoint upload); here, below them, so they need not see the device module.
+// The device link implements them; tests of other modules may pass a fake.
+// Paths are 1250 text: PC paths full, device paths with "\".
 
 #include <string>
 

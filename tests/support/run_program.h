@@ -1,0 +1,56 @@
+#pragma once
+// The one way tests start a program of this build (or a forked function):
+// an argument vector, never a shell; its own environment on top of the
+// inherited one; standard input from a string; standard output and error
+// collected; a deadline after which the child is killed, so a hang of the
+// program under test is a test failure, never a stuck test. The programs a
+// test runs are named as RUNS of its trovik_test, so they are built first.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace trovik::testing {
+
+struct RunOptions {
+  std::vector<std::string> args;   // argv[1...], each passed as it is
+  std::vector<std::string> env;    // "KEY=VALUE" entries, overriding the inherited ones
+  std::vector<std::string> unset;  // inherited names removed; "PREFIX*" removes every name it starts
+  std::string input;               // standard input (empty: an empty input)
+  double timeoutSeconds = 120;     // SIGKILL once this passes
+  long long fileSizeLimit = -1;    // RLIMIT_FSIZE in bytes, -1 for none
+  bool ignoreFileSizeSignal = false;  // SIGXFSZ ignored: the write fails with EFBIG instead
+  // Polled every few milliseconds while the child runs; true sends SIGKILL.
+  std::function<bool()> killWhen;
+};
+
+struct RunResult {
+  bool started = false;
+  bool timedOut = false;
+  bool killedByUs = false;  // killWhen fired
+  int exitCode = -1;        // when it exited
+  int signal = 0;           // when a signal ended it
+  double seconds = 0;
+  std::string out, err;
+  bool exited() const { return exitCode >= 0; }
+  // A result or a clear error: exit 0, or 1 with text on the error stream.
+  bool clean() const { return exitCode == 0 || (exitCode == 1 && !err.empty()); }
+  // "exit 1 after 0.2 s; stderr: ...", for failure messages.
+  std::string describe() const;
+};
+
+// A program of this build's program folder (TROVIK_BIN_DIR/name).
+std::string BinPath(const std::string& name);
+std::string CliPath();  // trovik-cli
+
+// Runs `program` (a path, or a name looked up on PATH) with the offscreen Qt platform, and the sanitizer
+// options the CLI's embedded browser needs, set unless `options.env` says otherwise.
+RunResult RunProgram(const std::string& program, const RunOptions& options);
+inline RunResult RunCli(const RunOptions& options) { return RunProgram(CliPath(), options); }
+RunResult RunCli(std::vector<std::string> args);
+
+// `body` in a forked child (its return value is the exit code), with the
+// same limits; for writes no program reaches on its own.
+RunResult RunForked(const std::function<int()>& body, const RunOptions& options);
+
+}  // namespace trovik::testing
