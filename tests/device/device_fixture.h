@@ -48,6 +48,14 @@ class DeviceTest : public ::testing::Test {
     return pc.read("PDA/" + relative);
   }
   bool OnCardExists(const std::string& relative) const { return std::filesystem::exists(OnCard(relative)); }
+  // Whether the remote connection is open now: a find over a closed one fails.
+  bool ConnectionOpen() {
+    rapi::CE_FIND_DATA data{};
+    rapi::HANDLE h = link.api.CeFindFirstFile(u"\\Storage Card", &data);
+    if (h == rapi::INVALID_HANDLE_VALUE) return false;
+    link.api.CeFindClose(h);
+    return true;
+  }
 
   trovik::testing::TempDir pc;
   std::string root;

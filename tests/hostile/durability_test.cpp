@@ -186,8 +186,12 @@ TEST_F(Durability, OfflinePage) {
           } downloader;
           struct NoDevice : device::DeviceFiles {
             bool DeviceFileExists(const std::string&) override { return false; }
-            void CopyFileToDevice(const std::string&, const std::string&) override {}
-            void CopyFileFromDevice(const std::string&, const std::string&) override {}
+            device::Outcome CopyFileToDevice(const std::string&, const std::string&) override {
+              return device::Outcome::Failed;
+            }
+            device::Outcome CopyFileFromDevice(const std::string&, const std::string&) override {
+              return device::Outcome::Failed;
+            }
           } dev;
           device::CopyToDeviceOption copy;
           RunFlags flags;
