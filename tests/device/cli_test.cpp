@@ -57,6 +57,14 @@ TEST_F(DeviceCliTest, ConnectPutLsExistsGet) {
   EXPECT_EQ(status, 1);
   EXPECT_EQ(out, "");
   EXPECT_EQ(pc.read("err"), "Error #123: neviem vytvoriť file v PDA.\nCesty pre su v poriadku \\..\\x?\n");
+
+  // Time stamps the device refuses: a warning, and the copy is done.
+  setenv("TROVIK_DEVICE_SETTIME_FAIL", "1", 1);
+  out = Run("device put " + pc.file("a.txt") + " '\\Storage Card\\Geo\\t.txt'", status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(pc.read("err"), "Cas sa nepodarilo nastavit\n");
+  EXPECT_EQ(CardBytes("Storage Card/Geo/t.txt"), "hello");
 }
 
 TEST_F(DeviceCliTest, PcListingWithTheSortOptions) {

@@ -20,7 +20,8 @@ namespace trovik::device::testing {
 inline const char* const kFaults[] = {"TROVIK_DEVICE_CONNECT",       "TROVIK_DEVICE_CONNECT_DELAY_MS",
                                       "TROVIK_DEVICE_CREATE_FAIL",   "TROVIK_DEVICE_WRITE_FAIL_AFTER",
                                       "TROVIK_DEVICE_SETTIME_FAIL",  "TROVIK_DEVICE_SIZE_FAIL",
-                                      "TROVIK_DEVICE_READ_FAIL",     "TROVIK_DEVICE_MISSING"};
+                                      "TROVIK_DEVICE_READ_FAIL",     "TROVIK_DEVICE_MISSING",
+                                      "TROVIK_DEVICE_MOVE_FAIL"};
 
 inline std::string FolderDeviceLibrary() { return std::string(TROVIK_BIN_DIR) + "/libtrovik-folderdevice.so"; }
 

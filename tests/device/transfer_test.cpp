@@ -218,7 +218,9 @@ TEST_F(TransferTest, PicturesTheCardHoldsAreNeverCopiedAgainInOneRunOrTheNext) {
     for (const auto& n : names) {
       const std::string local = pc.write("Pictures/" + n, "the PC's " + n);
       const std::string dev = "\\Storage Card\\Geo\\Pictures\\" + n;
-      if (!files.DeviceFileExists(dev)) EXPECT_EQ(files.CopyFileToDevice(local, dev), Outcome::Done) << n;
+      if (!files.DeviceFileExists(dev)) {
+        EXPECT_EQ(files.CopyFileToDevice(local, dev), Outcome::Done) << n;
+      }
     }
   };
   run(link);
