@@ -63,7 +63,9 @@ void SpeedButton7Click(DeviceLink& link, Host& host) {
 }
 
 bool DeviceFileExists(DeviceLink& link, Host& host, const std::string& devicePath) {
-  if (!RapiInitBounded(link, host)) return false;
+  // A device that does not answer gets nothing sent to it: the copy after a
+  // "no" would only wait and say so again.
+  if (!RapiInitBounded(link, host)) return true;
   auto record = std::make_unique<CE_FIND_DATA>();
   HANDLE h = link.api.CeFindFirstFile(Widen1250(devicePath), record.get());
   bool exists = h != rapi::INVALID_HANDLE_VALUE;

@@ -36,8 +36,9 @@ void SpeedButton7Click(DeviceLink& link, Host& host);
 // Find-first on the path, after the bounded initialisation: a copy before it
 // may have closed the remote connection, and a check over a closed one would
 // answer "absent" for a file the card holds. True when the library is
-// unavailable (its fallback handle is not the invalid value), so callers then
-// copy nothing.
+// unavailable (its fallback handle is not the invalid value) or the device
+// does not answer in time (after "PDA neodpovedá"), so callers then copy
+// nothing.
 bool DeviceFileExists(DeviceLink& link, Host& host, const std::string& devicePath);
 
 // The initialisation the copies and commands start with, bounded like the

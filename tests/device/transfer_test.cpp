@@ -120,9 +120,11 @@ TEST_F(TransferTest, ADeviceThatDoesNotAnswerStopsTheCopiesBeforeAnythingHappens
   link.connectTimeoutMs = 200;
   setenv("TROVIK_DEVICE_CONNECT", "never", 1);
   std::string src = pc.file("src.htm");
-  ToDevice(src);
-  FromDevice(kDev, pc.file("dst.htm"));
-  EXPECT_EQ(host.messages, (std::vector<std::string>{L("PDA neodpovedá"), L("PDA neodpovedá")}));
+  EXPECT_EQ(ToDevice(src), Outcome::Failed);
+  EXPECT_EQ(FromDevice(kDev, pc.file("dst.htm")), Outcome::Failed);
+  // The picture copies ask first: the answer keeps them from waiting again.
+  EXPECT_TRUE(DeviceFileExists(link, host, kDev));
+  EXPECT_EQ(host.messages, (std::vector<std::string>{L("PDA neodpovedá"), L("PDA neodpovedá"), L("PDA neodpovedá")}));
   EXPECT_FALSE(std::filesystem::exists(src));
   EXPECT_FALSE(std::filesystem::exists(pc.file("dst.htm")));
   EXPECT_FALSE(OnCardExists(kCard));
