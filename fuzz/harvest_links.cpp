@@ -62,10 +62,11 @@ struct NoDownloads : site::Downloader {
 struct CheckedDevice : device::DeviceFiles {
   std::string folder;
   bool DeviceFileExists(const std::string&) override { return false; }
-  void CopyFileToDevice(const std::string&, const std::string& devicePath) override {
+  device::Outcome CopyFileToDevice(const std::string&, const std::string& devicePath) override {
     if (!PlainNameIn(devicePath, folder)) __builtin_trap();
+    return device::Outcome::Done;
   }
-  void CopyFileFromDevice(const std::string&, const std::string&) override {}
+  device::Outcome CopyFileFromDevice(const std::string&, const std::string&) override { return device::Outcome::Done; }
 };
 
 const std::string& ProgramFolder() {

@@ -38,8 +38,8 @@ struct NoDownloader : site::Downloader {
 };
 struct NoDevice : device::DeviceFiles {
   bool DeviceFileExists(const std::string&) override { return true; }
-  void CopyFileToDevice(const std::string&, const std::string&) override {}
-  void CopyFileFromDevice(const std::string&, const std::string&) override {}
+  device::Outcome CopyFileToDevice(const std::string&, const std::string&) override { return device::Outcome::Done; }
+  device::Outcome CopyFileFromDevice(const std::string&, const std::string&) override { return device::Outcome::Done; }
 };
 struct NoHost : Host {
   void processMessages() override {}

@@ -49,12 +49,17 @@ void FormCreate(MainState& s, Host& host) {
   // in whatever the working folder is.
   EnsureFolder(s.programFolder + "Pictures", host);
   EnsureFolder(s.programFolder + "HTM", host);
+  RemoveLeftoverTemps(s.programFolder);
   s.picturesFolder = s.programFolder + "Pictures/";
   s.htmFolder = s.programFolder + "HTM/";
   s.versionText = VersionText();
   s.caption = WindowCaption(s.versionText);
   if (s.hooks.loadTownList) s.hooks.loadTownList();
   host.stateChanged();
+}
+
+void RemoveLeftoverTemps(const std::string& programFolder) {
+  for (const char* sub : {"", "HTM", "Pictures"}) files::RemoveStaleTemps(files::PcPath(programFolder + sub));
 }
 
 void ReloadWaypointFile(MainState& s, Host& host) {

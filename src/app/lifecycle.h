@@ -21,9 +21,15 @@ std::string WindowCaption(const std::string& versionText);
 inline constexpr const char* kSampleWaypointFile = "Zlat\xE9 Moravce50km.wpt";
 inline constexpr const char* kAboutFile = "popisrtf.rtf";
 
-// FormCreate, the first stage: sort modes, the "Pictures" and "HTM" folders,
-// their paths, the version text and caption, the town list.
+// FormCreate, the first stage: sort modes, the "Pictures" and "HTM" folders
+// (cleared of what killed writes left), their paths, the version text and
+// caption, the town list.
 void FormCreate(MainState& s, Host& host);
+
+// Removes the temporary files of writes killed midway (their process is
+// gone) from the program folder, "HTM" and "Pictures" (1250, trailing
+// separator). Run at every start of the window and of the CLI.
+void RemoveLeftoverTemps(const std::string& programFolder);
 
 // FormActivate, the second stage, run once: the "O programe" tab when there is
 // no settings file yet, the about text, the settings, the remembered waypoint

@@ -16,14 +16,25 @@ struct CopyToDeviceOption {
   bool ticked = false;
 };
 
+// How a copy ended. Its messages are shown either way; the outcome tells the
+// caller (and the CLI's exit status) whether the file arrived.
+enum class Outcome {
+  Done,
+  DoneWithWarning,  // the file arrived whole, something lesser failed (its time stamps)
+  Failed,
+};
+// The worse of two outcomes: a run of copies is as good as its worst one.
+inline Outcome Worse(Outcome a, Outcome b) { return a > b ? a : b; }
+
 class DeviceFiles {
  public:
   virtual ~DeviceFiles() = default;
-  // Find-first on the device path.
+  // Find-first on the device path, over the remote connection whenever the
+  // device answers (an earlier copy may have closed it).
   virtual bool DeviceFileExists(const std::string& devicePath) = 0;
   // Whole-file copies; each reports its own failures through Host messages.
-  virtual void CopyFileToDevice(const std::string& pcPath, const std::string& devicePath) = 0;
-  virtual void CopyFileFromDevice(const std::string& devicePath, const std::string& pcPath) = 0;
+  virtual Outcome CopyFileToDevice(const std::string& pcPath, const std::string& devicePath) = 0;
+  virtual Outcome CopyFileFromDevice(const std::string& devicePath, const std::string& pcPath) = 0;
 };
 
 }  // namespace trovik::device

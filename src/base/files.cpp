@@ -1,6 +1,8 @@
 #include "base/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,11 +64,74 @@ std::vector<std::string> ReadLines(const std::string& path) { return text::Split
 
 std::string TempNameBeside(const std::string& path) {
   static std::atomic<unsigned> counter{0};
-  return path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+  return path + kTempMarker + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+}
+
+std::optional<long> TempWriterPid(std::string_view name) {
+  const size_t at = name.rfind(kTempMarker);
+  if (at == std::string_view::npos || at == 0) return std::nullopt;
+  std::string_view rest = name.substr(at + std::string_view(kTempMarker).size());
+  const size_t dash = rest.find('-');
+  auto digits = [](std::string_view d) {
+    return !d.empty() && d.size() <= 10 && d.find_first_not_of("0123456789") == std::string_view::npos;
+  };
+  if (dash == std::string_view::npos || !digits(rest.substr(0, dash)) || !digits(rest.substr(dash + 1)))
+    return std::nullopt;
+  return std::stol(std::string(rest.substr(0, dash)));
+}
+
+int RemoveStaleTemps(const std::string& folder) {
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return 0;
+  int removed = 0;
+  const int fd = ::dirfd(dir);
+  while (dirent* e = ::readdir(dir)) {
+    const auto pid = TempWriterPid(e->d_name);
+    if (!pid || *pid <= 0 || *pid == ::getpid()) continue;
+    // A process that still runs (or that we may not signal) may still be writing.
+    if (::kill(static_cast<pid_t>(*pid), 0) == 0 || errno != ESRCH) continue;
+    struct stat st {};
+    if (::fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (::unlinkat(fd, e->d_name, 0) == 0) ++removed;
+  }
+  ::closedir(dir);
+  return removed;
+}
+
+bool ReadOnlyFile(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  // The owner's write bit plays the read-only attribute: it is what refuses
+  // the write even to root, who may write anything.
+  return (st.st_mode & S_IWUSR) == 0 || ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0;
+}
+
+std::string FinalTarget(const std::string& path) {
+  std::string p = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return p;
+    std::string link(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4096), '\0');
+    ssize_t n = ::readlink(p.c_str(), link.data(), link.size());
+    if (n <= 0) return p;
+    link.resize(static_cast<size_t>(n));
+    if (link[0] == '/') {
+      p = link;
+    } else {
+      const size_t slash = p.rfind('/');
+      p = (slash == std::string::npos ? std::string() : p.substr(0, slash + 1)) + link;
+    }
+  }
+  return p;  // a loop of links: the write then fails on it
 }
 
 void WriteAtomic(const std::string& path, std::string_view bytes) {
-  std::string tmp = TempNameBeside(path);
+  // A link is written through: the file it names is replaced, in its own
+  // folder, and the link stays a link.
+  const std::string target = FinalTarget(path);
+  // The platform refuses to create over a read-only file.
+  if (ReadOnlyFile(target)) throw CannotCreateFile(Shown(path));
+  const std::string tmp = TempNameBeside(target);
   Fd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
   if (fd.get() < 0) {
     // The folder refuses new files: the target cannot be written either.
@@ -74,30 +139,29 @@ void WriteAtomic(const std::string& path, std::string_view bytes) {
       throw UnableToWrite(Shown(path));
     throw CannotCreateFile(Shown(path));
   }
+  // From here on every failure removes the temporary file.
+  struct TempGuard {
+    const std::string& name;
+    bool armed = true;
+    ~TempGuard() {
+      if (armed) ::unlink(name.c_str());
+    }
+  } guard{tmp};
   const char* p = bytes.data();
   size_t left = bytes.size();
   while (left > 0) {
     ssize_t n = ::write(fd.get(), p, left);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ::close(fd.release());
-      ::unlink(tmp.c_str());
-      throw UnableToWrite(Shown(path));
-    }
+    if (n <= 0) throw UnableToWrite(Shown(path));
     p += n;
     left -= static_cast<size_t>(n);
   }
   // Keep the old file's permission bits where there is one.
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd.get(), st.st_mode & 07777);
-  if (::fsync(fd.get()) != 0 || ::close(fd.release()) != 0) {
-    ::unlink(tmp.c_str());
-    throw UnableToWrite(Shown(path));
-  }
-  if (::rename(tmp.c_str(), path.c_str()) != 0) {
-    ::unlink(tmp.c_str());
-    throw UnableToWrite(Shown(path));
-  }
+  if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd.get(), st.st_mode & 07777);
+  if (::fsync(fd.get()) != 0 || ::close(fd.release()) != 0) throw UnableToWrite(Shown(path));
+  if (::rename(tmp.c_str(), target.c_str()) != 0) throw UnableToWrite(Shown(path));
+  guard.armed = false;
 }
 
 void WriteLinesCrLf(const std::string& path, const std::vector<std::string>& lines) {

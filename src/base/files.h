@@ -5,6 +5,7 @@
 // leaves a half-written file.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,8 +17,10 @@ std::string ReadAll(const std::string& path);
 // ReadAll split with text::SplitLines.
 std::vector<std::string> ReadLines(const std::string& path);
 // Writes `bytes` whole, then renames into place. Throws CannotCreateFile when
-// the temporary file cannot be created, UnableToWrite when writing or the
-// rename fails; the old file is then intact.
+// the target is read-only or the temporary file cannot be created,
+// UnableToWrite when writing or the rename fails; the old file is then intact
+// and no temporary file is left. A symbolic link is written through: the file
+// it names is replaced in that file's folder.
 void WriteAtomic(const std::string& path, std::string_view bytes);
 // Lines each followed by CR LF, written with WriteAtomic.
 void WriteLinesCrLf(const std::string& path, const std::vector<std::string>& lines);
@@ -28,8 +31,20 @@ bool IsDirectory(const std::string& path);
 int64_t Size(const std::string& path);
 // Creates the last level only; true when it exists afterwards.
 bool CreateDir(const std::string& path);
-// A unique name beside `path` for a temporary file of a whole-file write.
+// A unique name beside `path` for a temporary file of a whole-file write:
+// `path` + kTempMarker + the writing process's id + "-" + a counter.
+inline constexpr const char* kTempMarker = ".tmp~trovik";
 std::string TempNameBeside(const std::string& path);
+// The writer's process id of a name TempNameBeside made; nothing for any other name.
+std::optional<long> TempWriterPid(std::string_view name);
+// Removes from `folder` the temporary files of writes whose process is gone
+// (a killed write leaves its file); returns how many.
+int RemoveStaleTemps(const std::string& folder);
+// A file the platform refuses to write over: its read-only attribute, played
+// by the owner's write bit, or no write access.
+bool ReadOnlyFile(const std::string& path);
+// Where writing `path` lands: the end of its chain of symbolic links.
+std::string FinalTarget(const std::string& path);
 
 // The name after the last "/" or "\".
 std::string FileNameOf(std::string_view path);

@@ -25,6 +25,10 @@ class Host {
   // A message box with its own title and the warning icon (the open command's
   // "Couldn't execute the application" titled "Error").
   virtual void showWarning(const std::string& /*title1250*/, const std::string& text1250) { showMessage(text1250); }
+  // A simple message box that reports a failure (or a lesser warning) of an
+  // operation, such as a device copy's. The window shows it like any other;
+  // a command line writes it on standard error.
+  virtual void showError(const std::string& text1250) { showMessage(text1250); }
   // The hourglass while long work runs.
   virtual void setBusyCursor(bool /*busy*/) {}
   // Core state shown by the window changed; views re-read what they show.

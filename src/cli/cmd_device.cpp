@@ -67,21 +67,22 @@ int DeviceCommand(Args& args) {
       PrintError1250("PDA OFF");
       return 1;
     }
-    bool yes = device::DeviceFileExists(link, ArgTo1250(w[1]));
+    bool yes = device::DeviceFileExists(link, host, ArgTo1250(w[1]));
     device::ReleaseDevice(link);
     PrintLine1250(yes ? "yes" : "no");
     return 0;
   }
   if (what == "put") {
     auto w = Words(args, 3, "put PCFILE DEVPATH");
-    device::CopyFileToDevice(link, host, flags, ArgTo1250(w[1]), ArgTo1250(w[2]));
-    return host.messages == 0 ? 0 : 1;
+    // A warning (the time stamps) leaves the copy done.
+    const auto outcome = device::CopyFileToDevice(link, host, flags, ArgTo1250(w[1]), ArgTo1250(w[2]));
+    return outcome == device::Outcome::Failed ? 1 : 0;
   }
   if (what == "get") {
     auto w = Words(args, 3, "get DEVPATH PCFILE");
-    device::CopyFileFromDevice(link, host, ArgTo1250(w[1]), ArgTo1250(w[2]));
+    const auto outcome = device::CopyFileFromDevice(link, host, ArgTo1250(w[1]), ArgTo1250(w[2]));
     device::ReleaseDevice(link);
-    return host.messages == 0 ? 0 : 1;
+    return outcome == device::Outcome::Failed ? 1 : 0;
   }
   if (what == "ls") {
     auto w = Words(args, 2, "ls DEVFOLDER");

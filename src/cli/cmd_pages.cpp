@@ -99,7 +99,8 @@ int Filter(Args& args) {
   pages::PageContext pc = session.pageContext();
   pages::OdfiltrujLenZaujimave(session.pages, pc);
   PrintLine1250(session.state().htmFolder + session.siteState.pageName + ".htm");
-  return 0;
+  // The device's messages went to standard error as they came.
+  return session.pages.deviceOutcome == device::Outcome::Failed ? 1 : 0;
 }
 
 // The file the waypoint text is written to: OUT, unless OUT is the GPX file
@@ -186,7 +187,10 @@ int Export(Args& args) {
     PrintError1250(session.pages.statusText);
     throw;
   }
-  if (!session.pages.statusText.empty()) PrintLine1250(session.pages.statusText);
+  // Pages whose device copies failed are not done: the device's messages
+  // went to standard error as they came.
+  const bool deviceFailed = session.pages.deviceOutcome == device::Outcome::Failed;
+  if (!session.pages.statusText.empty() && !deviceFailed) PrintLine1250(session.pages.statusText);
 
   if (withWpt) {
     // "Exportuj do wpt ": found caches appended to the waypoint text, then saved as the device copy saves it.
@@ -195,7 +199,7 @@ int Export(Args& args) {
     files::WriteLinesCrLf(files::PcPath(out), s.waypoints.wptText);
     PrintLine1250(out);
   }
-  return 0;
+  return deviceFailed ? 1 : 0;
 }
 
 }  // namespace

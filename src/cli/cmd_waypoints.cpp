@@ -98,9 +98,9 @@ int uploadCommand(Args& args) {
   device::SetDefaultDeviceRoot();
   device::DeviceLink link;
   device::LinkDeviceFiles deviceFiles(link, host, flags);
-  waypoints::SpeedButton10Click(state, settings.fields, deviceFiles, host);
+  const device::Outcome outcome = waypoints::SpeedButton10Click(state, settings.fields, deviceFiles, host);
   device::ReleaseDevice(link);
-  if (host.messages != 0) return 1;
+  if (outcome == device::Outcome::Failed) return 1;
   PrintLine1250(settings.fields.edit4PdaWpt + state.fileNameField);
   return 0;
 }

@@ -95,14 +95,19 @@ void CliHost::showMessage(const std::string& text1250) {
   std::fflush(stdout);
 }
 
-void FailureCountingHost::showMessage(const std::string& text1250) {
-  ++messages;
+void CliHost::showError(const std::string& text1250) {
   std::string text = text1250;
   for (char& c : text) {
     if (c == '\r') c = '\n';
   }
+  std::fflush(stdout);
   PrintError1250(text);
   std::fflush(stderr);
+}
+
+void FailureCountingHost::showMessage(const std::string& text1250) {
+  ++messages;
+  showError(text1250);
 }
 
 }  // namespace trovik::cli

@@ -59,15 +59,17 @@ class CliHost : public Host {
   void sleepMs(int ms) override;
   uint32_t tickCount() override;
   void showMessage(const std::string& text1250) override;
+  // Failures and warnings go to standard error, a CR as a line break.
+  void showError(const std::string& text1250) override;
   void setEventPump(std::function<void()> pump) { pump_ = std::move(pump); }
 
  private:
   std::function<void()> pump_;
 };
 
-// For commands whose every message box reports a failure (the device copies
-// report nothing else): the messages go to standard error, a CR as a line
-// break, and their count decides the exit status.
+// For commands whose every message box reports a failure or a warning (the
+// device copies report nothing else): all messages go to standard error, a
+// CR as a line break. The exit status follows the operations' outcomes.
 class FailureCountingHost : public CliHost {
  public:
   void showMessage(const std::string& text1250) override;

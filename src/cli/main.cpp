@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/lifecycle.h"
+#include "app/main_state.h"
 #include "base/error.h"
 #include "base/paths.h"
 #include "cli/command.h"
@@ -60,6 +61,8 @@ int main(int argc, char** argv) {
     printUsage(registry);
     return i >= argc ? 1 : 0;
   }
+  // Before any command writes: what killed runs left behind goes.
+  trovik::app::RemoveLeftoverTemps(trovik::app::ProgramFolder1250());
   const auto* command = registry.find(argv[i]);
   if (!command) {
     std::fprintf(stderr, "Neznámy príkaz: %s\n", argv[i]);

@@ -62,7 +62,10 @@ void SpeedButton7Click(DeviceLink& link, Host& host) {
   host.stateChanged();
 }
 
-bool DeviceFileExists(DeviceLink& link, const std::string& devicePath) {
+bool DeviceFileExists(DeviceLink& link, Host& host, const std::string& devicePath) {
+  // A device that does not answer gets nothing sent to it: the copy after a
+  // "no" would only wait and say so again.
+  if (!RapiInitBounded(link, host)) return true;
   auto record = std::make_unique<CE_FIND_DATA>();
   HANDLE h = link.api.CeFindFirstFile(Widen1250(devicePath), record.get());
   bool exists = h != rapi::INVALID_HANDLE_VALUE;
@@ -79,7 +82,7 @@ bool RapiInitBounded(DeviceLink& link, Host& host) {
   }
   if (InitAndWait(link) != InitOutcome::TimedOut) return true;
   link.api.CeRapiUninit();
-  host.showMessage(text::Utf8To1250("PDA neodpovedá"));
+  host.showError(text::Utf8To1250("PDA neodpovedá"));
   return false;
 }
 
@@ -92,15 +95,15 @@ void SetDefaultDeviceRoot() {
 void ReleaseDevice(DeviceLink& link) { link.api.CeRapiUninit(); }
 
 bool LinkDeviceFiles::DeviceFileExists(const std::string& devicePath) {
-  return device::DeviceFileExists(link_, devicePath);
+  return device::DeviceFileExists(link_, host_, devicePath);
 }
 
-void LinkDeviceFiles::CopyFileToDevice(const std::string& pcPath, const std::string& devicePath) {
-  device::CopyFileToDevice(link_, host_, flags_, pcPath, devicePath);
+Outcome LinkDeviceFiles::CopyFileToDevice(const std::string& pcPath, const std::string& devicePath) {
+  return device::CopyFileToDevice(link_, host_, flags_, pcPath, devicePath);
 }
 
-void LinkDeviceFiles::CopyFileFromDevice(const std::string& devicePath, const std::string& pcPath) {
-  device::CopyFileFromDevice(link_, host_, devicePath, pcPath);
+Outcome LinkDeviceFiles::CopyFileFromDevice(const std::string& devicePath, const std::string& pcPath) {
+  return device::CopyFileFromDevice(link_, host_, devicePath, pcPath);
 }
 
 }  // namespace trovik::device

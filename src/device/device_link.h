@@ -33,9 +33,13 @@ struct DeviceLink {
 bool ConnectDevice(DeviceLink& link, Host& host);
 // "ActiveSync": connect and show the outcome (glyph, panel, option enabled).
 void SpeedButton7Click(DeviceLink& link, Host& host);
-// Find-first on the path; true when the library is unavailable (its
-// fallback handle is not the invalid value), so callers then copy nothing.
-bool DeviceFileExists(DeviceLink& link, const std::string& devicePath);
+// Find-first on the path, after the bounded initialisation: a copy before it
+// may have closed the remote connection, and a check over a closed one would
+// answer "absent" for a file the card holds. True when the library is
+// unavailable (its fallback handle is not the invalid value) or the device
+// does not answer in time (after "PDA neodpovedá"), so callers then copy
+// nothing.
+bool DeviceFileExists(DeviceLink& link, Host& host, const std::string& devicePath);
 
 // The initialisation the copies and commands start with, bounded like the
 // connect. False (after "PDA neodpovedá") when the device did not answer in
@@ -47,20 +51,29 @@ void SetDefaultDeviceRoot();
 // Shut-down: the remote connection is closed, whatever opened it.
 void ReleaseDevice(DeviceLink& link);
 
-// A copy to the device writes the target's name with this added first; one
-// cut short leaves it there, never in the target's place.
-inline constexpr const char* kDeviceTempSuffix = ".tmp";
-void CopyFileToDevice(DeviceLink& link, Host& host, const RunFlags& flags, const std::string& pcPath,
-                      const std::string& devicePath);
-void CopyFileFromDevice(DeviceLink& link, Host& host, const std::string& devicePath, const std::string& pcPath);
+// A copy to the device writes the target's name with kDeviceTempSuffix added
+// first, and moves the old file to the name with kDeviceAsideSuffix while the
+// new one takes its place. A copy cut short leaves them there, never in the
+// target's place; the device listing does not show them, and the next copy
+// of the same target clears them.
+inline constexpr const char* kDeviceTempSuffix = "~trovik.tmp";
+inline constexpr const char* kDeviceAsideSuffix = "~trovik.old";
+bool IsDeviceWorkFile(const std::string& name);
+// What copies cut short left in `folder` (a device path ending with "\"): an
+// old file moved aside goes back where its target is missing and is deleted
+// where the target is there; temporary files are deleted.
+void TidyCutCopies(DeviceApi& api, const std::string& folder);
+Outcome CopyFileToDevice(DeviceLink& link, Host& host, const RunFlags& flags, const std::string& pcPath,
+                         const std::string& devicePath);
+Outcome CopyFileFromDevice(DeviceLink& link, Host& host, const std::string& devicePath, const std::string& pcPath);
 
 // The device operations as other subsystems see them.
 class LinkDeviceFiles : public DeviceFiles {
  public:
   LinkDeviceFiles(DeviceLink& link, Host& host, const RunFlags& flags) : link_(link), host_(host), flags_(flags) {}
   bool DeviceFileExists(const std::string& devicePath) override;
-  void CopyFileToDevice(const std::string& pcPath, const std::string& devicePath) override;
-  void CopyFileFromDevice(const std::string& devicePath, const std::string& pcPath) override;
+  Outcome CopyFileToDevice(const std::string& pcPath, const std::string& devicePath) override;
+  Outcome CopyFileFromDevice(const std::string& devicePath, const std::string& pcPath) override;
 
  private:
   DeviceLink& link_;

@@ -36,6 +36,13 @@ std::string DateText(int y, int mo, int d, int h, int mi, int s) {
   return buf;
 }
 
+// The whole name, where the grid shows at most 101 characters of it.
+std::string FullEntryName(const CE_FIND_DATA& data) {
+  size_t n = 0;
+  while (n < 260 && data.cFileName[n]) ++n;
+  return Narrow1250(std::u16string_view(data.cFileName, n));
+}
+
 std::string Counts(const char* label, uint64_t n) { return text::Utf8To1250(label) + std::to_string(n); }
 
 }  // namespace
@@ -82,6 +89,8 @@ void GetDirPDA(DeviceLink& link, Host& host, DevicePane& pane, const std::string
     return;
   }
   link.copyOption.enabled = true;
+  // The user looks here: what a cut copy left is put right first.
+  TidyCutCopies(link.api, pattern.substr(0, pattern.find_last_of('\\') + 1));
 
   uint64_t folders = 0, fileCount = 0, bytes = 0;
   auto record = std::make_unique<CE_FIND_DATA>();
@@ -89,6 +98,8 @@ void GetDirPDA(DeviceLink& link, Host& host, DevicePane& pane, const std::string
   if (h != rapi::INVALID_HANDLE_VALUE) {
     do {
       const CE_FIND_DATA& r = *record;
+      // A copy's own files are not the user's: one cut short leaves them.
+      if (IsDeviceWorkFile(FullEntryName(r))) continue;
       const bool folder = (r.dwFileAttributes & rapi::FILE_ATTRIBUTE_DIRECTORY) != 0;
       pane.grid.push_back({DeviceEntryName(r), folder ? kDirCell : std::to_string(r.nFileSizeLow),
                            FormatDeviceTime(rapi::Ticks(r.ftLastWriteTime)), std::to_string(r.dwFileAttributes), ""});

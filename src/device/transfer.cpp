@@ -10,6 +10,9 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "base/files.h"
 #include "device/device_link.h"
@@ -120,33 +123,194 @@ class TransferBlock {
   size_t mapped_ = 0;
 };
 
-// Moves the written temporary file over the target. The device's move
-// refuses an existing target, so the old file goes first, at the last moment.
-bool ReplaceDeviceFile(DeviceLink& link, const std::string& temp, const std::string& target) {
+// Owns an open PC file.
+class PcFile {
+ public:
+  explicit PcFile(int fd) : fd_(fd) {}
+  ~PcFile() { close(); }
+  PcFile(const PcFile&) = delete;
+  PcFile& operator=(const PcFile&) = delete;
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  // Closes now; false (errno set) when the close reports a failed write.
+  bool close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd < 0 || ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+// Owns an open device file handle.
+class DeviceFile {
+ public:
+  DeviceFile(DeviceApi& api, HANDLE handle) : api_(api), handle_(handle) {}
+  ~DeviceFile() { close(); }
+  DeviceFile(const DeviceFile&) = delete;
+  DeviceFile& operator=(const DeviceFile&) = delete;
+  HANDLE get() const { return handle_; }
+  bool valid() const { return handle_ != rapi::INVALID_HANDLE_VALUE; }
+  void close() {
+    if (valid()) api_.CeCloseHandle(handle_);
+    handle_ = rapi::INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  DeviceApi& api_;
+  HANDLE handle_;
+};
+
+// A file a copy made for itself, deleted when the copy ends unless kept.
+template <typename Remove>
+class Scratch {
+ public:
+  explicit Scratch(Remove remove) : remove_(std::move(remove)) {}
+  ~Scratch() {
+    if (armed_) remove_();
+  }
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
+  void arm() { armed_ = true; }
+  void keep() { armed_ = false; }
+
+ private:
+  Remove remove_;
+  bool armed_ = false;
+};
+
+std::string LastSegment(const std::string& devicePath) {
+  const size_t sep = devicePath.find_last_of("\\/");
+  return sep == std::string::npos ? devicePath : devicePath.substr(sep + 1);
+}
+
+// Creates the copy's temporary file. The name is the copy's own, so a file
+// holding it is what a cut copy of this target left: it goes, and the name
+// is asked for again as a new file, never written over.
+HANDLE CreateTempFile(DeviceApi& api, const std::u16string& temp) {
+  auto create = [&] {
+    return api.CeCreateFile(temp, rapi::GENERIC_WRITE, rapi::FILE_SHARE_WRITE, rapi::CREATE_NEW, 0);
+  };
+  HANDLE h = create();
+  if (h != rapi::INVALID_HANDLE_VALUE) return h;
+  const DWORD error = api.CeGetLastError();
+  if ((error == rapi::ERROR_FILE_EXISTS || error == rapi::ERROR_ALREADY_EXISTS) && api.CeDeleteFile(temp)) return create();
+  return h;
+}
+
+// 0 when the target is one plain file that may be moved aside, else the error
+// to report. A card written elsewhere can hold two names differing only in
+// case: the moment one of them left, the other would answer to the name, and
+// neither the new file nor the old one could take it again.
+DWORD ReplaceableTarget(DeviceApi& api, const std::string& target) {
+  const std::u16string name = Widen1250(LastSegment(target));
+  if (name.empty()) return rapi::ERROR_ACCESS_DENIED;
+  // Every spelling of the name matches its last character made a wildcard.
+  std::string pattern = target;
+  pattern.back() = '?';
+  auto record = std::make_unique<CE_FIND_DATA>();
+  int count = 0;
+  DWORD attributes = 0;
+  HANDLE h = api.CeFindFirstFile(Widen1250(pattern), record.get());
+  if (h != rapi::INVALID_HANDLE_VALUE) {
+    do {
+      std::u16string found;
+      for (int i = 0; i < 260 && record->cFileName[i]; ++i) found += record->cFileName[i];
+      if (SameDeviceName(found, name)) {
+        ++count;
+        attributes = record->dwFileAttributes;
+      }
+    } while (api.CeFindNextFile(h, record.get()));
+    api.CeFindClose(h);
+  }
+  if (count != 1) return rapi::ERROR_ALREADY_EXISTS;
+  // What create-always refuses, the replace refuses too.
+  if (attributes & (rapi::FILE_ATTRIBUTE_DIRECTORY | rapi::FILE_ATTRIBUTE_READONLY)) return rapi::ERROR_ACCESS_DENIED;
+  return 0;
+}
+
+// Puts the written temporary file in the target's place. The device's move
+// refuses an existing name, so the old file is moved aside first, the new one
+// takes the name, and only then is the old one deleted; when the new one
+// cannot take the name the old one goes back. False, with the error to
+// report, when the target was not replaced.
+bool ReplaceDeviceFile(DeviceApi& api, const std::string& temp, const std::string& target, DWORD& error) {
   const std::u16string from = Widen1250(temp), to = Widen1250(target);
-  if (link.api.CeMoveFile(from, to)) return true;
-  DWORD error = link.api.CeGetLastError();
+  const std::u16string aside = Widen1250(target + kDeviceAsideSuffix);
+  if (api.CeMoveFile(from, to)) return true;
+  error = api.CeGetLastError();
   if (error != rapi::ERROR_ALREADY_EXISTS && error != rapi::ERROR_FILE_EXISTS) return false;
-  return link.api.CeDeleteFile(to) && link.api.CeMoveFile(from, to);
+  if ((error = ReplaceableTarget(api, target)) != 0) return false;
+  if (!api.CeMoveFile(to, aside)) {
+    error = api.CeGetLastError();
+    // The old file of a cut replace is still aside; the target is whole, so
+    // that one is stale.
+    if (error != rapi::ERROR_ALREADY_EXISTS && error != rapi::ERROR_FILE_EXISTS) return false;
+    if (!api.CeDeleteFile(aside) || !api.CeMoveFile(to, aside)) {
+      error = api.CeGetLastError();
+      return false;
+    }
+  }
+  if (api.CeMoveFile(from, to)) {
+    api.CeDeleteFile(aside);
+    return true;
+  }
+  error = api.CeGetLastError();
+  api.CeMoveFile(aside, to);
+  return false;
 }
 
 }  // namespace
 
-void CopyFileToDevice(DeviceLink& link, Host& host, const RunFlags& flags, const std::string& pcPath,
-                      const std::string& devicePath) {
+bool IsDeviceWorkFile(const std::string& name) {
+  auto endsWith = [&](std::string_view suffix) {
+    return name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+  };
+  return endsWith(kDeviceTempSuffix) || endsWith(kDeviceAsideSuffix);
+}
+
+void TidyCutCopies(DeviceApi& api, const std::string& folder) {
+  auto namesEndingWith = [&](const char* suffix) {
+    std::vector<std::string> names;
+    auto record = std::make_unique<CE_FIND_DATA>();
+    HANDLE h = api.CeFindFirstFile(Widen1250(folder + "*" + suffix), record.get());
+    if (h == rapi::INVALID_HANDLE_VALUE) return names;
+    do {
+      size_t n = 0;
+      while (n < 260 && record->cFileName[n]) ++n;
+      std::string name = Narrow1250(std::u16string_view(record->cFileName, n));
+      if (!(record->dwFileAttributes & rapi::FILE_ATTRIBUTE_DIRECTORY) && IsDeviceWorkFile(name)) names.push_back(name);
+    } while (api.CeFindNextFile(h, record.get()));
+    api.CeFindClose(h);
+    return names;
+  };
+  for (const std::string& name : namesEndingWith(kDeviceAsideSuffix)) {
+    const std::string target = name.substr(0, name.size() - std::string_view(kDeviceAsideSuffix).size());
+    if (!api.CeMoveFile(Widen1250(folder + name), Widen1250(folder + target))) {
+      const DWORD error = api.CeGetLastError();
+      if (error == rapi::ERROR_ALREADY_EXISTS || error == rapi::ERROR_FILE_EXISTS) api.CeDeleteFile(Widen1250(folder + name));
+    }
+  }
+  for (const std::string& name : namesEndingWith(kDeviceTempSuffix)) api.CeDeleteFile(Widen1250(folder + name));
+}
+
+Outcome CopyFileToDevice(DeviceLink& link, Host& host, const RunFlags& flags, const std::string& pcPath,
+                         const std::string& devicePath) {
   // The flag comes before the initialisation, so that at shut-down a copy
   // neither waits for the device nor reopens the connection.
-  if (flags.shutDown) return;
-  if (!RapiInitBounded(link, host)) return;
+  if (flags.shutDown) return Outcome::Failed;
+  if (!RapiInitBounded(link, host)) return Outcome::Failed;
+  DeviceApi& api = link.api;
 
-  int pc = OpenAlwaysForReading(files::PcPath(pcPath));
-  if (pc < 0) {
-    host.showMessage(T("Error: Neviem otvorit súbor ") + pcPath);
-    return;
+  PcFile pc(OpenAlwaysForReading(files::PcPath(pcPath)));
+  if (!pc.valid()) {
+    host.showError(T("Error: Neviem otvorit súbor ") + pcPath);
+    return Outcome::Failed;
   }
   struct statx sx {};
   rapi::FILETIME created{}, accessed{}, written{};
-  if (statx(pc, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &sx) == 0) {
+  if (statx(pc.get(), "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &sx) == 0) {
     written = ToFileTime(sx.stx_mtime);
     accessed = ToFileTime(sx.stx_atime);
     created = (sx.stx_mask & STATX_BTIME) ? ToFileTime(sx.stx_btime) : written;
@@ -157,36 +321,28 @@ void CopyFileToDevice(DeviceLink& link, Host& host, const RunFlags& flags, const
   // leaves the old device file whole. A library without the move entry, or a
   // folder that refuses the temporary name, gets the target written in place.
   const std::string temp = devicePath + kDeviceTempSuffix;
-  bool viaTemp = link.api.Available(kCeMoveFile);
-  HANDLE dev = rapi::INVALID_HANDLE_VALUE;
+  Scratch tempFile([&] { api.CeDeleteFile(Widen1250(temp)); });
+  HANDLE handle = api.Available(kCeMoveFile) ? CreateTempFile(api, Widen1250(temp)) : rapi::INVALID_HANDLE_VALUE;
+  const bool viaTemp = handle != rapi::INVALID_HANDLE_VALUE;
   if (viaTemp) {
-    dev = link.api.CeCreateFile(Widen1250(temp), rapi::GENERIC_WRITE, rapi::FILE_SHARE_WRITE, rapi::CREATE_ALWAYS, 0);
-    viaTemp = dev != rapi::INVALID_HANDLE_VALUE;
+    tempFile.arm();
+  } else {
+    handle = api.CeCreateFile(Widen1250(devicePath), rapi::GENERIC_WRITE, rapi::FILE_SHARE_WRITE, rapi::CREATE_ALWAYS, 0);
   }
-  if (!viaTemp)
-    dev = link.api.CeCreateFile(Widen1250(devicePath), rapi::GENERIC_WRITE, rapi::FILE_SHARE_WRITE,
-                                rapi::CREATE_ALWAYS, 0);
   auto createFailed = [&](DWORD error) {
-    host.showMessage("Error #" + Num(error) + T(": neviem vytvoriť file v PDA.") + kCr + "Cesty pre su v poriadku " +
-                     devicePath + "?");
+    host.showError("Error #" + Num(error) + T(": neviem vytvoriť file v PDA.") + kCr + "Cesty pre su v poriadku " +
+                   devicePath + "?");
+    return Outcome::Failed;
   };
-  if (dev == rapi::INVALID_HANDLE_VALUE) {
-    DWORD error = link.api.CeGetLastError();
-    close(pc);
-    createFailed(error);
-    return;
-  }
-  auto stop = [&] {
-    link.api.CeCloseHandle(dev);
-    close(pc);
-    if (viaTemp) link.api.CeDeleteFile(Widen1250(temp));
-  };
+  if (handle == rapi::INVALID_HANDLE_VALUE) return createFailed(api.CeGetLastError());
+  // Closed before the temporary file is moved or deleted: declared after it.
+  DeviceFile dev(api, handle);
 
   // The size travels as 32 bits: 0xFFFFFFFF is the failure value, and a file
   // that does not fit is refused rather than cut to its low 32 bits.
   struct stat st {};
   uint64_t size = 0;
-  if (fstat(pc, &st) != 0) {
+  if (fstat(pc.get(), &st) != 0) {
     size = rapi::INVALID_FILE_SIZE;
   } else {
     size = static_cast<uint64_t>(st.st_size);
@@ -198,7 +354,7 @@ void CopyFileToDevice(DeviceLink& link, Host& host, const RunFlags& flags, const
   std::unique_ptr<TransferBlock> block;
   int64_t got = -1;
   if (size != rapi::INVALID_FILE_SIZE && S_ISREG(st.st_mode) && size >= (4u << 20)) {
-    block = TransferBlock::MapFile(pc, size);
+    block = TransferBlock::MapFile(pc.get(), size);
     if (block) got = static_cast<int64_t>(size);
   }
   if (!block && size != rapi::INVALID_FILE_SIZE) {
@@ -209,116 +365,110 @@ void CopyFileToDevice(DeviceLink& link, Host& host, const RunFlags& flags, const
     }
   }
   if (!block) {
-    int error = errno;
-    stop();
-    host.showMessage("Error #" + Num(static_cast<unsigned>(error)) + ": Could not allocate file buffer.");
-    return;
+    host.showError("Error #" + Num(static_cast<unsigned>(errno)) + ": Could not allocate file buffer.");
+    return Outcome::Failed;
   }
   if (S_ISDIR(st.st_mode)) {
     errno = EISDIR;  // what a read of a folder gives here
   } else if (got < 0) {
-    got = ReadWhole(pc, block->get(), size);
+    got = ReadWhole(pc.get(), block->get(), size);
   }
   if (got < 0) {
-    int error = errno;
-    stop();
-    host.showMessage("Error #" + Num(static_cast<unsigned>(error)) + T(": neviem prečítať file v PC."));
-    return;
+    host.showError("Error #" + Num(static_cast<unsigned>(errno)) + T(": neviem prečítať file v PC."));
+    return Outcome::Failed;
   }
 
   DWORD done = 0;
-  if (!link.api.CeWriteFile(dev, block->get(), static_cast<DWORD>(got), &done)) {
-    DWORD error = link.api.CeGetLastError();
+  if (!api.CeWriteFile(dev.get(), block->get(), static_cast<DWORD>(got), &done)) {
+    const DWORD error = api.CeGetLastError();
     block.reset();
     if (got > 0) {
-      host.showMessage("Error #" + Num(error) + T(": neviem zapísať file do PDA.") + kCr + "Cesty pre su v poriadku " +
-                       devicePath + "?");
+      host.showError("Error #" + Num(error) + T(": neviem zapísať file do PDA.") + kCr + "Cesty pre su v poriadku " +
+                     devicePath + "?");
       link.copyOption.ticked = false;
       link.copyOption.enabled = false;
       host.stateChanged();
     }
-    stop();
-    return;
+    return Outcome::Failed;
   }
-  if (!link.api.CeSetFileTime(dev, &created, &accessed, &written)) host.showMessage("Cas sa nepodarilo nastavit");
-  link.api.CeCloseHandle(dev);
-  close(pc);
+  Outcome outcome = Outcome::Done;
+  if (!api.CeSetFileTime(dev.get(), &created, &accessed, &written)) {
+    host.showError("Cas sa nepodarilo nastavit");
+    outcome = Outcome::DoneWithWarning;
+  }
+  dev.close();
+  pc.close();
   block.reset();
-  if (viaTemp && !ReplaceDeviceFile(link, temp, devicePath)) {
-    DWORD error = link.api.CeGetLastError();
-    link.api.CeDeleteFile(Widen1250(temp));
-    createFailed(error);
-    return;
+  if (viaTemp) {
+    DWORD error = 0;
+    if (!ReplaceDeviceFile(api, temp, devicePath, error)) return createFailed(error);
+    tempFile.keep();
   }
-  link.api.CeRapiUninit();
+  api.CeRapiUninit();
+  return outcome;
 }
 
-void CopyFileFromDevice(DeviceLink& link, Host& host, const std::string& devicePath, const std::string& pcPath) {
-  if (!RapiInitBounded(link, host)) return;
+Outcome CopyFileFromDevice(DeviceLink& link, Host& host, const std::string& devicePath, const std::string& pcPath) {
+  if (!RapiInitBounded(link, host)) return Outcome::Failed;
+  DeviceApi& api = link.api;
 
-  HANDLE dev = link.api.CeCreateFile(Widen1250(devicePath), rapi::GENERIC_READ, rapi::FILE_SHARE_READ,
-                                     rapi::OPEN_ALWAYS, 0);
-  if (dev == rapi::INVALID_HANDLE_VALUE) {
-    host.showMessage("Error: Could not open remote file.");
-    return;
+  DeviceFile dev(api, api.CeCreateFile(Widen1250(devicePath), rapi::GENERIC_READ, rapi::FILE_SHARE_READ,
+                                       rapi::OPEN_ALWAYS, 0));
+  if (!dev.valid()) {
+    host.showError("Error: Could not open remote file.");
+    return Outcome::Failed;
   }
   // The PC file is written beside the target and renamed over it once all
   // of it is there, so a failed copy never leaves the old file cut short.
-  const std::string target = files::PcPath(pcPath);
+  // Written through a link, like every write of the program; leftovers of
+  // killed copies into the same folder go first.
+  const std::string target = files::FinalTarget(files::PcPath(pcPath));
+  const size_t slash = target.rfind('/');
+  files::RemoveStaleTemps(slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1));
   const std::string temp = files::TempNameBeside(target);
-  int pc = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (pc < 0) {
-    link.api.CeCloseHandle(dev);
-    host.showMessage("Error: Could not create local file.");
-    return;
+  Scratch tempFile([&] { unlink(temp.c_str()); });
+  if (files::ReadOnlyFile(target)) {
+    host.showError("Error: Could not create local file.");
+    return Outcome::Failed;
   }
-  auto stop = [&] {
-    if (pc >= 0) close(pc);
-    unlink(temp.c_str());
-    link.api.CeCloseHandle(dev);
-  };
+  PcFile pc(open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+  if (!pc.valid()) {
+    host.showError("Error: Could not create local file.");
+    return Outcome::Failed;
+  }
+  tempFile.arm();
   auto writeFailed = [&](int error) {
-    stop();
-    host.showMessage("Error #" + Num(static_cast<unsigned>(error)) + ": Could not write the local file.");
+    host.showError("Error #" + Num(static_cast<unsigned>(error)) + ": Could not write the local file.");
+    return Outcome::Failed;
   };
   // Closes the PC file and puts it in place; false (errno set) when that fails.
   auto finish = [&] {
-    int fd = pc;
-    pc = -1;
-    if (close(fd) != 0) return false;
-    return rename(temp.c_str(), target.c_str()) == 0;
+    if (!pc.close() || rename(temp.c_str(), target.c_str()) != 0) return false;
+    tempFile.keep();
+    return true;
   };
 
   // The high word is asked for so that a file of 4 GiB or more is refused
   // instead of being copied as its low 32 bits.
   DWORD high = 0;
-  DWORD size = link.api.CeGetFileSize(dev, &high);
+  const DWORD size = api.CeGetFileSize(dev.get(), &high);
   if (size == rapi::INVALID_FILE_SIZE || high != 0) {
-    DWORD error = link.api.CeGetLastError();
-    stop();
-    host.showMessage("Error #" + Num(error) + ": Could not allocate file buffer.");
-    return;
+    host.showError("Error #" + Num(api.CeGetLastError()) + ": Could not allocate file buffer.");
+    return Outcome::Failed;
   }
-  if (size == 0) {
-    if (!finish()) return writeFailed(errno);
-    link.api.CeCloseHandle(dev);
-    return;
-  }
+  if (size == 0) return finish() ? Outcome::Done : writeFailed(errno);
   TransferBlock block(size);
   if (!block) {
-    stop();
-    host.showMessage("Error #" + Num(static_cast<unsigned>(ENOMEM)) + ": Could not allocate file buffer.");
-    return;
+    host.showError("Error #" + Num(static_cast<unsigned>(ENOMEM)) + ": Could not allocate file buffer.");
+    return Outcome::Failed;
   }
   DWORD got = 0;
-  if (!link.api.CeReadFile(dev, block.get(), size, &got)) {
-    DWORD error = link.api.CeGetLastError();
-    stop();
-    host.showMessage("Error #" + Num(error) + ": Could not read remote file.");
-    return;
+  if (!api.CeReadFile(dev.get(), block.get(), size, &got)) {
+    host.showError("Error #" + Num(api.CeGetLastError()) + ": Could not read remote file.");
+    return Outcome::Failed;
   }
-  if (!WriteWhole(pc, block.get(), got) || !finish()) return writeFailed(errno);
-  link.api.CeCloseHandle(dev);
+  if (!WriteWhole(pc.get(), block.get(), got) || !finish()) return writeFailed(errno);
+  return Outcome::Done;
 }
 
 }  // namespace trovik::device

@@ -30,7 +30,24 @@ struct Reverse {
 
 const Reverse kReverse;
 
+// Lower case of the Latin letters device names use.
+char16_t FoldCase(char16_t c) {
+  if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char16_t>(c + 32);
+  if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) return c % 2 == 0 ? static_cast<char16_t>(c + 1) : c;
+  if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return c % 2 == 1 ? static_cast<char16_t>(c + 1) : c;
+  if (c == 0x178) return 0xFF;
+  return c;
+}
+
 }  // namespace
+
+bool SameDeviceName(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+  return true;
+}
 
 std::u16string Widen1250(std::string_view text1250) {
   std::u16string out;

@@ -330,6 +330,14 @@ BOOL MoveFileImpl(const WCHAR* from, const WCHAR* to) {
     SetLastError(ERROR_ALREADY_EXISTS);
     return 0;
   }
+  // A card that fails to write a new entry: moves of names ending with the
+  // switch's text fail.
+  const std::string fault = FaultText("TROVIK_DEVICE_MOVE_FAIL");
+  if (!fault.empty() && a.last.size() >= fault.size() &&
+      a.last.compare(a.last.size() - fault.size(), fault.size(), fault) == 0) {
+    SetLastError(ERROR_WRITE_FAULT);
+    return 0;
+  }
   if (rename(a.path.c_str(), b.path.c_str()) != 0) {
     SetLastErrno(errno, !a.parentExists || !b.parentExists);
     return 0;

@@ -39,6 +39,7 @@ void SpeedButton6Click(PagesState& state, PageContext& ctx, waypoints::CacheList
   int left = 0;
   for (int i = 0; i < count; ++i) left += caches.nameMarks[static_cast<size_t>(i)] ? 1 : 0;
   int done = 0;
+  state.deviceOutcome = device::Outcome::Done;
   for (int i = 0; i < count; ++i) {
     // The list may have been emptied by a command run during a wait.
     if (i >= caches.count()) break;

@@ -32,7 +32,8 @@ void OdfiltrujLenZaujimave(PagesState& state, PageContext& ctx) {
   const std::string page = ctx.htmFolder + ctx.pageName + ".htm";
   files::WriteAtomic(files::PcPath(page), text::JoinLinesCrLf(state.outputList));
   if (ctx.copyToDevice.ticked) {
-    ctx.device.CopyFileToDevice(page, ctx.fields.edit5PdaMht + "HTM\\" + ctx.pageName + ".htm");
+    state.deviceOutcome = device::Worse(
+        state.deviceOutcome, ctx.device.CopyFileToDevice(page, ctx.fields.edit5PdaMht + "HTM\\" + ctx.pageName + ".htm"));
   }
   ctx.host.stateChanged();
 }

@@ -34,13 +34,14 @@ std::string devicePicturePath(const PageContext& ctx, const std::string& name) {
 }
 
 // One picture: fetched when the folder lacks it, copied when the device lacks it.
-void harvestOne(PageContext& ctx, const std::string& address, const std::string& name) {
+void harvestOne(PagesState& state, PageContext& ctx, const std::string& address, const std::string& name) {
   const std::string local = ctx.picturesFolder + name;
   const std::string fs = files::PcPath(local);
   if (files::IsDirectory(fs)) return;
   if (!files::Exists(fs)) DownloadPicture(ctx, address, local);
   if (ctx.copyToDevice.ticked && !ctx.device.DeviceFileExists(devicePicturePath(ctx, name))) {
-    ctx.device.CopyFileToDevice(local, devicePicturePath(ctx, name));
+    state.deviceOutcome =
+        device::Worse(state.deviceOutcome, ctx.device.CopyFileToDevice(local, devicePicturePath(ctx, name)));
   }
 }
 
@@ -88,7 +89,7 @@ void AllDownloads(PagesState& state, PageContext& ctx) {
       std::string name = LastSegment(address);
       state.pagePictures.push_back(name);
       // An unsafe name is left out; the page still refers to it.
-      if (IsSafePictureName(name)) harvestOne(ctx, address, name);
+      if (IsSafePictureName(name)) harvestOne(state, ctx, address, name);
       state.pictureProgress = static_cast<int>(i);
       ctx.host.stateChanged();
     }
@@ -138,7 +139,8 @@ void ZistiCotrebaStiahnutZoZahlavia(PagesState& state, PageContext& ctx) {
     if (files::IsDirectory(fs)) continue;
     if (!files::Exists(fs)) DownloadPicture(ctx, address, local);
     if (ctx.copyToDevice.ticked && !ctx.device.DeviceFileExists(devicePicturePath(ctx, name))) {
-      ctx.device.CopyFileToDevice(local, devicePicturePath(ctx, name));
+      state.deviceOutcome =
+          device::Worse(state.deviceOutcome, ctx.device.CopyFileToDevice(local, devicePicturePath(ctx, name)));
       ctx.host.processMessages();
     }
   }

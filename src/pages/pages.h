@@ -30,6 +30,9 @@ struct PagesState {
   int pictureProgress = 0;
   // Status bar text of the batch: the cache being worked on and how many are left.
   std::string statusText;
+  // The worst outcome of the device copies since the filter or the batch
+  // started: its messages were shown, this tells the caller.
+  device::Outcome deviceOutcome = device::Outcome::Done;
 };
 
 // Everything the commands reach outside their own state. Paths are 1250 text;
@@ -56,7 +59,8 @@ std::string HtmFolderPath(const std::string& programFolder);
 std::string PicturesFolderPath(const std::string& programFolder);
 
 // The listing page filter: writes HTM folder + page name + ".htm" (and the
-// device copy when "Aj do PDA" is ticked), harvesting the pictures on the way.
+// device copy when "Aj do PDA" is ticked), harvesting the pictures on the
+// way. The device copies' outcomes add to state.deviceOutcome.
 void OdfiltrujLenZaujimave(PagesState& state, PageContext& ctx);
 
 // Page pictures of the main browser's document into the Pictures folder.
@@ -71,7 +75,8 @@ bool DownloadPicture(PageContext& ctx, const std::string& address, const std::st
 // handheld's file system refuses, and not longer than a file name may be.
 bool IsSafePictureName(const std::string& name);
 
-// "Exportuj označené kešky" (and its tool button): every marked cache in list order.
+// "Exportuj označené kešky" (and its tool button): every marked cache in list
+// order; state.deviceOutcome starts afresh.
 void SpeedButton6Click(PagesState& state, PageContext& ctx, waypoints::CacheList& caches);
 // "Brejk": ends whichever wait is running.
 void SpeedButton11Click(RunFlags& flags);

@@ -71,7 +71,8 @@ bool sameFile(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-void SpeedButton10Click(WaypointState& state, const Fields& fields, device::DeviceFiles& device, Host& host) {
+device::Outcome SpeedButton10Click(WaypointState& state, const Fields& fields, device::DeviceFiles& device,
+                                   Host& host) {
   std::string name = state.fileNameField;
   if (name.empty()) throw CannotCreateFile(WptSavePath(name));
   std::string pcPath = WptSavePath(name);
@@ -83,7 +84,7 @@ void SpeedButton10Click(WaypointState& state, const Fields& fields, device::Devi
     host.stateChanged();
   }
   files::WriteLinesCrLf(files::PcPath(pcPath), state.wptText);
-  device.CopyFileToDevice(pcPath, fields.edit4PdaWpt + name);
+  return device.CopyFileToDevice(pcPath, fields.edit4PdaWpt + name);
 }
 
 }  // namespace trovik::waypoints

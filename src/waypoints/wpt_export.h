@@ -34,6 +34,8 @@ std::string WptSavePath(const std::string& name);
 // the device waypoint folder + the same name. An empty field throws
 // CannotCreateFile naming the folder and copies nothing. A field naming the
 // GPX file that was read is replaced by that file's ".wpt" name first.
-void SpeedButton10Click(WaypointState& state, const Fields& fields, device::DeviceFiles& device, Host& host);
+// Returns the device copy's outcome.
+device::Outcome SpeedButton10Click(WaypointState& state, const Fields& fields, device::DeviceFiles& device,
+                                   Host& host);
 
 }  // namespace trovik::waypoints

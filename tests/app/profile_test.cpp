@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "base/error.h"
 #include "support/temp_dir.h"
 
@@ -250,6 +252,34 @@ TEST(ProfileFile, RefusedWriteNamesTheFullPathAndKeepsTheOldFile) {
 
   // A missing parent folder.
   EXPECT_THROW(WriteString(dir.file("missing/Trovik.ini"), "S", "k", "v"), Error);
+}
+
+TEST(ProfileFile, AReadOnlyFileIsRefusedAndALinkIsWrittenThrough) {
+  TempDir dir;
+  const std::string path = SettingsPath(dir.path());
+  dir.write("Trovik.ini", "[S]\r\nk=old\r\n");
+  // Decided on the read-only bit, which refuses even root.
+  std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+  try {
+    WriteString(path, "S", "k", "new");
+    FAIL() << "a read-only settings file was replaced";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.text(), "Unable to write to " + path);
+  }
+  EXPECT_EQ(dir.read("Trovik.ini"), "[S]\r\nk=old\r\n");
+
+  // The settings kept elsewhere, linked in: the file they live in changes,
+  // in its own folder, and the link stays.
+  std::filesystem::remove(path);
+  dir.write("kept/real.ini", "[S]\r\nk=old\r\n");
+  std::filesystem::create_symlink("kept/real.ini", path);
+  WriteString(path, "S", "k", "new");
+  EXPECT_TRUE(std::filesystem::is_symlink(path));
+  EXPECT_EQ(dir.read("kept/real.ini"), "[S]\r\nk=new\r\n");
+  EXPECT_EQ(ReadString(path, "S", "k", ""), "new");
+  int entries = 0;
+  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.file("kept"))) ++entries;
+  EXPECT_EQ(entries, 1);
 }
 
 TEST(ProfileFile, LoginWriteAddsBothKeysToTheSettingsFile) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -66,6 +68,45 @@ TEST(Files, FailedWriteKeepsTheOldFile) {
   int entries = 0;
   for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
   EXPECT_EQ(entries, 2);  // keep.ini and folder, no leftovers
+}
+
+TEST(Files, PagesAndWaypointFilesAreNotWrittenOverAReadOnlyFileButThroughALink) {
+  TempDir dir;
+  const std::string page = dir.write("HTM/GC1.htm", "kept");
+  std::filesystem::permissions(page, std::filesystem::perms::owner_read);
+  try {
+    files::WriteAtomic(page, "new");
+    FAIL() << "a read-only page was replaced";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.text(), "Cannot create file " + page);
+  }
+  EXPECT_THROW(files::WriteLinesCrLf(page, {"x"}), Error);
+  EXPECT_EQ(dir.read("HTM/GC1.htm"), "kept");
+
+  dir.write("maps/trasa.wpt", "old");
+  std::filesystem::create_symlink(dir.file("maps/trasa.wpt"), dir.file("trasa.wpt"));
+  files::WriteLinesCrLf(dir.file("trasa.wpt"), {"new"});
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("trasa.wpt")));
+  EXPECT_EQ(dir.read("maps/trasa.wpt"), "new\r\n");
+}
+
+TEST(Files, OnlyTemporaryFilesOfWritesWhoseProcessIsGoneAreRemoved) {
+  TempDir dir;
+  pid_t gone = fork();
+  if (gone == 0) _exit(0);
+  waitpid(gone, nullptr, 0);
+  const std::string dead = files::TempNameBeside(dir.file("a.htm")).substr(dir.path().size());
+  const std::string deadName = "b.jpg" + std::string(files::kTempMarker) + std::to_string(gone) + "-3";
+  const std::string liveName = "c.ini" + std::string(files::kTempMarker) + std::to_string(getppid()) + "-0";
+  for (const auto& n : {deadName, liveName, dead, std::string("d.wpt.tmp123-4"), std::string("e.htm")})
+    dir.write(n, "x");
+  EXPECT_EQ(files::TempWriterPid(deadName), gone);
+  EXPECT_FALSE(files::TempWriterPid("e.htm.tmp~trovikx-1"));
+  EXPECT_EQ(files::RemoveStaleTemps(dir.path()), 1);
+  EXPECT_FALSE(files::Exists(dir.file(deadName)));
+  // A running writer's file, this process's own and a user's file stay.
+  for (const auto& n : {liveName, dead, std::string("d.wpt.tmp123-4"), std::string("e.htm")})
+    EXPECT_TRUE(files::Exists(dir.file(n))) << n;
 }
 
 TEST(Files, NameParts) {

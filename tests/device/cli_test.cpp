@@ -58,6 +58,16 @@ TEST_F(DeviceCliTest, ConnectPutLsExistsGet) {
   EXPECT_EQ(status, 1);
   EXPECT_EQ(out, "");
   EXPECT_EQ(err, "Error #123: neviem vytvoriť file v PDA.\nCesty pre su v poriadku \\..\\x?\n");
+
+  // Time stamps the device refuses: a warning, and the copy is done.
+  trovik::testing::RunOptions o;
+  o.args = {"device", "put", pc.file("a.txt"), "\\Storage Card\\Geo\\t.txt"};
+  o.env = {"TROVIK_DEVICE_SETTIME_FAIL=1"};
+  const trovik::testing::RunResult stamped = trovik::testing::RunCli(o);
+  EXPECT_EQ(stamped.exitCode, 0) << stamped.describe();
+  EXPECT_EQ(stamped.out, "");
+  EXPECT_EQ(stamped.err, "Cas sa nepodarilo nastavit\n");
+  EXPECT_EQ(CardBytes("Storage Card/Geo/t.txt"), "hello");
 }
 
 TEST_F(DeviceCliTest, PcListingWithTheSortOptions) {

@@ -20,7 +20,8 @@ namespace trovik::device::testing {
 inline const char* const kFaults[] = {"TROVIK_DEVICE_CONNECT",       "TROVIK_DEVICE_CONNECT_DELAY_MS",
                                       "TROVIK_DEVICE_CREATE_FAIL",   "TROVIK_DEVICE_WRITE_FAIL_AFTER",
                                       "TROVIK_DEVICE_SETTIME_FAIL",  "TROVIK_DEVICE_SIZE_FAIL",
-                                      "TROVIK_DEVICE_READ_FAIL",     "TROVIK_DEVICE_MISSING"};
+                                      "TROVIK_DEVICE_READ_FAIL",     "TROVIK_DEVICE_MISSING",
+                                      "TROVIK_DEVICE_MOVE_FAIL"};
 
 inline std::string FolderDeviceLibrary() { return std::string(TROVIK_BIN_DIR) + "/libtrovik-folderdevice.so"; }
 
@@ -48,6 +49,14 @@ class DeviceTest : public ::testing::Test {
     return pc.read("PDA/" + relative);
   }
   bool OnCardExists(const std::string& relative) const { return std::filesystem::exists(OnCard(relative)); }
+  // Whether the remote connection is open now: a find over a closed one fails.
+  bool ConnectionOpen() {
+    rapi::CE_FIND_DATA data{};
+    rapi::HANDLE h = link.api.CeFindFirstFile(u"\\Storage Card", &data);
+    if (h == rapi::INVALID_HANDLE_VALUE) return false;
+    link.api.CeFindClose(h);
+    return true;
+  }
 
   trovik::testing::TempDir pc;
   std::string root;

@@ -59,8 +59,8 @@ TEST_F(FolderDeviceTest, OnlyAVolumeOfTheRootMayBeALinkToAFolder) {
   // A card mounted elsewhere, linked in as "\Karta".
   pc.write("card/Geo/a.htm", "on the card");
   std::filesystem::create_directory_symlink(pc.path() + "card", root + "/Karta");
-  EXPECT_TRUE(DeviceFileExists(link, "\\Karta\\Geo\\a.htm"));
-  EXPECT_TRUE(DeviceFileExists(link, "\\Karta"));
+  EXPECT_TRUE(DeviceFileExists(link, host, "\\Karta\\Geo\\a.htm"));
+  EXPECT_TRUE(DeviceFileExists(link, host, "\\Karta"));
   CE_FIND_DATA data;
   HANDLE h = link.api.CeFindFirstFile(u"\\Kar*", &data);
   ASSERT_NE(h, rapi::INVALID_HANDLE_VALUE);

@@ -45,7 +45,7 @@ TEST_F(BindTest, WithoutTheLibraryEveryOperationGivesItsFallbackAndTheNextOneLoa
   EXPECT_EQ(missing.api.CeGetFileSize(1, nullptr), 0xFFFFu);
   // The fallback handle is not the invalid value: the file "exists", so
   // callers copy nothing.
-  EXPECT_TRUE(DeviceFileExists(missing, "\\Storage Card\\Geo\\x.htm"));
+  EXPECT_TRUE(DeviceFileExists(missing, host, "\\Storage Card\\Geo\\x.htm"));
   EXPECT_GT(missing.api.loadAttempts(), attempts);
 
   // The library appears: the next operation binds it.
@@ -92,12 +92,12 @@ TEST_F(ConnectTest, AnAnsweringDeviceShowsOnlineAndEnablesTheOptionWithoutTouchi
   EXPECT_FALSE(host.busyCursor);
   EXPECT_EQ(host.pumps, 1);
   EXPECT_TRUE(host.messages.empty());
-  // The connection stays open: find-first works without a new initialisation.
+  EXPECT_TRUE(ConnectionOpen());
   pc.write("PDA/Storage Card/Geo/x.htm", "x");
-  EXPECT_TRUE(DeviceFileExists(link, "\\Storage Card\\Geo\\x.htm"));
-  EXPECT_FALSE(DeviceFileExists(link, "\\Storage Card\\Geo\\y.htm"));
+  EXPECT_TRUE(DeviceFileExists(link, host, "\\Storage Card\\Geo\\x.htm"));
+  EXPECT_FALSE(DeviceFileExists(link, host, "\\Storage Card\\Geo\\y.htm"));
   // The handheld's names ignore case.
-  EXPECT_TRUE(DeviceFileExists(link, "\\STORAGE CARD\\geo\\X.HTM"));
+  EXPECT_TRUE(DeviceFileExists(link, host, "\\STORAGE CARD\\geo\\X.HTM"));
 }
 
 TEST_F(ConnectTest, AFailingDeviceShowsOfflineDisablesTheOptionKeepsItsTickAndClosesTheConnection) {
@@ -110,8 +110,7 @@ TEST_F(ConnectTest, AFailingDeviceShowsOfflineDisablesTheOptionKeepsItsTickAndCl
   EXPECT_FALSE(link.copyOption.enabled);
   EXPECT_TRUE(link.copyOption.ticked);
   EXPECT_TRUE(host.messages.empty());
-  pc.write("PDA/Storage Card/Geo/x.htm", "x");
-  EXPECT_FALSE(DeviceFileExists(link, "\\Storage Card\\Geo\\x.htm"));
+  EXPECT_FALSE(ConnectionOpen());
 }
 
 TEST_F(ConnectTest, NoStorageFolderMeansNoDevice) {
@@ -129,8 +128,7 @@ TEST_F(ConnectTest, AnAnswerWithinTheWaitCountsAndALaterOneDoesNot) {
   EXPECT_FALSE(ConnectDevice(link, host));
   EXPECT_FALSE(host.busyCursor);
   // The late device was disconnected again.
-  pc.write("PDA/Storage Card/Geo/x.htm", "x");
-  EXPECT_FALSE(DeviceFileExists(link, "\\Storage Card\\Geo\\x.htm"));
+  EXPECT_FALSE(ConnectionOpen());
 }
 
 TEST_F(ConnectTest, TheWaitIsFiveSeconds) {
@@ -147,9 +145,11 @@ TEST_F(ConnectTest, TheWaitIsFiveSeconds) {
 TEST_F(ConnectTest, ReleaseClosesTheConnection) {
   ASSERT_TRUE(ConnectDevice(link, host));
   pc.write("PDA/Storage Card/Geo/x.htm", "x");
-  ASSERT_TRUE(DeviceFileExists(link, "\\Storage Card\\Geo\\x.htm"));
+  ASSERT_TRUE(ConnectionOpen());
   ReleaseDevice(link);
-  EXPECT_FALSE(DeviceFileExists(link, "\\Storage Card\\Geo\\x.htm"));
+  EXPECT_FALSE(ConnectionOpen());
+  // The check opens the connection it needs: the card is seen.
+  EXPECT_TRUE(DeviceFileExists(link, host, "\\Storage Card\\Geo\\x.htm"));
 }
 
 TEST(WidePath, Every1250ByteWidensAsTheCodePageSaysAndComesBack) {

@@ -68,7 +68,7 @@ TEST_F(DeviceListingTest, CountsFoldersFilesAndBytesAndShowsTheCells) {
   EXPECT_EQ(pane.grid[3][0], "d2");
   EXPECT_EQ(pane.grid[4], (GridRow{"f10.txt", "10", "2024.07.01 14:00:00", "32", ""}));
   // The listing closes the connection it opened.
-  EXPECT_FALSE(DeviceFileExists(link, "\\Storage Card\\Geo\\f10.txt"));
+  EXPECT_FALSE(ConnectionOpen());
 }
 
 TEST_F(DeviceListingTest, AnEmptyOrMissingFolderKeepsTheTwoRowsAndCountsZero) {

@@ -8,6 +8,8 @@
 #include <csignal>
 #include <unistd.h>
 
+#include "device/listing.h"
+#include "device/panes.h"
 #include "device_fixture.h"
 
 namespace trovik::device::testing {
@@ -18,16 +20,11 @@ const char* kCard = "Storage Card/Geo/a.htm";
 
 class TransferTest : public DeviceTest {
  protected:
-  void ToDevice(const std::string& pcPath, const std::string& devPath = kDev) {
-    CopyFileToDevice(link, host, flags, pcPath, devPath);
+  Outcome ToDevice(const std::string& pcPath, const std::string& devPath = kDev) {
+    return CopyFileToDevice(link, host, flags, pcPath, devPath);
   }
-  void FromDevice(const std::string& devPath, const std::string& pcPath) {
-    CopyFileFromDevice(link, host, devPath, pcPath);
-  }
-  // Whether the connection is open now (find-first needs it).
-  bool ConnectionOpen() {
-    pc.write("PDA/probe", "");
-    return DeviceFileExists(link, "\\probe");
+  Outcome FromDevice(const std::string& devPath, const std::string& pcPath) {
+    return CopyFileFromDevice(link, host, devPath, pcPath);
   }
   // The names in the target's folder on the card, sorted.
   std::vector<std::string> CardFolder() const {
@@ -123,9 +120,11 @@ TEST_F(TransferTest, ADeviceThatDoesNotAnswerStopsTheCopiesBeforeAnythingHappens
   link.connectTimeoutMs = 200;
   setenv("TROVIK_DEVICE_CONNECT", "never", 1);
   std::string src = pc.file("src.htm");
-  ToDevice(src);
-  FromDevice(kDev, pc.file("dst.htm"));
-  EXPECT_EQ(host.messages, (std::vector<std::string>{L("PDA neodpovedá"), L("PDA neodpovedá")}));
+  EXPECT_EQ(ToDevice(src), Outcome::Failed);
+  EXPECT_EQ(FromDevice(kDev, pc.file("dst.htm")), Outcome::Failed);
+  // The picture copies ask first: the answer keeps them from waiting again.
+  EXPECT_TRUE(DeviceFileExists(link, host, kDev));
+  EXPECT_EQ(host.messages, (std::vector<std::string>{L("PDA neodpovedá"), L("PDA neodpovedá"), L("PDA neodpovedá")}));
   EXPECT_FALSE(std::filesystem::exists(src));
   EXPECT_FALSE(std::filesystem::exists(pc.file("dst.htm")));
   EXPECT_FALSE(OnCardExists(kCard));
@@ -144,7 +143,7 @@ TEST_F(TransferTest, MessagesOfTheCopyToTheDevice) {
   ToDevice(pc.file("dir"));
   // The time stamps cannot be set: reported, the copy is complete.
   setenv("TROVIK_DEVICE_SETTIME_FAIL", "1", 1);
-  ToDevice(pc.file("a.htm"));
+  EXPECT_EQ(ToDevice(pc.file("a.htm")), Outcome::DoneWithWarning);
   EXPECT_EQ(CardBytes(kCard), "a");
   EXPECT_EQ(host.messages,
             (std::vector<std::string>{
@@ -208,6 +207,86 @@ TEST_F(TransferTest, ATargetThatCannotBeReplacedIsReportedAndLeftAsItWas) {
       << host.messages[0];
   EXPECT_EQ(CardBytes(std::string(kCard) + "/inside"), "kept");
   EXPECT_EQ(CardFolder(), std::vector<std::string>{"a.htm"});
+}
+
+TEST_F(TransferTest, PicturesTheCardHoldsAreNeverCopiedAgainInOneRunOrTheNext) {
+  std::filesystem::create_directories(OnCard("Storage Card/Geo/Pictures"));
+  pc.write("PDA/Storage Card/Geo/Pictures/p2.gif", "the card's p2.gif");
+  pc.write("PDA/Storage Card/Geo/Pictures/p4.png", "the card's p4.png");
+  const std::vector<std::string> names = {"p1.gif", "p2.gif", "p3.jpg", "p4.png", "p5.gif"};
+  // What the picture harvest does for each picture of a page.
+  auto run = [&](DeviceLink& runLink) {
+    LinkDeviceFiles files(runLink, host, flags);
+    for (const auto& n : names) {
+      const std::string local = pc.write("Pictures/" + n, "the PC's " + n);
+      const std::string dev = "\\Storage Card\\Geo\\Pictures\\" + n;
+      if (!files.DeviceFileExists(dev)) {
+        EXPECT_EQ(files.CopyFileToDevice(local, dev), Outcome::Done) << n;
+      }
+    }
+  };
+  run(link);
+  EXPECT_TRUE(host.messages.empty());
+  for (const auto& n : names) {
+    const bool held = n == "p2.gif" || n == "p4.png";
+    EXPECT_EQ(CardBytes("Storage Card/Geo/Pictures/" + n), (held ? "the card's " : "the PC's ") + n);
+  }
+  // The next run (a new start of the program) finds them all.
+  pc.write("PDA/Storage Card/Geo/Pictures/p1.gif", "changed on the card");
+  DeviceLink next;
+  run(next);
+  next.api.CeRapiUninit();
+  EXPECT_EQ(CardBytes("Storage Card/Geo/Pictures/p1.gif"), "changed on the card");
+  EXPECT_EQ(CardBytes("Storage Card/Geo/Pictures/p2.gif"), "the card's p2.gif");
+  EXPECT_EQ(CardBytes("Storage Card/Geo/Pictures/p5.gif"), "the PC's p5.gif");
+}
+
+TEST_F(TransferTest, AReplaceNeverDeletesWhatItCannotPutSomethingWholeInPlaceOf) {
+  // Names that differ only in case side by side, as a card written elsewhere
+  // may hold them: once "a.htm" left its name, "A.htm" would answer to it.
+  pc.write("PDA/Storage Card/Geo/A.htm", "upper");
+  pc.write(std::string("PDA/") + kCard, "lower");
+  EXPECT_EQ(ToDevice(pc.write("new.htm", "new")), Outcome::Failed);
+  EXPECT_EQ(CardBytes("Storage Card/Geo/A.htm"), "upper");
+  EXPECT_EQ(CardBytes(kCard), "lower");
+  EXPECT_EQ(CardFolder(), (std::vector<std::string>{"A.htm", "a.htm"}));
+  std::filesystem::remove(OnCard("Storage Card/Geo/A.htm"));
+
+  // The new file cannot take the name once the old one is aside: the old
+  // one goes back.
+  setenv("TROVIK_DEVICE_MOVE_FAIL", ".tmp", 1);
+  EXPECT_EQ(ToDevice(pc.file("new.htm")), Outcome::Failed);
+  unsetenv("TROVIK_DEVICE_MOVE_FAIL");
+  EXPECT_EQ(CardBytes(kCard), "lower");
+  EXPECT_EQ(CardFolder(), std::vector<std::string>{"a.htm"});
+  const std::string createFailed = L(": neviem vytvoriť file v PDA.") + "\rCesty pre su v poriadku " + kDev + "?";
+  EXPECT_EQ(host.messages, (std::vector<std::string>{"Error #183" + createFailed, "Error #29" + createFailed}));
+
+  // A user's file named like a temporary file is neither written nor moved.
+  pc.write("PDA/Storage Card/Geo/a.htm.tmp", "the user's notes");
+  EXPECT_EQ(ToDevice(pc.file("new.htm")), Outcome::Done);
+  EXPECT_EQ(CardBytes(kCard), "new");
+  EXPECT_EQ(CardBytes("Storage Card/Geo/a.htm.tmp"), "the user's notes");
+  EXPECT_EQ(CardFolder(), (std::vector<std::string>{"a.htm", "a.htm.tmp"}));
+}
+
+TEST_F(TransferTest, WhatCutCopiesLeftIsPutRightBeforeTheListingShowsTheFolder) {
+  // Cut after the old file went aside: the target is missing.
+  pc.write("PDA/Storage Card/Geo/a.htm" + std::string(kDeviceAsideSuffix), "old a");
+  // Cut while the data was written.
+  pc.write("PDA/Storage Card/Geo/b.htm", "b");
+  pc.write("PDA/Storage Card/Geo/b.htm" + std::string(kDeviceTempSuffix), "half of b");
+  // Cut after the new file took its place.
+  pc.write("PDA/Storage Card/Geo/c.htm", "new c");
+  pc.write("PDA/Storage Card/Geo/c.htm" + std::string(kDeviceAsideSuffix), "old c");
+  DevicePane pane;
+  GetDirPDA(link, host, pane, "\\Storage Card\\Geo\\*");
+  std::vector<std::string> listed;
+  for (size_t r = 2; r < pane.grid.size(); ++r) listed.push_back(pane.grid[r][0]);
+  EXPECT_EQ(listed, (std::vector<std::string>{"a.htm", "b.htm", "c.htm"}));
+  EXPECT_EQ(CardFolder(), (std::vector<std::string>{"a.htm", "b.htm", "c.htm"}));
+  EXPECT_EQ(CardBytes("Storage Card/Geo/a.htm"), "old a");
+  EXPECT_EQ(CardBytes("Storage Card/Geo/c.htm"), "new c");
 }
 
 TEST_F(TransferTest, ALeftoverOfACutCopyIsWrittenOverByTheNextOne) {

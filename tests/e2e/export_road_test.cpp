@@ -108,6 +108,60 @@ TEST_F(ExportRoad, NearbyCachesFetchedExportedAndUploadedByteForByte) {
   EXPECT_EQ(Read(onDevice), wpt);
 }
 
+// The listing GC1A2B3 to the card: pictures the card holds are never copied
+// again, in one run or the next; failed device copies fail the command.
+TEST_F(ExportRoad, ToTheCardPicturesItHoldsStayAndFailedCopiesFailTheCommand) {
+  E2E_READY();
+  namespace fs = std::filesystem;
+  const std::string card = deviceRoot + "/Storage Card/Geo/";
+  fs::create_directories(card + "Pictures");
+  fs::create_directories(card + "HTM");
+  std::ofstream(card + "Pictures/hviezda.gif") << "the card's star";
+  std::ofstream(card + "Pictures/gc1a2b3_spoiler.jpg") << "the card's spoiler";
+  const std::vector<std::string> filter = {"filter", "--site", "sk", "--sk", demo.address() + "/sk", "--images",
+                                           demo.address() + "/img", "--name", "GC1A2B3", "--device",
+                                           demo.address() + "/sk/hladaj.php?query=GC1A2B3"};
+  CliResult r = cli(filter);
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_EQ(r.err.find("PDA"), std::string::npos) << r.err;
+  EXPECT_EQ(Read(card + "Pictures/hviezda.gif"), "the card's star");
+  EXPECT_EQ(Read(card + "Pictures/gc1a2b3_spoiler.jpg"), "the card's spoiler");
+  EXPECT_EQ(Read(card + "HTM/GC1A2B3.htm"), Read(home + "HTM/GC1A2B3.htm"));
+  // Every other picture of the page went to the card as the PC has it.
+  int copied = 0;
+  for (const auto& e : fs::directory_iterator(home + "Pictures")) {
+    const std::string name = e.path().filename().string();
+    if (name == "hviezda.gif" || name == "gc1a2b3_spoiler.jpg") continue;
+    ASSERT_TRUE(fs::exists(card + "Pictures/" + name)) << name;
+    EXPECT_EQ(Read(card + "Pictures/" + name), Read(e.path().string())) << name;
+    ++copied;
+  }
+  EXPECT_GE(copied, 3);
+
+  // The next run finds them all on the card, also one changed there.
+  std::string changed;
+  for (const auto& e : fs::directory_iterator(card + "Pictures"))
+    if (e.path().filename() != "hviezda.gif" && e.path().filename() != "gc1a2b3_spoiler.jpg") changed = e.path();
+  std::ofstream(changed) << "changed on the card";
+  r = cli(filter);
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_EQ(Read(changed), "changed on the card");
+  EXPECT_EQ(Read(card + "Pictures/hviezda.gif"), "the card's star");
+
+  // The card lost its page folder: the page cannot be copied. The device's
+  // message is on standard error and the command fails, the batch too.
+  fs::remove_all(card + "HTM");
+  r = cli(filter);
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_NE(r.err.find("neviem vytvori\xC5\xA5 file v PDA.\nCesty pre su v poriadku \\Storage Card\\Geo\\HTM\\GC1A2B3.htm?"),
+            std::string::npos)
+      << r.err;
+  r = exportCommand({sampleFile(), "--codes", "GC1A2B3", "--device"});
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_NE(r.err.find("neviem vytvori\xC5\xA5 file v PDA."), std::string::npos) << r.err;
+  EXPECT_EQ(r.out.find("Hotovo"), std::string::npos) << r.out;
+}
+
 TEST_F(ExportRoad, FromAnEmptyListAndNeverOverTheGpxThatWasRead) {
   E2E_READY();
   // Without a file the list starts empty and holds the search's caches only: a code from elsewhere is refused

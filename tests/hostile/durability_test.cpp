@@ -7,13 +7,18 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
+#include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "base/error.h"
 #include "base/files.h"
 #include "base/profile.h"
+#include "device/device_link.h"
 #include "jpeg_inputs.h"
 #include "net/curl_downloader.h"
 #include "pages/pages.h"
@@ -61,15 +66,22 @@ RunOptions Limited(const Cut& cut, std::vector<std::string> args = {}) {
   return o;
 }
 
-// The outcome each kind of cut must have: killed by the limit, or a clean failure.
-void ExpectCut(const Cut& cut, const RunResult& r, const std::string& folder, const std::string& name) {
+// The outcome each kind of cut must have: killed by the limit, or a clean
+// failure. A killed write leaves its temporary file beside the target, never
+// in its place; `tidy` (the program's next start, or the next listing of the
+// device folder) must remove it. Without `tidy` it is removed here.
+void ExpectCut(const Cut& cut, const RunResult& r, const std::string& folder, const std::string& name,
+               const std::function<void()>& tidy = {}) {
   EXPECT_FALSE(r.timedOut) << cut.label << ": " << r.describe();
   if (cut.killed) {
     EXPECT_EQ(r.signal, SIGXFSZ) << cut.label << ": " << r.describe();
-    // A killed write leaves its temporary file beside the target, never in its place.
     for (const auto& n : Leftovers(folder, name)) {
-      EXPECT_EQ(n.rfind(name + ".tmp", 0), 0u) << n;
-      fs::remove(folder + "/" + n);
+      EXPECT_TRUE(files::TempWriterPid(n) || n == name + device::kDeviceTempSuffix) << n;
+      if (!tidy) fs::remove(folder + "/" + n);
+    }
+    if (tidy) {
+      tidy();
+      EXPECT_TRUE(Leftovers(folder, name).empty()) << ::testing::PrintToString(Leftovers(folder, name));
     }
   } else {
     EXPECT_EQ(r.exitCode, 1) << cut.label << ": " << r.describe();
@@ -101,6 +113,23 @@ class Durability : public ::testing::Test {
     o.env = {"TROVIK_DEVICE_ROOT=" + device, "TMPDIR=" + dir.path()};
     return RunCli(o);
   }
+  // The program started again: what killed writes left in its folders goes.
+  std::function<void()> restart() {
+    return [this] {
+      RunOptions o;
+      o.args = cliArgs({"pcls", home});
+      EXPECT_EQ(RunCli(o).exitCode, 0);
+    };
+  }
+  // The device folder listed, as the user would look at it.
+  std::function<void()> listDevice(const std::string& folder) {
+    return [this, folder] {
+      RunOptions o;
+      o.args = cliArgs({"device", "ls", folder});
+      o.env = {"TROVIK_DEVICE_ROOT=" + device};
+      EXPECT_EQ(RunCli(o).exitCode, 0);
+    };
+  }
   testing::TempDir dir;
   std::string home = dir.path() + "home/";
   std::string device = dir.path() + "device/";
@@ -121,7 +150,7 @@ TEST_F(Durability, WaypointFileSavedByUpload) {
   for (const Cut& cut : kCuts) {
     dir.write("home/trasa.wpt", kOld);
     RunResult r = cli(cut, {"upload", gpx, "--pda-wpt", "\\Geo\\"});
-    ExpectCut(cut, r, home, "trasa.wpt");
+    ExpectCut(cut, r, home, "trasa.wpt", restart());
     EXPECT_EQ(files::ReadAll(home + "trasa.wpt"), kOld) << cut.label;
   }
 }
@@ -132,7 +161,7 @@ TEST_F(Durability, HalvedPictureOfShrink) {
   for (const Cut& cut : kCuts) {
     const std::string p = dir.write("home/Pictures/p.jpg", picture);
     RunResult r = cli(cut, {"shrink", p, "--limit", "0"});
-    ExpectCut(cut, r, home + "Pictures", "p.jpg");
+    ExpectCut(cut, r, home + "Pictures", "p.jpg", restart());
     EXPECT_TRUE(files::ReadAll(p) == picture) << cut.label;
   }
 }
@@ -142,7 +171,7 @@ TEST_F(Durability, CopyFromTheDevice) {
   for (const Cut& cut : kCuts) {
     const std::string pc = dir.write("home/copy.wpt", kOld);
     RunResult r = cli(cut, {"device", "get", "\\Geo\\big.wpt", pc});
-    ExpectCut(cut, r, home, "copy.wpt");
+    ExpectCut(cut, r, home, "copy.wpt", restart());
     EXPECT_EQ(files::ReadAll(pc), kOld) << cut.label;
   }
 }
@@ -152,9 +181,49 @@ TEST_F(Durability, CopyToTheDevice) {
   for (const Cut& cut : kCuts) {
     dir.write("device/Geo/x.wpt", kOld);
     RunResult r = cli(cut, {"device", "put", big, "\\Geo\\x.wpt"});
-    ExpectCut(cut, r, device + "Geo", "x.wpt");
+    ExpectCut(cut, r, device + "Geo", "x.wpt", listDevice("\\Geo"));
     EXPECT_TRUE(files::ReadAll(device + "Geo/x.wpt") == kOld) << cut.label;
   }
+}
+
+// Copies both ways killed at random moments, many times: whenever the kill
+// comes, the target holds the old file or the new one whole, and what the
+// cut copy left is gone after the program's next start (PC) or the next
+// listing of the device folder (which puts an old file moved aside back).
+TEST_F(Durability, CopiesKilledAtRandomMomentsLoseNothing) {
+  const std::string fresh(16 << 20, 'n');
+  const std::string big = dir.write("in/big.wpt", fresh);
+  dir.write("device/Geo/src.wpt", fresh);
+  std::mt19937 random(20261208);
+  int cutShort = 0;
+  for (int i = 0; i < 24; ++i) {
+    const bool put = i % 2 == 0;
+    dir.write("device/Geo/x.wpt", kOld);
+    dir.write("home/copy.wpt", kOld);
+    // Half the kills anywhere in the run, half once the copy writes its data.
+    const bool anywhere = i % 4 < 2;
+    const double delay = std::uniform_real_distribution<double>(0, anywhere ? 0.8 : 0.05)(random);
+    const std::string folder = put ? device + "Geo" : home;
+    const std::string name = put ? "x.wpt" : "copy.wpt";
+    std::optional<std::chrono::steady_clock::time_point> since;
+    RunOptions o;
+    o.args = put ? cliArgs({"device", "put", big, "\\Geo\\x.wpt"})
+                 : cliArgs({"device", "get", "\\Geo\\src.wpt", home + "copy.wpt"});
+    o.env = {"TROVIK_DEVICE_ROOT=" + device};
+    o.killWhen = [&] {
+      if (!since && (anywhere || !Leftovers(folder, name).empty())) since = std::chrono::steady_clock::now();
+      return since && std::chrono::duration<double>(std::chrono::steady_clock::now() - *since).count() >= delay;
+    };
+    RunResult r = RunCli(o);
+    ASSERT_FALSE(r.timedOut) << r.describe();
+    if (r.killedByUs && !Leftovers(folder, name).empty()) ++cutShort;
+    (put ? listDevice("\\Geo") : restart())();
+    const std::string now = files::Exists(folder + "/" + name) ? files::ReadAll(folder + "/" + name) : "(missing)";
+    EXPECT_TRUE(now == kOld || now == fresh) << i << ": " << now.substr(0, 80) << " " << r.describe();
+    EXPECT_TRUE(Leftovers(folder, name).empty()) << i << ": " << ::testing::PrintToString(Leftovers(folder, name));
+  }
+  // The kills did cut copies in the middle.
+  EXPECT_GT(cutShort, 0);
 }
 
 TEST_F(Durability, SettingsFile) {
@@ -191,8 +260,12 @@ TEST_F(Durability, OfflinePage) {
           } downloader;
           struct NoDevice : device::DeviceFiles {
             bool DeviceFileExists(const std::string&) override { return false; }
-            void CopyFileToDevice(const std::string&, const std::string&) override {}
-            void CopyFileFromDevice(const std::string&, const std::string&) override {}
+            device::Outcome CopyFileToDevice(const std::string&, const std::string&) override {
+              return device::Outcome::Failed;
+            }
+            device::Outcome CopyFileFromDevice(const std::string&, const std::string&) override {
+              return device::Outcome::Failed;
+            }
           } dev;
           device::CopyToDeviceOption copy;
           RunFlags flags;
@@ -211,7 +284,7 @@ TEST_F(Durability, OfflinePage) {
           return 0;
         },
         Limited(cut));
-    ExpectCut(cut, r, home + "HTM", "GC1.htm");
+    ExpectCut(cut, r, home + "HTM", "GC1.htm", restart());
     EXPECT_EQ(files::ReadAll(home + "HTM/GC1.htm"), kOld) << cut.label;
   }
 }
@@ -235,7 +308,7 @@ TEST_F(Durability, RawCopyOfTheCapturedPage) {
           return parts.flags.pageDone && host.messages.empty() ? 0 : 1;
         },
         Limited(cut));
-    ExpectCut(cut, r, home + "HTM", "getrawhtm.htm");
+    ExpectCut(cut, r, home + "HTM", "getrawhtm.htm", restart());
     EXPECT_EQ(files::ReadAll(home + "HTM/getrawhtm.htm"), kOld) << cut.label;
   }
 }
@@ -254,7 +327,8 @@ TEST_F(Durability, DownloadedPicture) {
     EXPECT_FALSE(r.timedOut) << r.describe();
     if (cut.killed) {
       EXPECT_EQ(r.signal, SIGXFSZ) << r.describe();
-      for (const auto& n : Leftovers(home + "Pictures", "p.jpg")) fs::remove(home + "Pictures/" + n);
+      restart()();
+      EXPECT_TRUE(Leftovers(home + "Pictures", "p.jpg").empty());
     } else {
       EXPECT_EQ(r.exitCode, 1) << r.describe();
       EXPECT_TRUE(Leftovers(home + "Pictures", "p.jpg").empty());

@@ -39,12 +39,15 @@ class FakeDevice : public device::DeviceFiles {
     ++existsCalls;
     return present.count(devicePath) > 0;
   }
-  void CopyFileToDevice(const std::string& pcPath, const std::string& devicePath) override {
+  device::Outcome CopyFileToDevice(const std::string& pcPath, const std::string& devicePath) override {
     copies.emplace_back(pcPath, devicePath);
     present.insert(devicePath);
     if (onCopy) onCopy();
+    return device::Outcome::Done;
   }
-  void CopyFileFromDevice(const std::string&, const std::string&) override {}
+  device::Outcome CopyFileFromDevice(const std::string&, const std::string&) override {
+    return device::Outcome::Failed;
+  }
   std::set<std::string> present;
   std::vector<std::pair<std::string, std::string>> copies;
   int existsCalls = 0;

@@ -27,10 +27,13 @@ class FakeDevice : public device::DeviceFiles {
       if (c.device == devicePath) return true;
     return false;
   }
-  void CopyFileToDevice(const std::string& pcPath, const std::string& devicePath) override {
+  device::Outcome CopyFileToDevice(const std::string& pcPath, const std::string& devicePath) override {
     copies.push_back({pcPath, devicePath, files::ReadAll(files::PcPath(pcPath))});
+    return device::Outcome::Done;
   }
-  void CopyFileFromDevice(const std::string&, const std::string&) override {}
+  device::Outcome CopyFileFromDevice(const std::string&, const std::string&) override {
+    return device::Outcome::Failed;
+  }
 
   struct Copy {
     std::string pc, device, bytes;
