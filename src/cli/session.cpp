@@ -89,6 +89,7 @@ std::string AddressOf(const std::string& arg1250) {
 SessionHost::SessionHost(RunFlags& flags, int timeoutS)
     : flags_(flags), timeoutMs_(static_cast<uint32_t>(timeoutS) * 1000u) {
   setEventPump([] { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); });
+  setEventWait([](int ms) { webengine::RunEventsFor(ms); });
 }
 
 void SessionHost::processMessages() {
@@ -121,6 +122,9 @@ Session::Session(const SessionOptions& options, SessionNeeds needs)
   app::ReadAddresses(state_);
   app::ReadSetrenie(state_);
   options.apply(state_.fields);
+  // A picture that does not come within the page time-out ends like a page.
+  downloader_.limits().totalTimeoutMs = static_cast<long>(options.timeoutS) * 1000;
+  downloader_.limits().maxBytes = state_.maxPictureBytes;
   if (state_.htmFolder.empty() || !files::IsDirectory(files::PcPath(state_.htmFolder)))
     throw Error("Prie\x9Einok HTM sa nepodarilo vytvori\x9D v " + state_.programFolder);
   if (needs.pictures &&

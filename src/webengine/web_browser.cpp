@@ -1,6 +1,8 @@
 #include "webengine/web_browser.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -14,6 +16,8 @@
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineView>
+#include <QThread>
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -52,6 +56,25 @@ void PrepareEnvironment(bool offscreen) {
   // call would never get its answer; Qt's own dispatcher nests fine.
   if (std::getenv("QT_NO_GLIB") == nullptr) setenv("QT_NO_GLIB", "1", 1);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+void RunEventsFor(int ms) {
+  if (ms <= 0) return;
+  QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+  if (dispatcher == nullptr) {
+    QThread::msleep(static_cast<unsigned long>(ms));
+    return;
+  }
+  // The dispatcher is driven directly: a nested QEventLoop returns at once
+  // once the application was asked to quit, turning every pause into a spin.
+  const QDeadlineTimer deadline(ms, Qt::PreciseTimer);
+  QTimer wake;
+  wake.setSingleShot(true);
+  wake.setTimerType(Qt::PreciseTimer);
+  while (!deadline.hasExpired()) {
+    if (!wake.isActive()) wake.start(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
+    dispatcher->processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+  }
 }
 
 std::string ProfileFolder(const std::string& programFolderFs) { return programFolderFs + "browser-profile"; }

@@ -134,6 +134,29 @@ TEST(WebEngineBrowser, AHungPageMakesCallsFailInsteadOfHanging) {
   EXPECT_LT(timer.elapsed(), 10000);
 }
 
+TEST(WebEngineBrowser, TheEngineWorksDuringThePausesOfAWait) {
+  EngineRig rig;
+  // A wait whose pumping brings nothing: the page can come only in the pauses.
+  struct PausesOnly : QtHost {
+    void processMessages() override {}
+  } host;
+  const std::string path = rig.dir.write("w.htm", Page("<p>w</p>"));
+  bool done = false;
+  rig.browser->onDocumentComplete = [&] { done = true; };
+  rig.browser->Navigate("file://" + path);
+  for (int pauses = 0; !done && pauses < 300; ++pauses) {
+    host.processMessages();
+    host.sleepMs(100);
+  }
+  rig.browser->onDocumentComplete = nullptr;
+  EXPECT_TRUE(done);
+  // A pause still lasts what it was asked, events or not.
+  QElapsedTimer timer;
+  timer.start();
+  host.sleepMs(300);
+  EXPECT_GE(timer.elapsed(), 299);
+}
+
 TEST(WebEngineBrowser, FileAddressWith1250Name) {
   EngineRig rig;
   rig.dir.write("\xC5\xBE" "aba.htm", Page("<p>\xC5\xBE</p>"));  // "žaba.htm" on disk
