@@ -41,6 +41,9 @@ void RunEventsFor(int ms, const std::function<bool()>& stop) {
     if (!wake.isActive()) wake.start(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
     dispatcher->processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
   }
+  // This pause may have run inside an outer one's event handling and taken
+  // the timer that was to wake it; wake it so it sees its own deadline.
+  dispatcher->wakeUp();
 }
 
 uint32_t GuiHost::tickCount() { return static_cast<uint32_t>(clock_.elapsed()); }

@@ -75,6 +75,9 @@ void RunEventsFor(int ms) {
     if (!wake.isActive()) wake.start(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
     dispatcher->processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
   }
+  // This pause may have run inside an outer one's event handling and taken
+  // the timer that was to wake it; wake it so it sees its own deadline.
+  dispatcher->wakeUp();
 }
 
 std::string ProfileFolder(const std::string& programFolderFs) { return programFolderFs + "browser-profile"; }
