@@ -121,6 +121,7 @@ Session::Session(const SessionOptions& options, SessionNeeds needs)
   app::ReadDeviceFolders(state_);
   app::ReadAddresses(state_);
   app::ReadSetrenie(state_);
+  app::ReadListOptions(state_);
   options.apply(state_.fields);
   // A picture that does not come within the page time-out ends like a page.
   downloader_.limits().totalTimeoutMs = static_cast<long>(options.timeoutS) * 1000;
