@@ -53,7 +53,7 @@ const char* const kSessionOptionsHelp =
     "  --site sk|com            n\xC3\xA1rodn\xC3\xA1 (sk) alebo medzin\xC3\xA1rodn\xC3\xA1 (com) str\xC3\xA1nka\n"
     "  --sk URL --com URL --images URL   in\xC3\xA9 adresy str\xC3\xA1nok a obr\xC3\xA1zkov (inak z nastaven\xC3\xAD \"Adresy\")\n"
     "  --user U --password P    in\xC3\xA9 prihlasovacie \xC3\xBA" "daje ako v nastaveniach\n"
-    "  --timeout S              str\xC3\xA1nka, ktor\xC3\xA1 sa nena\xC4\x8D\xC3\xADta do S sek\xC3\xBAnd, sa ukon\xC4\x8D\xC3\xAD ako Brejk (60)";
+    "  --timeout S              str\xC3\xA1nka, ktor\xC3\xA1 sa nena\xC4\x8D\xC3\xADta do S sek\xC3\xBAnd, sa ukon\xC4\x8D\xC3\xAD ako Brejk" ", obr\xC3\xA1zok s\xC5\xA5" "ahovan\xC3\xBD dlh\xC5\xA1ie ako S sek\xC3\xBAnd sa vynech\xC3\xA1 (60)";
 
 void PrintCacheList(const waypoints::CacheList& c) {
   for (int i = 0; i < c.count(); ++i) {
