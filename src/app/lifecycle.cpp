@@ -136,6 +136,9 @@ void FormClose(MainState& s, Host& host) {
   }
 }
 
-void SpeedButton11Click(RunFlags& flags) { flags.pageDone = true; }
+void SpeedButton11Click(RunFlags& flags) {
+  flags.pageDone = true;
+  ++flags.brejks;
+}
 
 }  // namespace trovik::app

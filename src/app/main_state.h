@@ -5,6 +5,7 @@
 // joins the window with one line here.
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -63,6 +64,9 @@ struct MainState {
   PaneSort pcSort;
   std::vector<GridRow> stringPda;   // device grid, row 0 the header
   std::vector<GridRow> stringPc;    // PC grid, row 0 the header
+
+  // The largest picture a download may bring ("Setrenie"/"MaxObrazokMB").
+  int64_t maxPictureBytes = 50LL * 1024 * 1024;
 
   std::string aboutHtml;  // RichEdit1 on "O programe": the about text as rich text HTML (UTF-8)
   Tab activeTab = Tab::Browser;

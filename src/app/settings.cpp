@@ -2,6 +2,7 @@
 
 #include "base/files.h"
 #include "base/profile.h"
+#include "text/text.h"
 
 namespace trovik::app {
 
@@ -83,6 +84,8 @@ void ReadSetrenie(MainState& s) {
   f.edit7Velkost = Read(s, kSetrenie, kVelkost, f.edit7Velkost);
   f.checkBox2Spooler = profile::ReadFlag(s.settingsPath, kSetrenie, kSpooler, f.checkBox2Spooler);
   f.checkBox3AllFoto = profile::ReadFlag(s.settingsPath, kSetrenie, kAllFoto, f.checkBox3AllFoto);
+  const std::optional<int> capMb = text::ParseInt(Read(s, kSetrenie, kMaxObrazokMB, ""));
+  if (capMb && *capMb >= 1 && *capMb <= 1024 * 1024) s.maxPictureBytes = static_cast<int64_t>(*capMb) * 1024 * 1024;
 }
 
 void SpeedButton8Click(const Fields& f, const std::string& path) {

@@ -31,6 +31,7 @@ inline constexpr const char* kVacsi = "Vacsi";
 inline constexpr const char* kVelkost = "Velkost";
 inline constexpr const char* kSpooler = "Spooler";
 inline constexpr const char* kAllFoto = "AllFoto";
+inline constexpr const char* kMaxObrazokMB = "MaxObrazokMB";
 inline constexpr const char* kAdresy = "Adresy";
 inline constexpr const char* kSk = "sk";
 inline constexpr const char* kCom = "com";
@@ -56,7 +57,9 @@ void ReadAddresses(MainState& s);
 // without a "(GC...)" group. Read before a waypoint file is opened.
 void ReadListOptions(MainState& s);
 // "Setrenie": the picture-saving group. The two radio buttons are stored as
-// two flags; the later one read ("Vacsi") decides when both are set.
+// two flags; the later one read ("Vacsi") decides when both are set. The cap
+// of a picture download, "MaxObrazokMB" (whole megabytes, at least 1), has no
+// control and is only read.
 void ReadSetrenie(MainState& s);
 
 // Switches the PC folder tree to `folder1250` (an existing folder); false

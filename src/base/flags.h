@@ -9,6 +9,9 @@ struct RunFlags {
   bool shutDown = false;    // no PC-to-device copy starts while set
   bool loggedIn = false;    // set when a page shows the site's logged-in marker; a failed login clears it
   bool searchPageLoaded = false;  // the search browser's own page-done flag
+  // "Brejk" presses so far: a download in flight, which no page-done flag
+  // describes, ends when this changes.
+  unsigned brejks = 0;
   // The process-wide decimal separator of number text. Starts as the Slovak
   // locale's ","; the GPX conversion, the distance tool and the coordinate
   // converter change it, and nothing restores it.

@@ -83,7 +83,13 @@ void CliHost::processMessages() {
   if (pump_) pump_();
 }
 
-void CliHost::sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void CliHost::sleepMs(int ms) {
+  if (ms <= 0) return;
+  if (wait_)
+    wait_(ms);
+  else
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 uint32_t CliHost::tickCount() {
   using namespace std::chrono;

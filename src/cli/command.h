@@ -52,7 +52,9 @@ void PrintError1250(const std::string& text1250);
 std::string ArgTo1250(const std::string& utf8);
 
 // The CLI's Host: no window; messages print to standard output, waits sleep.
-// Commands that run a browser install an event pump with SetEventPump.
+// Commands that run a browser install an event pump (pending events) and an
+// event wait (events for up to N ms, in place of a sleep, as the browser
+// engine works only while its events run).
 class CliHost : public Host {
  public:
   void processMessages() override;
@@ -62,9 +64,11 @@ class CliHost : public Host {
   // Failures and warnings go to standard error, a CR as a line break.
   void showError(const std::string& text1250) override;
   void setEventPump(std::function<void()> pump) { pump_ = std::move(pump); }
+  void setEventWait(std::function<void(int ms)> wait) { wait_ = std::move(wait); }
 
  private:
   std::function<void()> pump_;
+  std::function<void(int ms)> wait_;
 };
 
 // For commands whose every message box reports a failure or a warning (the

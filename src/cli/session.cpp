@@ -48,7 +48,7 @@ const char* const kSessionOptionsHelp =
     "  --site sk|com            n\xC3\xA1rodn\xC3\xA1 (sk) alebo medzin\xC3\xA1rodn\xC3\xA1 (com) str\xC3\xA1nka\n"
     "  --sk URL --com URL --images URL   in\xC3\xA9 adresy str\xC3\xA1nok a obr\xC3\xA1zkov (inak z nastaven\xC3\xAD \"Adresy\")\n"
     "  --user U --password P    in\xC3\xA9 prihlasovacie \xC3\xBA" "daje ako v nastaveniach\n"
-    "  --timeout S              str\xC3\xA1nka, ktor\xC3\xA1 sa nena\xC4\x8D\xC3\xADta do S sek\xC3\xBAnd, sa ukon\xC4\x8D\xC3\xAD ako Brejk (60)";
+    "  --timeout S              str\xC3\xA1nka, ktor\xC3\xA1 sa nena\xC4\x8D\xC3\xADta do S sek\xC3\xBAnd, sa ukon\xC4\x8D\xC3\xAD ako Brejk" ", obr\xC3\xA1zok s\xC5\xA5" "ahovan\xC3\xBD dlh\xC5\xA1ie ako S sek\xC3\xBAnd sa vynech\xC3\xA1 (60)";
 
 void PrintCacheList(const waypoints::CacheList& c) {
   for (int i = 0; i < c.count(); ++i) {
@@ -113,6 +113,7 @@ Session::Session(const SessionOptions& options, SessionNeeds needs)
   app::ReadSetrenie(state_);
   app::ReadListOptions(state_);
   options.apply(state_.fields);
+  // A picture that does not come within the page time-out ends like a page.
   if (state_.htmFolder.empty() || !files::IsDirectory(files::PcPath(state_.htmFolder)))
     throw Error("Prie\x9Einok HTM sa nepodarilo vytvori\x9D v " + state_.programFolder);
   if (needs.pictures &&
@@ -121,8 +122,10 @@ Session::Session(const SessionOptions& options, SessionNeeds needs)
 
   engine_ = LoadBrowserEngine(webengine::ProfileFolder(files::PcPath(state_.programFolder)), options.verbose);
   host.setEventPump([engine = engine_.get()] { engine->pumpEvents(); });
+  host.setEventWait([engine = engine_.get()](int ms) { engine->pumpEventsFor(ms); });
   browser_ = engine_->createBrowser();
-  downloader_ = engine_->createDownloader();
+  // A picture that does not come within the page time-out ends like a page.
+  downloader_ = engine_->createDownloader(static_cast<long>(options.timeoutS) * 1000, state_.maxPictureBytes);
   host.browser = browser_.get();
   site_.emplace(site::SiteContext{*browser_, host, state_.flags, state_.fields, siteState, state_.memo1,
                                   state_.waypoints.caches, state_.waypoints.exportButtonEnabled, state_.htmFolder,
@@ -158,6 +161,7 @@ Session::~Session() {
   browser_.reset();
   downloader_.reset();
   host.setEventPump(nullptr);
+  host.setEventWait(nullptr);
   // Lets the engine write the cookie store, so a login holds for the next run.
   engine_.reset();
 }

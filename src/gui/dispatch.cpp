@@ -1,6 +1,7 @@
 #include "gui/dispatch.h"
 
 #include <QMessageBox>
+#include <cstdio>
 #include <exception>
 
 #include "base/error.h"
@@ -33,6 +34,10 @@ void Dispatcher::run(const std::function<void()>& command) {
 void Dispatcher::showError(const QString& text) {
   if (errorHook) {
     errorHook(text);
+    return;
+  }
+  if (closing_) {
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     return;
   }
   QMessageBox box(QMessageBox::Critical, ApplicationTitle(), text, QMessageBox::Ok, window_);

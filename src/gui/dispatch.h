@@ -24,10 +24,14 @@ class Dispatcher {
   void showError(const QString& text);
 
   int depth() const { return depth_; }
+  // The window has closed: the commands still unwinding report to standard
+  // error instead of a box no one would answer.
+  void setClosing() { closing_ = true; }
 
  private:
   QPointer<QWidget> window_;
   int depth_ = 0;
+  bool closing_ = false;
 };
 
 }  // namespace trovik::gui

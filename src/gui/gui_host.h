@@ -21,12 +21,19 @@ class GuiHost : public Host {
   void setOnStateChanged(std::function<void()> callback) { onStateChanged_ = std::move(callback); }
 
   void processMessages() override;
+  // Runs the event loop for `ms` (the browser engine works on this thread);
+  // returns at once once the window is closing.
   void sleepMs(int ms) override;
   uint32_t tickCount() override;
   void showMessage(const std::string& text1250) override;
   void setBusyCursor(bool busy) override;
   void stateChanged() override;
   std::optional<std::string> openFileDialog(const OpenDialog& dialog) override;
+
+  // The window has closed: pauses end at once and message boxes, which no
+  // one would see any more, go to standard error, so every wait unwinds.
+  void setClosing() { closing_ = true; }
+  bool closing() const { return closing_; }
 
   // Tests replace the modal boxes and dialogs, which would wait for a user.
   std::function<void(const QString&)> messageHook;
@@ -39,7 +46,12 @@ class GuiHost : public Host {
   QElapsedTimer clock_;
   std::function<void()> onStateChanged_;
   int busyDepth_ = 0;
+  bool closing_ = false;
 };
+
+// Runs the calling thread's events until `ms` have passed or `stop` says so,
+// sleeping only while no event is pending.
+void RunEventsFor(int ms, const std::function<bool()>& stop = {});
 
 // "desc|pattern|desc|pattern" as Qt's name filters: "desc (pattern pattern)".
 // A pattern list "a;b" becomes "a b". Odd leftovers are dropped.

@@ -172,6 +172,7 @@ void TForm1::buildContexts() {
   };
   c.pageContext = [this]() -> std::optional<pages::PageContext> {
     app::MainState& st = *state_;
+    downloader_.limits().maxBytes = st.maxPictureBytes;
     pages::PageContext pc{*browser1_,  downloader_,       *deviceFiles_, deviceLink_.copyOption, host_,
                           st.flags,    st.fields,         st.memo1,      siteState_.pageName,    st.htmFolder,
                           st.picturesFolder, {}};
@@ -279,6 +280,12 @@ void TForm1::closeEvent(QCloseEvent* event) {
       shellFromPanes();
       app::FormClose(*state_, host_);
     });
+    // Whatever still waits below this event unwinds now; once it has, the
+    // application's loop ends with its last window.
+    host_.setClosing();
+    dispatch_.setClosing();
+    for (site::Browser* browser : {browser1_, browser2_})
+      if (browser) browser->Stop();
   }
   event->accept();
 }

@@ -77,8 +77,10 @@ CacheType TypeOfSiteName(std::string_view siteTypeName);
 // Toggles one type item's check mark (Tradin1Click, Multi1Click, ...).
 void ToggleType(NearbyState& state, CacheType type);
 
-// "Ďalšia stránka": the next result page, waited for at most 30 seconds; a page
-// without a next-page link reports "Ďalšia stránka nie je" instead.
+// "Ďalšia stránka": the next result page. The wait gives up ("Ďalšia stránka
+// nie je") after 30 seconds without a sign of life of the page (the browser
+// loading, a new progress report), so a slow page that is coming is waited
+// for. A page without a next-page link reports it at once.
 void Next20(NearbyState& state, SearchContext& ctx);
 // "Pridaj do zoznamu kešiek".
 void SpeedButton24Click(NearbyState& state, waypoints::CacheList& caches);

@@ -1,6 +1,7 @@
 // The town list, the nearest-caches request, paging and the transfer.
 
 #include <string>
+#include <tuple>
 
 #include "base/profile.h"
 #include "nearby/nearby.h"
@@ -15,7 +16,7 @@ constexpr const char* kSection = "Mesta";
 
 // Waits for the search browser's page; no time limit, as a page may be slow.
 void WaitForSearchPage(SearchContext& ctx) {
-  while (!ctx.flags.searchPageLoaded) {
+  while (!ctx.flags.searchPageLoaded && !ctx.flags.shutDown) {
     ctx.host.processMessages();
     ctx.host.sleepMs(100);
   }
@@ -98,9 +99,18 @@ void Next20(NearbyState& state, SearchContext& ctx) {
   BusyCursor busy(ctx.host);
   ctx.flags.searchPageLoaded = false;
   ctx.webBrowser2.Navigate(kNextPageScript);
-  uint32_t start = ctx.host.tickCount();
+  // The bound counts from the last sign of life of the page: the post-back
+  // that leads nowhere ends, a slow page that is still coming does not.
+  uint32_t lastSign = ctx.host.tickCount();
+  auto sign = std::make_tuple(state.progress, state.progressMax);
   while (!ctx.flags.searchPageLoaded) {
-    if (static_cast<uint32_t>(ctx.host.tickCount() - start) >= static_cast<uint32_t>(kNextPageWaitMs)) {
+    if (ctx.flags.shutDown) return;
+    const auto now = std::make_tuple(state.progress, state.progressMax);
+    if (ctx.webBrowser2.Busy() || now != sign) {
+      sign = now;
+      lastSign = ctx.host.tickCount();
+    }
+    if (static_cast<uint32_t>(ctx.host.tickCount() - lastSign) >= static_cast<uint32_t>(kNextPageWaitMs)) {
       state.statusPanel1 = text::Utf8To1250("Ďalšia stránka nie je");
       ctx.host.stateChanged();
       return;

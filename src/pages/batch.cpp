@@ -1,6 +1,6 @@
 // The batch export of marked caches and the hidden test commands. Waits poll
 // the page-done flag while window messages run, so "Brejk" (or shut-down)
-// ends whichever wait is running.
+// ends whichever wait is running; after shut-down the batch stops.
 
 #include "pages/pages.h"
 #include "text/text.h"
@@ -11,7 +11,7 @@ namespace {
 
 // The batch's own wait: sleep, then let messages run.
 void waitSleepingFirst(PageContext& ctx) {
-  while (!ctx.flags.pageDone) {
+  while (!ctx.flags.pageDone && !ctx.flags.shutDown) {
     ctx.host.sleepMs(100);
     ctx.host.processMessages();
   }
@@ -19,7 +19,7 @@ void waitSleepingFirst(PageContext& ctx) {
 
 // The test run's wait: let messages run, then sleep.
 void waitPumpingFirst(PageContext& ctx) {
-  while (!ctx.flags.pageDone) {
+  while (!ctx.flags.pageDone && !ctx.flags.shutDown) {
     ctx.host.processMessages();
     ctx.host.sleepMs(100);
   }
@@ -42,7 +42,7 @@ void SpeedButton6Click(PagesState& state, PageContext& ctx, waypoints::CacheList
   state.deviceOutcome = device::Outcome::Done;
   for (int i = 0; i < count; ++i) {
     // The list may have been emptied by a command run during a wait.
-    if (i >= caches.count()) break;
+    if (i >= caches.count() || ctx.flags.shutDown) break;
     if (!caches.nameMarks[static_cast<size_t>(i)]) continue;
     caches.itemIndex = i;
     --left;
@@ -51,6 +51,7 @@ void SpeedButton6Click(PagesState& state, PageContext& ctx, waypoints::CacheList
     try {
       if (ctx.listingRequest) ctx.listingRequest();
       waitSleepingFirst(ctx);
+      if (ctx.flags.shutDown) break;
       OdfiltrujLenZaujimave(state, ctx);
       ctx.host.processMessages();
       ctx.flags.pageDone = false;
@@ -71,7 +72,10 @@ void SpeedButton6Click(PagesState& state, PageContext& ctx, waypoints::CacheList
   }
 }
 
-void SpeedButton11Click(RunFlags& flags) { flags.pageDone = true; }
+void SpeedButton11Click(RunFlags& flags) {
+  flags.pageDone = true;
+  ++flags.brejks;
+}
 
 std::string TestPageAddress(const std::string& programFolder, Site site) {
   return "file://" + programFolder + (site == Site::Sk ? "testpages/listing_sk.htm" : "testpages/listing_com.htm");

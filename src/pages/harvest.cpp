@@ -66,8 +66,14 @@ bool IsSafePictureName(const std::string& name) {
 
 bool DownloadPicture(PageContext& ctx, const std::string& address, const std::string& localPath) {
   bool ok = false;
+  // The window stays live while a picture downloads; "Brejk" or closing the
+  // window abandons it.
+  const unsigned brejks = ctx.flags.brejks;
+  const site::Downloader::Watch watch{
+      [&ctx] { ctx.host.processMessages(); },
+      [&ctx, brejks] { return ctx.flags.shutDown || ctx.flags.brejks != brejks; }};
   try {
-    ok = ctx.downloader.UrlToFile(address, localPath);
+    ok = ctx.downloader.UrlToFileWatched(address, localPath, watch);
   } catch (const std::exception&) {
     ok = false;  // a failed download is not reported
   }

@@ -43,10 +43,22 @@ class Browser {
 
 class Downloader {
  public:
+  // What runs while a download is in flight: `pump` lets the host's pending
+  // events run (the window repaints and answers "Brejk" and closing), and a
+  // download is abandoned, its partial file removed, once `abandoned` says so.
+  struct Watch {
+    std::function<void()> pump;
+    std::function<bool()> abandoned;
+  };
+
   virtual ~Downloader() = default;
-  // Blocks until done. True only when the file at `localPath` is then complete;
+  // Returns when done. True only when the file at `localPath` is then complete;
   // a failure leaves no file of that name behind that was not there before.
   virtual bool UrlToFile(const std::string& url, const std::string& localPath) = 0;
+  // The same, watched. A downloader that cannot be watched just downloads.
+  virtual bool UrlToFileWatched(const std::string& url, const std::string& localPath, const Watch& /*watch*/) {
+    return UrlToFile(url, localPath);
+  }
 };
 
 }  // namespace trovik::site

@@ -49,7 +49,7 @@ void SpeedButton4Click(SiteContext& c) {
     if (c.fields.site == Site::Sk) {
       c.flags.pageDone = false;
       c.browser.Navigate(address);
-      while (!c.flags.pageDone) {
+      while (!c.flags.pageDone && !c.flags.shutDown) {
         c.host.processMessages();
         c.host.sleepMs(100);
       }

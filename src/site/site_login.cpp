@@ -34,7 +34,7 @@ LoginElements LoginElementsOf(Site site) {
 }
 
 void WaitForLoad(SiteContext& c) {
-  while (c.browser.Busy() || !c.flags.pageDone) {
+  while ((c.browser.Busy() || !c.flags.pageDone) && !c.flags.shutDown) {
     c.host.processMessages();
     c.host.sleepMs(100);
   }
@@ -49,8 +49,12 @@ void SpeedButton5Click(SiteContext& c) {
     c.flags.pageDone = false;
     c.browser.Navigate(LoginAddress(site, c.fields.addresses));
     WaitForLoad(c);
+    if (c.flags.shutDown) return;
     if (site == Site::Com) {
-      while (c.browser.Busy()) c.host.processMessages();
+      while (c.browser.Busy() && !c.flags.shutDown) {
+        c.host.processMessages();
+        c.host.sleepMs(10);
+      }
     }
     c.browser.SetElementText(elements.user, c.fields.edit1User);
     c.browser.SetElementText(elements.password, c.fields.edit2Password);
@@ -63,9 +67,11 @@ void SpeedButton5Click(SiteContext& c) {
     // The marker may arrive with a later document (a redirect, a frame).
     const uint32_t start = c.host.tickCount();
     while (static_cast<uint32_t>(c.host.tickCount() - start) < 3000) {
-      if (c.flags.loggedIn) break;
+      if (c.flags.loggedIn || c.flags.shutDown) break;
       c.host.processMessages();
+      c.host.sleepMs(10);  // the engine works meanwhile; no spinning
     }
+    if (c.flags.shutDown) return;
     answered = c.flags.loggedIn;
   } catch (const Error&) {
     // A login page without the expected elements: nothing was submitted.

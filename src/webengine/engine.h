@@ -27,8 +27,9 @@ class Engine {
 
   // An offscreen browser on the engine's profile.
   virtual std::unique_ptr<site::Browser> createBrowser() = 0;
-  // The downloader of pictures (net::CurlDownloader).
-  virtual std::unique_ptr<site::Downloader> createDownloader() = 0;
+  // The downloader of pictures (net::CurlDownloader). `totalTimeoutMs` bounds
+  // one picture (0: no bound beyond the stall time); `maxBytes` caps it.
+  virtual std::unique_ptr<site::Downloader> createDownloader(long totalTimeoutMs, long long maxBytes) = 0;
   // Lets the events already pending run (the host's processMessages).
   virtual void pumpEvents() = 0;
   // Runs the event loop for `ms` milliseconds, so the engine keeps working
@@ -38,7 +39,7 @@ class Engine {
 
 // Bumped whenever Engine or the entry point changes; a library of another
 // build is refused instead of called with the wrong layout.
-inline constexpr int kEngineInterfaceVersion = 1;
+inline constexpr int kEngineInterfaceVersion = 2;
 
 }  // namespace trovik::webengine
 

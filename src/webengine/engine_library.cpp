@@ -74,7 +74,12 @@ class QtEngine final : public Engine {
 
   std::unique_ptr<site::Browser> createBrowser() override { return std::make_unique<WebEngineBrowser>(profile_); }
 
-  std::unique_ptr<site::Downloader> createDownloader() override { return std::make_unique<net::CurlDownloader>(); }
+  std::unique_ptr<site::Downloader> createDownloader(long totalTimeoutMs, long long maxBytes) override {
+    net::CurlDownloader::Limits limits;
+    limits.totalTimeoutMs = totalTimeoutMs;
+    limits.maxBytes = maxBytes;
+    return std::make_unique<net::CurlDownloader>(limits);
+  }
 
   void pumpEvents() override { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
 
@@ -83,9 +88,7 @@ class QtEngine final : public Engine {
       pumpEvents();
       return;
     }
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
+    RunEventsFor(ms);
   }
 
  private:

@@ -1,6 +1,8 @@
 #include "webengine/web_browser.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -16,6 +18,8 @@
 #include <QWebEngineView>
 #include <unistd.h>
 
+#include <QThread>
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -56,6 +60,28 @@ void PrepareEnvironment(bool offscreen) {
   // call would never get its answer; Qt's own dispatcher nests fine.
   if (std::getenv("QT_NO_GLIB") == nullptr) setenv("QT_NO_GLIB", "1", 1);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+void RunEventsFor(int ms) {
+  if (ms <= 0) return;
+  QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+  if (dispatcher == nullptr) {
+    QThread::msleep(static_cast<unsigned long>(ms));
+    return;
+  }
+  // The dispatcher is driven directly: a nested QEventLoop returns at once
+  // once the application was asked to quit, turning every pause into a spin.
+  const QDeadlineTimer deadline(ms, Qt::PreciseTimer);
+  QTimer wake;
+  wake.setSingleShot(true);
+  wake.setTimerType(Qt::PreciseTimer);
+  while (!deadline.hasExpired()) {
+    if (!wake.isActive()) wake.start(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
+    dispatcher->processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+  }
+  // This pause may have run inside an outer one's event handling and taken
+  // the timer that was to wake it; wake it so it sees its own deadline.
+  dispatcher->wakeUp();
 }
 
 QWebEngineProfile* CreateProfile(const std::string& folder, QObject* parent) {

@@ -60,6 +60,11 @@ QWebEngineProfile* CreateProfile(const std::string& folder, QObject* parent);
 // exits right after a login must call this for the login to be remembered.
 void ReleaseProfile(QWebEngineProfile* profile, int maxWaitMs = 3000);
 
+// The pause of a wait: this thread's events run for `ms` (the engine and its
+// in-process network do their work here), the thread sleeping only while no
+// event is pending.
+void RunEventsFor(int ms);
+
 class WebEngineBrowser : public QObject, public site::Browser {
   Q_OBJECT
 

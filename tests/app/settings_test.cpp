@@ -143,6 +143,21 @@ TEST(SettingsRead, EveryReadDefaultsToTheControlsPresentContent) {
   EXPECT_EQ(s.currentDeviceFolder, "\\Panel\\");
 }
 
+TEST(SettingsRead, PictureCapInWholeMegabytesElseFifty) {
+  TempDir dir;
+  MainState s(dir.path());
+  EXPECT_EQ(s.maxPictureBytes, 50LL * 1024 * 1024);
+  dir.write("Trovik.ini", "[Setrenie]\r\nMaxObrazokMB=3\r\n");
+  ReadSetrenie(s);
+  EXPECT_EQ(s.maxPictureBytes, 3LL * 1024 * 1024);
+  for (const char* bad : {"0", "-5", "abc", "", "99999999999"}) {
+    MainState t(dir.path());
+    dir.write("Trovik.ini", std::string("[Setrenie]\r\nMaxObrazokMB=") + bad + "\r\n");
+    ReadSetrenie(t);
+    EXPECT_EQ(t.maxPictureBytes, 50LL * 1024 * 1024) << bad;
+  }
+}
+
 TEST(SettingsFirstStart, WptSuborGoesIntoItsSection) {
   TempDir dir;
   dir.write("Trovik.ini", "[Kdeukladatdata]\r\nPDA_WPT=\\WP\\\r\n[LastWPT]\r\nSubor=\r\n");

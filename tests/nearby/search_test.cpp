@@ -23,6 +23,10 @@ class PagedBrowser : public site::Browser {
     if (text::StartsWith(address, "javascript:")) {
       if (!answerScripts) return;  // nothing completes
       ++page;
+      if (slowScripts) {
+        loading = true;  // the post-back's page is coming; the test completes it
+        return;
+      }
     } else {
       page = 0;
     }
@@ -31,7 +35,11 @@ class PagedBrowser : public site::Browser {
     });
   }
   void Stop() override {}
-  bool Busy() override { return false; }
+  bool Busy() override { return loading; }
+  void complete() {
+    loading = false;
+    if (onDocumentComplete) onDocumentComplete();
+  }
   std::string BodyHtml() override {
     return page < static_cast<int>(pages.size()) ? pages[static_cast<size_t>(page)] : std::string();
   }
@@ -44,6 +52,8 @@ class PagedBrowser : public site::Browser {
   std::vector<std::string> navigations;
   int page = 0;
   bool answerScripts = true;
+  bool slowScripts = false;
+  bool loading = false;
 
  private:
   FakeHost& host_;
@@ -178,6 +188,30 @@ TEST_F(Search, NextPageThatNeverCompletesEndsAfterThirtySeconds) {
   EXPECT_GE(host.sleptMs - before, 29000);
   EXPECT_LE(host.sleptMs - before, 31000);
   EXPECT_FALSE(host.busyCursor);
+}
+
+TEST_F(Search, NextPageStillLoadingAfterThirtySecondsIsWaitedFor) {
+  const std::string pager = "\r\n<A href=\"javascript:__doPostBack('pgrTop$_ctl16','')\">&gt;</A>";
+  browser.pages = {RowLine("GC1") + pager, RowLine("GC2") + "\r\n" + RowLine("GC3")};
+  state.listBox1Index = 0;
+  ListBox1DblClick(state, ctx);
+  // One slow picture: the engine reports progress once, is silent for 40 s
+  // while it loads, then the page completes.
+  browser.slowScripts = true;
+  const uint32_t clicked = host.now;
+  bool reported = false;
+  host.duringSleep = [&] {
+    const uint32_t since = host.now - clicked;
+    if (!reported && since >= 2000) {
+      reported = true;
+      WebBrowser2ProgressChange(state, 10, 100);
+    }
+    if (browser.loading && since >= 45000) browser.complete();
+  };
+  Next20(state, ctx);
+  EXPECT_EQ(state.rowCount, 2);
+  EXPECT_NE(state.statusPanel1, U("Ďalšia stránka nie je"));
+  EXPECT_GE(host.now - clicked, 45000u);
 }
 
 }  // namespace

@@ -147,6 +147,24 @@ TEST_F(Batch, ListEmptiedDuringAWaitEndsTheBatch) {
   EXPECT_EQ(browser.navigations.size(), 2u);
 }
 
+TEST_F(Batch, ClosingTheWindowDuringAWaitEndsTheBatch) {
+  caches.nameMarks = {true, true, true, false};
+  browser.page(listing(1)).completes = false;
+  int waitingPumps = 0;
+  host.everyPump = [&] {
+    if (browser.navigations.back() == listing(1) && ++waitingPumps == 5) {
+      // The window's shut-down: the page-done and shut-down flags set.
+      flags.pageDone = true;
+      flags.shutDown = true;
+    }
+  };
+  run();
+  // No filter of a page that never came, no offline page, no next cache.
+  EXPECT_EQ(browser.navigations, (std::vector<std::string>{listing(0), shown("Cache 0"), listing(1)}));
+  EXPECT_FALSE(files::Exists(home.path() + "HTM/Cache 1.htm"));
+  EXPECT_EQ(caches.nameMarks, (std::vector<bool>{false, true, true, false}));
+}
+
 TEST_F(Batch, HiddenTestRunFiltersTheLocalTestPageUnderTheSamePageName) {
   pageName = "kept";
   testing::FakePage test;

@@ -27,6 +27,8 @@ class FakeHost : public Host {
     sleptMs += ms;
     now += static_cast<uint32_t>(ms);
     if (maxSleepMs > 0 && sleptMs > maxSleepMs) throw std::runtime_error("FakeHost: wait never ended");
+    // The engine works during a pause, as it does on the real hosts' event loop.
+    if (duringSleep) duringSleep();
   }
   uint32_t tickCount() override { return now += tickStep; }
   void showMessage(const std::string& text1250) override {
@@ -39,6 +41,7 @@ class FakeHost : public Host {
   std::vector<std::string> messages;
   std::vector<std::function<void()>> onPump;  // run once, at the next pump
   std::function<void()> everyPump;            // run at every pump
+  std::function<void()> duringSleep;          // run in every sleepMs, after the clock moved
   std::function<void(const std::string&)> onMessage;
   int pumps = 0;
   int changes = 0;

@@ -20,7 +20,7 @@ namespace trovik::testing {
 class QtHost : public Host {
  public:
   void processMessages() override { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
-  void sleepMs(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+  void sleepMs(int ms) override { webengine::RunEventsFor(ms); }
   uint32_t tickCount() override {
     using namespace std::chrono;
     return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());

@@ -134,6 +134,50 @@ TEST(WebEngineBrowser, AHungPageMakesCallsFailInsteadOfHanging) {
   EXPECT_LT(timer.elapsed(), 10000);
 }
 
+TEST(WebEngineBrowser, TheEngineWorksDuringThePausesOfAWait) {
+  EngineRig rig;
+  // A wait whose pumping brings nothing: the page can come only in the pauses.
+  struct PausesOnly : QtHost {
+    void processMessages() override {}
+  } host;
+  const std::string path = rig.dir.write("w.htm", Page("<p>w</p>"));
+  bool done = false;
+  rig.browser->onDocumentComplete = [&] { done = true; };
+  rig.browser->Navigate("file://" + path);
+  for (int pauses = 0; !done && pauses < 300; ++pauses) {
+    host.processMessages();
+    host.sleepMs(100);
+  }
+  rig.browser->onDocumentComplete = nullptr;
+  EXPECT_TRUE(done);
+  // A pause still lasts what it was asked, events or not.
+  QElapsedTimer timer;
+  timer.start();
+  host.sleepMs(300);
+  EXPECT_GE(timer.elapsed(), 299);
+  // The capture's pause inside the handler of a completion that arrived in
+  // a wait's pause: the wait goes on as soon as the handler returns, not at
+  // the engine's next event.
+  for (int round = 0; round < 3; ++round) {
+    done = false;
+    qint64 handled = -1;
+    rig.browser->onDocumentComplete = [&] {
+      host.sleepMs(500);
+      handled = timer.elapsed();
+      done = true;
+    };
+    timer.restart();
+    rig.browser->Navigate("file://" + path);
+    for (int pauses = 0; !done && pauses < 300; ++pauses) {
+      host.processMessages();
+      host.sleepMs(100);
+    }
+    rig.browser->onDocumentComplete = nullptr;
+    ASSERT_TRUE(done);
+    EXPECT_LT(timer.elapsed() - handled, 1000) << "round " << round;
+  }
+}
+
 TEST(WebEngineBrowser, FileAddressWith1250Name) {
   EngineRig rig;
   rig.dir.write("\xC5\xBE" "aba.htm", Page("<p>\xC5\xBE</p>"));  // "žaba.htm" on disk
