@@ -7,9 +7,11 @@
 // come from the settings). scripts/screenshots uses them.
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
+#include <QTranslator>
 #include <cstdio>
 #include <cstring>
 
@@ -36,6 +38,11 @@ int main(int argc, char** argv) {
 #endif
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Trovik"));
+  // Qt's own dialogs and buttons (the open dialog, OK, Cancel) speak Slovak
+  // like the rest of the window; without the translation they stay English.
+  QTranslator qtSlovak;
+  if (qtSlovak.load(QStringLiteral("qtbase_sk"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtSlovak);
 
   int screenshotTab = 0;
   QString screenshotFile;
