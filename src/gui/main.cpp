@@ -22,6 +22,23 @@
 #include "webengine/web_browser.h"
 #endif
 
+namespace {
+
+// Qt asks for the texts of its standard buttons (Cancel, OK) in the context
+// "QPlatformTheme", which the Slovak catalogue does not have yet; it holds
+// them under their former context "QDialogButtonBox".
+class QtSlovak : public QTranslator {
+ public:
+  QString translate(const char* context, const char* source, const char* disambiguation, int n) const override {
+    QString out = QTranslator::translate(context, source, disambiguation, n);
+    if (out.isEmpty() && qstrcmp(context, "QPlatformTheme") == 0)
+      out = QTranslator::translate("QDialogButtonBox", source, disambiguation, n);
+    return out;
+  }
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
   // Answered before Qt starts, so it needs no display.
   for (int i = 1; i < argc; ++i) {
@@ -40,7 +57,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Trovik"));
   // Qt's own dialogs and buttons (the open dialog, OK, Cancel) speak Slovak
   // like the rest of the window; without the translation they stay English.
-  QTranslator qtSlovak;
+  QtSlovak qtSlovak;
   if (qtSlovak.load(QStringLiteral("qtbase_sk"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     QApplication::installTranslator(&qtSlovak);
 
