@@ -1,7 +1,10 @@
 #include "gui/memo_lines.h"
 
+#include <QElapsedTimer>
 #include <QTextCursor>
 #include <algorithm>
+#include <functional>
+#include <string_view>
 
 #include "gui/qt_text.h"
 
@@ -10,11 +13,19 @@ namespace {
 
 QString Part(const std::vector<std::string>& lines, size_t from, size_t to) {
   QString out;
-  for (size_t i = from; i < to; ++i) {
+  for (size_t i = from; i < to && i < lines.size(); ++i) {
     if (i > 0) out += QLatin1Char('\n');
     out += FromCore(lines[i]);
   }
   return out;
+}
+
+uint64_t Digest(const std::vector<std::string>& lines) {
+  uint64_t digest = lines.size();
+  for (const std::string& line : lines) {
+    digest = (digest ^ std::hash<std::string_view>{}(line)) * 0x100000001B3ULL;
+  }
+  return digest;
 }
 
 }  // namespace
@@ -26,13 +37,16 @@ MemoLines::MemoLines(QPlainTextEdit* memo) : QObject(memo), memo_(memo) {
 }
 
 void MemoLines::show(const std::vector<std::string>& lines) {
-  if (lines == shown_) return;
+  const uint64_t digest = Digest(lines);
+  if (&lines == source_ && lines.size() == count_ && digest == digest_) return;
   if (!filling()) readOnly_ = memo_->isReadOnly();
-  shown_ = lines;
+  source_ = &lines;
+  count_ = lines.size();
+  digest_ = digest;
   // No undo history for text the program puts in; it would double the memory.
   memo_->document()->setUndoRedoEnabled(false);
-  next_ = std::min(kPart, shown_.size());
-  memo_->setPlainText(Part(shown_, 0, next_));
+  next_ = std::min(kPart, count_);
+  memo_->setPlainText(Part(lines, 0, next_));
   if (filling()) {
     memo_->setReadOnly(true);
     timer_.start();
@@ -42,11 +56,17 @@ void MemoLines::show(const std::vector<std::string>& lines) {
 }
 
 void MemoLines::fillMore() {
-  const size_t to = std::min(next_ + kPart, shown_.size());
+  // A command may change the lines between two parts; the refresh after it
+  // sees a new digest and starts again, so a part never reads past their end.
+  QElapsedTimer turn;
+  turn.start();
   QTextCursor cursor(memo_->document());
-  cursor.movePosition(QTextCursor::End);
-  cursor.insertText(Part(shown_, next_, to));
-  next_ = to;
+  while (filling() && turn.elapsed() < kTurnMs) {
+    const size_t to = std::min(next_ + kPart, count_);
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(Part(*source_, next_, to));
+    next_ = to;
+  }
   if (filling()) {
     timer_.start();
   } else {
@@ -63,9 +83,12 @@ void MemoLines::finish() {
 
 std::optional<std::vector<std::string>> MemoLines::edited() {
   if (filling() || !memo_->document()->isModified()) return std::nullopt;
-  shown_ = LinesToCore(memo_->toPlainText());
+  std::vector<std::string> lines = LinesToCore(memo_->toPlainText());
+  // The caller stores them in the core: that is what is shown now.
+  count_ = lines.size();
+  digest_ = Digest(lines);
   memo_->document()->setModified(false);
-  return shown_;
+  return lines;
 }
 
 }  // namespace trovik::gui

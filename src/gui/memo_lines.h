@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPlainTextEdit>
 #include <QTimer>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,20 +20,28 @@ class MemoLines : public QObject {
   explicit MemoLines(QPlainTextEdit* memo);
 
   // Shows `lines` (1250) unless they are shown already. The first part is in
-  // at once; until the rest is, the text area is read-only.
+  // at once, the rest is read from `lines` as it goes in; until then the text
+  // area is read-only. `lines` must outlive this object (it is the core's).
   void show(const std::vector<std::string>& lines);
   // The user's edits since the text was last shown, as core lines.
   std::optional<std::vector<std::string>> edited();
-  bool filling() const { return next_ < shown_.size(); }
+  bool filling() const { return source_ != nullptr && next_ < count_; }
 
-  static constexpr size_t kPart = 20000;  // lines per turn of the event loop
+  // Lines go in by parts, the first at once, then more each turn of the
+  // event loop for as long as a turn may take.
+  static constexpr size_t kPart = 2000;
+  static constexpr qint64 kTurnMs = 40;
 
  private:
   void fillMore();
   void finish();
 
   QPlainTextEdit* memo_;
-  std::vector<std::string> shown_;
+  // What is shown: the core's lines, their count and a digest of their bytes
+  // (a copy of a million lines would cost more than the text area itself).
+  const std::vector<std::string>* source_ = nullptr;
+  size_t count_ = 0;
+  uint64_t digest_ = 0;
   size_t next_ = 0;
   bool readOnly_ = false;  // the area's own setting, back once the text is in
   QTimer timer_;

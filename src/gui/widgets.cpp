@@ -1,5 +1,6 @@
 #include "gui/widgets.h"
 
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -118,11 +119,16 @@ void CheckListBox::setEntries(const std::vector<std::string>& entries1250, const
 
 void CheckListBox::addPart() {
   quiet_ = true;
+  // A part is the first screenful and more for as long as a turn may take,
+  // so paints and clicks get their turns however slow the machine is.
+  QElapsedTimer turn;
+  turn.start();
   const size_t from = static_cast<size_t>(count());
-  const size_t to = std::min(entries_.size(), from + kPart);
-  // Each entry is made whole, its box included, before the list takes it:
-  // a box set on an entry already in the list costs a change notice.
-  for (size_t i = from; i < to; ++i) {
+  const size_t least = std::min(entries_.size(), from + kLeast);
+  for (size_t i = from; i < entries_.size(); ++i) {
+    if (i >= least && (i & 255) == 0 && turn.elapsed() >= kTurnMs) break;
+    // Each entry is made whole, its box included, before the list takes it:
+    // a box set on an entry already in the list costs a change notice.
     auto* entry = new QListWidgetItem(FromCore(entries_[i]));
     entry->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     entry->setCheckState(MarkOf(marks_, i));

@@ -47,8 +47,10 @@ class CheckListBox : public QListWidget {
 
   // For setEntries: the list keeps its own current entry while its length stays.
   static constexpr int kOwnCurrent = -2;
-  // Entries made per turn of the event loop when a long list is filled.
-  static constexpr int kPart = 20000;
+  // A long list is filled a part per turn of the event loop: at least this
+  // many entries, more while the turn is shorter than kTurnMs.
+  static constexpr size_t kLeast = 500;
+  static constexpr qint64 kTurnMs = 40;
 
   // Shows `entries` (core text) with their marks, converting and touching
   // only what changed. A long list gets its first part at once and the rest
