@@ -135,6 +135,9 @@ void CheckListBox::addPart() {
     addItem(entry);
   }
   quiet_ = false;
+  // Every insertion puts the layout off until the list is idle, which while
+  // filling it never is: laid out now, the entries made so far are painted.
+  executeDelayedItemsLayout();
   if (filling()) fillTimer_.start();
 }
 
