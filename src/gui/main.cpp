@@ -18,9 +18,7 @@
 #include "app/lifecycle.h"
 #include "device/device_link.h"
 #include "gui/main_window.h"
-#ifdef TROVIK_HAVE_WEBENGINE
 #include "webengine/web_browser.h"
-#endif
 
 namespace {
 
@@ -50,9 +48,7 @@ int main(int argc, char** argv) {
   // The simulated card lies in the program folder, which for an installed
   // copy is not the executable's folder the device library would pick.
   trovik::device::SetDefaultDeviceRoot();
-#ifdef TROVIK_HAVE_WEBENGINE
   trovik::webengine::PrepareEnvironment(/*offscreen=*/false);
-#endif
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Trovik"));
   // Qt's own dialogs and buttons (the open dialog, OK, Cancel) speak Slovak

@@ -14,10 +14,12 @@
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineView>
+#include <unistd.h>
+
 #include <cctype>
 #include <cstdlib>
-#include <utility>
 #include <memory>
+#include <utility>
 
 #include "base/error.h"
 #include "base/files.h"
@@ -60,7 +62,9 @@ const QUrl kBlank(QStringLiteral("about:blank"));
 }  // namespace
 
 void PrepareEnvironment(bool offscreen) {
-  if (std::getenv("QTWEBENGINE_DISABLE_SANDBOX") == nullptr) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
+  // Chromium's sandbox refuses to start as root, so only there is it switched
+  // off; every other user's pages run sandboxed.
+  if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
   if (offscreen && std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   // The waits of the core run the event loop from inside event handlers (a
   // page read from the document-complete handler). Under the GLib dispatcher
@@ -69,8 +73,6 @@ void PrepareEnvironment(bool offscreen) {
   if (std::getenv("QT_NO_GLIB") == nullptr) setenv("QT_NO_GLIB", "1", 1);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
-
-std::string ProfileFolder(const std::string& programFolderFs) { return programFolderFs + "browser-profile"; }
 
 QWebEngineProfile* CreateProfile(const std::string& folder, QObject* parent) {
   const QString path = QString::fromStdString(folder);
