@@ -32,7 +32,8 @@ if(TARGET trovik)
   # Qt loads its window-system plugins at run time; nothing links them.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 endif()
-# The file manager opens files with their associated program through xdg-open.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# The file manager opens files with their associated program through xdg-open;
+# Qt's own dialogs speak Slovak with its translations.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-translations-l10n")
 
 include(CPack)

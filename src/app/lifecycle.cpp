@@ -87,6 +87,8 @@ void FormActivate(MainState& s, Host& host) {
       host.showMessage(e.text());
     }
   }
+  // On screen before the first start's open dialog comes up over it.
+  host.stateChanged();
 
   ReadLogin(s);
   ReadLastFolders(s);

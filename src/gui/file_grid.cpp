@@ -25,6 +25,8 @@ class FileGridHeader : public QHeaderView {
     const int mode = logicalIndex == 0 ? grid_->nameSortMode() : (logicalIndex == 2 ? grid_->dateSortMode() : -1);
     if (mode < 0) return;
     painter->save();
+    // The style clips the painter to the caption; the frame runs round the cell.
+    painter->setClipRect(rect);
     painter->setPen(mode == 0 ? QColor(Qt::white) : QColor(0, 128, 0));
     painter->setBrush(Qt::NoBrush);
     painter->drawRect(rect.adjusted(0, 0, -1, -1));

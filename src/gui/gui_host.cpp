@@ -113,4 +113,15 @@ QString ApplicationTitle() {
   return name.isEmpty() ? QStringLiteral("Trovik") : name;
 }
 
+// The platform's error box: its own title and the warning icon.
+void GuiHost::showWarning(const std::string& title1250, const std::string& text1250) {
+  const QString text = FromCore(text1250);
+  if (messageHook) {
+    messageHook(text);
+    return;
+  }
+  QMessageBox box(QMessageBox::Warning, FromCore(title1250), text, QMessageBox::Ok, window_);
+  box.exec();
+}
+
 }  // namespace trovik::gui

@@ -26,6 +26,7 @@ class GuiHost : public Host {
   void sleepMs(int ms) override;
   uint32_t tickCount() override;
   void showMessage(const std::string& text1250) override;
+  void showWarning(const std::string& title1250, const std::string& text1250) override;
   void setBusyCursor(bool busy) override;
   void stateChanged() override;
   std::optional<std::string> openFileDialog(const OpenDialog& dialog) override;

@@ -1,5 +1,6 @@
 #include "gui/main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLayout>
 #include <QMenuBar>
@@ -271,6 +272,19 @@ void TForm1::showEvent(QShowEvent* event) {
   // After the window is on screen, so that the first start's open dialog
   // comes up over it.
   if (!state_->activated) QTimer::singleShot(0, this, [this] { activateOnce(); });
+}
+
+bool TForm1::event(QEvent* event) {
+  // The first browser view makes Qt create the window anew, and on a display
+  // without a window manager the new window is mapped over everything,
+  // also over a dialog it owns (the first start's open dialog). The dialog
+  // goes back on top once the new window is mapped.
+  if (event->type() == QEvent::WinIdChange) {
+    QTimer::singleShot(0, this, [] {
+      if (QWidget* modal = QApplication::activeModalWidget()) modal->raise();
+    });
+  }
+  return QMainWindow::event(event);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -10,7 +10,7 @@ namespace trovik::gui {
 
 TPotvrd::TPotvrd(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("Potvrd"));
-  setWindowTitle(QStringLiteral("Potvrdenie"));
+  setWindowTitle(QStringLiteral("Súhlasíte?"));
   setModal(true);
   setFixedSize(413, 213);
 

@@ -307,9 +307,10 @@ void TabBrowser::refresh() {
   const Context& c = context_;
   if (c.waypoints) {
     const waypoints::CacheList& caches = c.waypoints->caches;
-    names_->setEntries(FromCore(caches.names), caches.nameMarks, caches.itemIndex);
-    codes_->setEntries(FromCore(caches.codes), caches.codeMarks, -1);
-    positions_->setEntries(FromCore(caches.positions), {}, -1);
+    names_->setEntries(caches.names, caches.nameMarks, caches.itemIndex);
+    // The other two keep their own current entry, for the Space key.
+    codes_->setEntries(caches.codes, caches.codeMarks, CheckListBox::kOwnCurrent);
+    positions_->setEntries(caches.positions, {}, CheckListBox::kOwnCurrent);
     if (exportWpt_->isEnabled() != c.waypoints->exportButtonEnabled) exportWpt_->setEnabled(c.waypoints->exportButtonEnabled);
   }
   if (c.fields) {

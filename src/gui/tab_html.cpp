@@ -29,6 +29,7 @@ TabHtml::TabHtml(Context& context, QWidget* parent) : Tab(context, QStringLitera
   memo1_ = MakeMemo(QStringLiteral("Memo1"), this, false);
   memo1_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   layout->addWidget(memo1_, 1);
+  lines1_ = new MemoLines(memo1_);
 
   memo4_ = Hidden(MakeMemo(QStringLiteral("Memo4"), this, false));
   memo6_ = Hidden(MakeMemo(QStringLiteral("Memo6"), this, false));
@@ -80,7 +81,7 @@ void SetList(QListWidget* list, const QStringList& entries) {
 
 void TabHtml::refresh() {
   const Context& c = context_;
-  if (c.memo1) SetMemoText(memo1_, LinesFromCore(*c.memo1));
+  if (c.memo1) lines1_->show(*c.memo1);
   if (c.pages) {
     SetMemoText(memo4_, LinesFromCore(c.pages->workingList));
     SetMemoText(memo6_, LinesFromCore(c.pages->outputList));
@@ -91,10 +92,8 @@ void TabHtml::refresh() {
 
 void TabHtml::pull() {
   // The captured page is editable; the filter reads whatever it holds.
-  if (context_.memo1 && memo1_->document()->isModified()) {
-    *context_.memo1 = LinesToCore(memo1_->toPlainText());
-    memo1_->document()->setModified(false);
-  }
+  if (!context_.memo1) return;
+  if (auto edited = lines1_->edited()) *context_.memo1 = std::move(*edited);
 }
 
 }  // namespace trovik::gui

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "gui/context.h"
+#include "gui/memo_lines.h"
 
 namespace trovik::gui {
 
@@ -20,6 +21,7 @@ class TabHtml : public Tab {
 
  private:
   QPlainTextEdit* memo1_ = nullptr;
+  MemoLines* lines1_ = nullptr;
   QPlainTextEdit* memo4_ = nullptr;   // working list
   QPlainTextEdit* memo6_ = nullptr;   // output list
   QListWidget* listBox2_ = nullptr;   // header link list

@@ -28,6 +28,7 @@ TabWpt::TabWpt(Context& context, QWidget* parent) : Tab(context, QStringLiteral(
   memo2_ = MakeMemo(QStringLiteral("Memo2"), this, false);
   memo2_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   layout->addWidget(memo2_, 1);
+  lines2_ = new MemoLines(memo2_);
 
   Context& c = context_;
   connect(edit6_, &QLineEdit::textEdited, this, [&c](const QString& text) {
@@ -45,14 +46,12 @@ TabWpt::TabWpt(Context& context, QWidget* parent) : Tab(context, QStringLiteral(
 void TabWpt::refresh() {
   if (!context_.waypoints) return;
   SetEditText(edit6_, FromCore(context_.waypoints->fileNameField));
-  SetMemoText(memo2_, LinesFromCore(context_.waypoints->wptText));
+  lines2_->show(context_.waypoints->wptText);
 }
 
 void TabWpt::pull() {
-  if (context_.waypoints && memo2_->document()->isModified()) {
-    context_.waypoints->wptText = LinesToCore(memo2_->toPlainText());
-    memo2_->document()->setModified(false);
-  }
+  if (!context_.waypoints) return;
+  if (auto edited = lines2_->edited()) context_.waypoints->wptText = std::move(*edited);
 }
 
 }  // namespace trovik::gui

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "gui/context.h"
+#include "gui/memo_lines.h"
 
 namespace trovik::gui {
 
@@ -20,6 +21,7 @@ class TabWpt : public Tab {
   QPushButton* upload_ = nullptr;
   QLineEdit* edit6_ = nullptr;
   QPlainTextEdit* memo2_ = nullptr;
+  MemoLines* lines2_ = nullptr;
 };
 
 }  // namespace trovik::gui

@@ -1,8 +1,12 @@
 #include "gui/widgets.h"
 
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <algorithm>
+
+#include "gui/qt_text.h"
 
 namespace trovik::gui {
 
@@ -44,45 +48,107 @@ QString PanelBar::panelText(int index) const { return labels_.at(static_cast<siz
 void PanelBar::setPanelText(int index, const QString& text) {
   if (index < 0 || index >= panelCount()) return;
   QLabel* label = labels_[static_cast<size_t>(index)];
-  if (label->text() != text) label->setText(text);
+  if (label->text() == text) return;
+  label->setText(text);
+  // The designed widths fit the classic narrow font; a text that this font
+  // makes wider ("PDA OFF") widens its panel instead of being cut.
+  if (index + 1 < panelCount()) {
+    QFrame* frame = panels_[static_cast<size_t>(index)];
+    const QMargins inner = frame->layout()->contentsMargins();
+    const int needed =
+        label->fontMetrics().horizontalAdvance(text) + inner.left() + inner.right() + 2 * frame->frameWidth() + 2;
+    frame->setFixedWidth(std::max(widths_[static_cast<size_t>(index)], needed));
+  }
 }
 
 CheckListBox::CheckListBox(const QString& objectName, QWidget* parent) : QListWidget(parent) {
   setObjectName(objectName);
   setSelectionMode(QAbstractItemView::SingleSelection);
+  // One line each: the list lays out any length at once.
+  setUniformItemSizes(true);
+  fillTimer_.setSingleShot(true);
+  fillTimer_.setInterval(0);
+  connect(&fillTimer_, &QTimer::timeout, this, &CheckListBox::addPart);
   connect(this, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
-    if (filling_) return;
+    if (quiet_) return;
     const int index = row(item);
     setCurrentRow(index);
     emit userClicked(index, item->checkState() == Qt::Checked);
   });
   connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-    if (filling_) return;
+    if (quiet_) return;
     emit userClicked(row(item), item->checkState() == Qt::Checked);
   });
 }
 
-void CheckListBox::setEntries(const QStringList& entries, const std::vector<bool>& marks, int currentIndex) {
-  filling_ = true;
-  const bool sameTexts = this->entries() == entries;
-  if (!sameTexts) {
-    clear();
-    for (const QString& entry : entries) {
-      auto* item = new QListWidgetItem(entry, this);
-      item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+namespace {
+
+Qt::CheckState MarkOf(const std::vector<bool>& marks, size_t i) {
+  return i < marks.size() && marks[i] ? Qt::Checked : Qt::Unchecked;
+}
+
+}  // namespace
+
+void CheckListBox::setEntries(const std::vector<std::string>& entries1250, const std::vector<bool>& marks,
+                              int currentIndex) {
+  const bool sameLength = entries1250.size() == entries_.size();
+  const int current = currentIndex == kOwnCurrent ? (sameLength ? currentRow() : -1) : currentIndex;
+  if (entries1250 != entries_ || marks != marks_) {
+    quiet_ = true;
+    if (!sameLength) {
+      entries_ = entries1250;
+      marks_ = marks;
+      clear();
+      addPart();
+    } else {
+      // Only what changed (a position filled in, a mark), so the list keeps
+      // its scroll position; entries not yet made get the new values when made.
+      for (int i = 0; i < count(); ++i) {
+        const auto at = static_cast<size_t>(i);
+        if (entries1250[at] != entries_[at]) item(i)->setText(FromCore(entries1250[at]));
+        const Qt::CheckState mark = MarkOf(marks, at);
+        if (mark != MarkOf(marks_, at) && item(i)->checkState() != mark) item(i)->setCheckState(mark);
+      }
+      entries_ = entries1250;
+      marks_ = marks;
     }
+    quiet_ = false;
   }
-  for (int i = 0; i < count(); ++i) {
-    const bool marked = static_cast<size_t>(i) < marks.size() && marks[static_cast<size_t>(i)];
-    const Qt::CheckState state = marked ? Qt::Checked : Qt::Unchecked;
-    if (item(i)->checkState() != state) item(i)->setCheckState(state);
+  setCurrent(current);
+}
+
+void CheckListBox::addPart() {
+  quiet_ = true;
+  // A part is the first screenful and more for as long as a turn may take,
+  // so paints and clicks get their turns however slow the machine is.
+  QElapsedTimer turn;
+  turn.start();
+  const size_t from = static_cast<size_t>(count());
+  const size_t least = std::min(entries_.size(), from + kLeast);
+  for (size_t i = from; i < entries_.size(); ++i) {
+    if (i >= least && (i & 255) == 0 && turn.elapsed() >= kTurnMs) break;
+    // Each entry is made whole, its box included, before the list takes it:
+    // a box set on an entry already in the list costs a change notice.
+    auto* entry = new QListWidgetItem(FromCore(entries_[i]));
+    entry->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+    entry->setCheckState(MarkOf(marks_, i));
+    addItem(entry);
   }
-  if (currentIndex >= 0 && currentIndex < count()) {
-    if (currentRow() != currentIndex) setCurrentRow(currentIndex);
+  quiet_ = false;
+  // Every insertion puts the layout off until the list is idle, which while
+  // filling it never is: laid out now, the entries made so far are painted.
+  executeDelayedItemsLayout();
+  if (filling()) fillTimer_.start();
+}
+
+void CheckListBox::setCurrent(int index) {
+  quiet_ = true;
+  if (index >= 0 && index < count()) {
+    if (currentRow() != index) setCurrentRow(index);
   } else if (currentRow() != -1) {
     setCurrentRow(-1);
   }
-  filling_ = false;
+  quiet_ = false;
 }
 
 bool CheckListBox::isMarked(int index) const {

@@ -10,7 +10,9 @@
 #include <QProgressBar>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
+#include <string>
 #include <vector>
 
 namespace trovik::gui {
@@ -35,24 +37,42 @@ class PanelBar : public QFrame {
   std::vector<int> widths_;
 };
 
-// A list with a check box per entry. `userClicked` fires only for the user's
-// own clicks (on the box or on the entry), never for contents set by
-// setEntries; it carries the entry's mark as the click left it.
+// A list with a check box on every entry. `userClicked` fires only for the
+// user's own clicks (on the box or on the entry, or the Space key), never for
+// contents set by setEntries; it carries the entry's mark as the click left it.
 class CheckListBox : public QListWidget {
   Q_OBJECT
  public:
   explicit CheckListBox(const QString& objectName, QWidget* parent = nullptr);
 
-  // Shows `entries` with their marks; keeps the current row when it still exists.
-  void setEntries(const QStringList& entries, const std::vector<bool>& marks, int currentIndex);
+  // For setEntries: the list keeps its own current entry while its length stays.
+  static constexpr int kOwnCurrent = -2;
+  // A long list is filled a part per turn of the event loop: at least this
+  // many entries, more while the turn is shorter than kTurnMs.
+  static constexpr size_t kLeast = 500;
+  static constexpr qint64 kTurnMs = 40;
+
+  // Shows `entries` (core text) with their marks, converting and touching
+  // only what changed. A long list gets its first part at once and the rest
+  // part by part from the event loop, so the window never waits for it.
+  void setEntries(const std::vector<std::string>& entries1250, const std::vector<bool>& marks, int currentIndex);
+  // The current row (-1 for none), without a userClicked.
+  void setCurrent(int index);
   bool isMarked(int index) const;
   QStringList entries() const;
+  // Entries given but not yet made.
+  bool filling() const { return static_cast<size_t>(count()) < entries_.size(); }
 
  signals:
   void userClicked(int index, bool marked);
 
  private:
-  bool filling_ = false;
+  void addPart();
+
+  std::vector<std::string> entries_;  // what the list shows, or will once filled
+  std::vector<bool> marks_;
+  QTimer fillTimer_;
+  bool quiet_ = false;  // changes made here, not by the user
 };
 
 // A flat push button of the window ("speed button"): caption, object name, hint.

@@ -237,6 +237,12 @@ std::optional<double> ParseFloat(std::string_view s, char separator) {
 
 std::vector<std::string> SplitLines(std::string_view s) {
   std::vector<std::string> lines;
+  // Counted first: a file of a million lines is not moved twenty times over.
+  size_t ends = 0;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\n' || (s[i] == '\r' && (i + 1 == s.size() || s[i + 1] != '\n'))) ++ends;
+  }
+  lines.reserve(ends + 1);
   size_t start = 0, i = 0;
   while (i < s.size()) {
     char c = s[i];

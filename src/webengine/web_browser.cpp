@@ -20,8 +20,10 @@
 
 #include <QThread>
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 #include "base/error.h"
 #include "base/files.h"
@@ -46,6 +48,20 @@ const char* kFindElement =
     "function trovikFind(n){var all=document.getElementsByTagName('*');"
     "for(var i=0;i<all.length;i++){var e=all[i];"
     "if(e.getAttribute('name')===n||e.id===n)return e;}return null;}";
+
+// A percent escape written with a lower-case hex digit ("%3a"), which QUrl
+// always turns into upper case.
+bool HasLowerCaseEscape(const QString& address) {
+  for (qsizetype i = 0; i + 2 < address.size(); ++i) {
+    if (address.at(i) != QLatin1Char('%')) continue;
+    const QChar a = address.at(i + 1), b = address.at(i + 2);
+    if (!isxdigit(a.toLatin1()) || !isxdigit(b.toLatin1())) continue;
+    if (a.isLower() || b.isLower()) return true;
+  }
+  return false;
+}
+
+const QUrl kBlank(QStringLiteral("about:blank"));
 
 }  // namespace
 
@@ -141,16 +157,29 @@ void WebEngineBrowser::Navigate(const std::string& address) {
     page_->runJavaScript(code, QWebEngineScript::MainWorld);
     return;
   }
+  exactAddress_.clear();
   QUrl url;
-  if (address.rfind("file://", 0) == 0)
+  if (address.rfind("file://", 0) == 0) {
     url = QUrl::fromLocalFile(QString::fromStdString(files::PcPath(address.substr(7))));
-  else
-    url = QUrl(FromCp1250(address), QUrl::TolerantMode);
+  } else {
+    const QString text = FromCp1250(address);
+    url = QUrl(text, QUrl::TolerantMode);
+    // A site may compare the address it gets byte for byte (the login's
+    // "redir=http%3a%2f%2f..."), and QUrl writes every escape in upper case.
+    // The engine's own parser keeps escapes as written, so such an address
+    // is opened by a script of a blank page; the blank page is no document
+    // of the site and completes nothing.
+    if (HasLowerCaseEscape(text)) {
+      exactAddress_ = text;
+      url = kBlank;
+    }
+  }
   loading_ = true;  // before the engine says so: a wait started now must not end at once
   page_->load(url);
 }
 
 void WebEngineBrowser::Stop() {
+  exactAddress_.clear();
   page_->triggerAction(QWebEnginePage::Stop);
   loading_ = false;
 }
@@ -164,6 +193,12 @@ void WebEngineBrowser::onLoadingChanged(const QWebEngineLoadingInfo& info) {
       break;
     case QWebEngineLoadingInfo::LoadSucceededStatus:
     case QWebEngineLoadingInfo::LoadFailedStatus:
+      if (!exactAddress_.isEmpty() && info.url() == kBlank) {
+        const QString target = std::exchange(exactAddress_, QString());
+        page_->runJavaScript(QStringLiteral("location.replace(%1[0]);").arg(JsArgs({target})),
+                             QWebEngineScript::ApplicationWorld);
+        break;
+      }
       // A failed load shows the engine's error page; it is captured like any page.
       loading_ = false;
       deliverComplete();

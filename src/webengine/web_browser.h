@@ -100,6 +100,8 @@ class WebEngineBrowser : public QObject, public site::Browser {
   QWebEnginePage* page_ = nullptr;
   QWebEngineView* view_ = nullptr;
   bool loading_ = false;
+  // An address QUrl would rewrite, to be opened from the blank page now loading.
+  QString exactAddress_;
   int callDepth_ = 0;
   int pendingCompletes_ = 0;
   int callTimeoutMs_ = 15000;

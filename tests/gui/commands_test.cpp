@@ -9,6 +9,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -50,6 +53,16 @@ void TypeText(QWidget* widget, const QString& text) {
     QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
     QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
   }
+}
+
+// Where an entry's check box is drawn, in the list's viewport.
+QRect CheckBoxOf(QListWidget* list, int row) {
+  QStyleOptionViewItem option;
+  option.initFrom(list->viewport());
+  option.rect = list->visualItemRect(list->item(row));
+  option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+  option.text = list->item(row)->text();
+  return list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list);
 }
 
 QString SampleCopy(const ScratchHome& home) {
@@ -136,6 +149,36 @@ class CommandsTest : public QObject {
     codes->item(1)->setCheckState(Qt::Unchecked);
     QVERIFY(!names->isMarked(1));
     QVERIFY(!window.state().waypoints.caches.nameMarks[1]);
+  }
+
+  void aClickOnTheBoxOrSpaceMarksAndMirrors() {
+    ScratchHome home;
+    TForm1 window(NoBrowsers());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    OpenThroughToolbar(window, SampleCopy(home));
+    auto* names = Control<CheckListBox>(window, "CheckListBox1");
+    auto* codes = Control<CheckListBox>(window, "CheckListBox2");
+    const waypoints::CacheList& caches = window.state().waypoints.caches;
+    // A box on every entry from the start, not only after "Označ všetky".
+    for (auto* list : {names, codes}) {
+      for (int i = 0; i < 3; ++i) QCOMPARE(list->item(i)->data(Qt::CheckStateRole), QVariant(int(Qt::Unchecked)));
+    }
+
+    QTest::mouseClick(names->viewport(), Qt::LeftButton, {}, CheckBoxOf(names, 1).center());
+    QVERIFY(names->isMarked(1) && codes->isMarked(1));
+    QVERIFY(caches.nameMarks[1] && caches.codeMarks[1]);
+    QVERIFY(!codes->isMarked(0) && !codes->isMarked(2));
+
+    // Space on the codes list's current entry, and again.
+    Control<QTabWidget>(window, "PageControl2")->setCurrentWidget(codes);
+    QTest::mouseClick(codes->viewport(), Qt::LeftButton, {}, codes->visualItemRect(codes->item(2)).center());
+    QCOMPARE(codes->currentRow(), 2);
+    QTest::keyClick(codes, Qt::Key_Space);
+    QVERIFY(codes->isMarked(2) && names->isMarked(2) && caches.nameMarks[2]);
+    QTest::keyClick(codes, Qt::Key_Space);
+    QVERIFY(!codes->isMarked(2) && !names->isMarked(2) && !caches.nameMarks[2]);
+    QVERIFY(names->isMarked(1));
   }
 
   void brejkSetsPageDoneAndEndsAWait() {
@@ -301,12 +344,15 @@ class CommandsTest : public QObject {
     QVERIFY(QFile::copy(QStringLiteral(TROVIK_SOURCE_DIR "/data/popisrtf.rtf"), home.file(QStringLiteral("popisrtf.rtf"))));
     TForm1 window(NoBrowsers());
     QString initial;
+    int tabUnderDialog = -1;
     window.host().fileDialogHook = [&](const QString&, const QString&, const QString& file) {
       initial = file;
+      tabUnderDialog = window.pages()->currentIndex();
       return std::optional<QString>(file);
     };
     window.activateOnce();
     QVERIFY(initial.endsWith(QStringLiteral("Zlaté Moravce50km.wpt")));
+    QCOMPARE(tabUnderDialog, 4);  // "O programe" in front already while the dialog is up
     QCOMPARE(window.pages()->currentIndex(), 4);  // "O programe"
     QVERIFY(!Control<QTextEdit>(window, "RichEdit1")->toPlainText().isEmpty());
     QCOMPARE(Control<CheckListBox>(window, "CheckListBox1")->count(), 3);

@@ -18,6 +18,7 @@
 
 #include "gui/file_grid.h"
 #include "gui/potvrd.h"
+#include "gui/tab_manager.h"
 #include "gui/widgets.h"
 #include "gui_test_support.h"
 
@@ -197,6 +198,11 @@ class LayoutTest : public QObject {
     for (int i = 0; i < 5; ++i) QCOMPARE(bar1->panelWidth(i), widths[i]);
     QCOMPARE(bar1->panelText(3), QStringLiteral("->PDA"));
     QCOMPARE(bar1->panelText(2), QString());
+    // The device state is read whole in its panel, whatever the font.
+    bar1->setPanelText(2, QStringLiteral("PDA OFF"));
+    QFrame* panel = bar1->panel(2);
+    const auto* label = panel->findChild<QLabel*>();
+    QVERIFY(panel->minimumWidth() - 2 * panel->frameWidth() - 6 >= label->fontMetrics().horizontalAdvance(QStringLiteral("PDA OFF")));
     auto* bar6 = Control<PanelBar>(window, "StatusBar6");
     QCOMPARE(bar6->panelCount(), 2);
     QCOMPARE(bar6->panelWidth(0), 60);
@@ -241,6 +247,21 @@ class LayoutTest : public QObject {
     QCOMPARE(device->item(1, 0)->text(), QStringLiteral("a.txt"));
     device->selectCoreRows({2});
     QCOMPARE(device->selectedCoreRows(), std::vector<int>{2});
+
+    // Sorted by date: a green frame round the date header, white round the name's.
+    window.show();
+    window.pages()->setCurrentWidget(window.managerTab());
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    device->setSortModes(0, 2);
+    QHeaderView* header = device->horizontalHeader();
+    const QImage shot = header->grab().toImage();
+    const int middle = shot.height() / 2;
+    const int dateLeft = header->sectionViewportPosition(2);
+    const int dateRight = dateLeft + header->sectionSize(2) - 1;
+    QCOMPARE(shot.pixelColor(dateLeft, middle), QColor(0, 128, 0));
+    QCOMPARE(shot.pixelColor(dateRight, middle), QColor(0, 128, 0));
+    QCOMPARE(shot.pixelColor(dateLeft + 20, 0), QColor(0, 128, 0));
+    QCOMPARE(shot.pixelColor(0, middle), QColor(Qt::white));
   }
 
   void menuBarItems() {
@@ -292,6 +313,7 @@ class LayoutTest : public QObject {
     QVERIFY(dialog != nullptr);
     QVERIFY(dialog->isHidden());
     QCOMPARE(dialog->size(), QSize(413, 213));
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Súhlasíte?"));
     QCOMPARE(dialog->label1()->text(), QStringLiteral("Kopírovať súbor :"));
     QCOMPARE(dialog->label2()->text(), QStringLiteral("sem ?"));
     QCOMPARE(dialog->edit1()->text(), QStringLiteral("Edit1"));

@@ -1,7 +1,13 @@
 // The QtWebEngine adapter on real pages, offscreen.
 #include <gtest/gtest.h>
 
+#include <httplib.h>
+
 #include <QElapsedTimer>
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
 
 #include "base/error.h"
 #include "engine_rig.h"
@@ -91,6 +97,61 @@ TEST(WebEngineBrowser, JavaScriptAddressRunsInTheLoadedPage) {
   EXPECT_TRUE(rig.pumpUntil([&] { return rig.browser->BodyHtml().find("<P id=o>done!</P>") != std::string::npos; }));
   EXPECT_EQ(completes, 0);
   EXPECT_FALSE(rig.browser->Busy());
+}
+
+// Answers every address with one page and keeps the request targets as received.
+class RecordingSite {
+ public:
+  RecordingSite() {
+    server_.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
+      if (req.path == "/favicon.ico") {
+        res.status = 404;
+        return;
+      }
+      std::lock_guard<std::mutex> lock(mutex_);
+      targets_.push_back(req.target);
+      res.set_content(Page("<p>prihl\xC3\xA1senie</p>"), "text/html; charset=utf-8");
+    });
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  ~RecordingSite() {
+    server_.stop();
+    thread_.join();
+  }
+  std::string base() const { return "http://127.0.0.1:" + std::to_string(port_); }
+  std::vector<std::string> targets() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return targets_;
+  }
+
+ private:
+  httplib::Server server_;
+  int port_ = 0;
+  std::thread thread_;
+  std::mutex mutex_;
+  std::vector<std::string> targets_;
+};
+
+TEST(WebEngineBrowser, AddressReachesTheSiteAsWrittenWithOneCompletion) {
+  RecordingSite site;
+  EngineRig rig;
+  int completes = 0;
+  rig.browser->onDocumentComplete = [&] { ++completes; };
+  // Lower-case escapes, as the international login writes its return address.
+  const std::string login = "/login/default.aspx?RESET=Y&redir=http%3a%2f%2fsite.example%2fDefault.aspx";
+  rig.browser->Navigate(site.base() + login);
+  ASSERT_TRUE(rig.pumpUntil([&] { return completes > 0; }));
+  EXPECT_FALSE(rig.browser->Busy());
+  EXPECT_EQ(rig.browser->BodyHtml(), "<P>prihl\xE1senie</P>");
+  rig.pumpUntil([] { return false; }, 500);  // a second completion would come by now
+  EXPECT_EQ(completes, 1);
+  // The same in upper case and plain addresses take the ordinary road.
+  const std::string upper = "/seek/nearest.aspx?origin=%3A%2F";
+  ASSERT_TRUE(rig.load(site.base() + upper));
+  ASSERT_TRUE(rig.load(site.base() + "/index.php"));
+  EXPECT_EQ(site.targets(), (std::vector<std::string>{login, upper, "/index.php"}));
 }
 
 TEST(WebEngineBrowser, CompletionAndProgressArriveFromThePump) {
