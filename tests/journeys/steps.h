@@ -1,0 +1,55 @@
+#pragma once
+// Steps several journeys share, each as a person does it.
+
+#include "journey_test.h"
+
+namespace trovik::journeys {
+
+inline const QString kNames = QStringLiteral("CheckListBox1");
+inline const QString kCodes = QStringLiteral("CheckListBox2");
+inline const QString kPositions = QStringLiteral("CheckListBox3");
+inline const QString kLoggedIn = QStringLiteral("Ste prihlásený ako užívateľ s menom ");
+
+// The colour the user name field shows, sampled inside its right end where
+// no text reaches.
+inline QString FieldColour(Person& p) {
+  const Box b = Box::From(p.see(QStringLiteral("Edit1"))["rect"]);
+  return p.colourAt(b.x + b.w - 6, b.cy());
+}
+inline constexpr const char* kGreen = "#008000";
+inline constexpr const char* kRed = "#ff0000";
+
+// Types the account, picks the site and presses "Prihlás!"; waits until the
+// field shows green or red and returns the colour.
+inline QString LogIn(Person& p, const QString& site, const QString& user, const QString& password) {
+  p.clickTab(QStringLiteral("PageControl1"), QStringLiteral("Browser"));
+  p.fill(QStringLiteral("Edit1"), user);
+  p.fill(QStringLiteral("Edit2"), password);
+  p.click(site == QStringLiteral("com") ? QStringLiteral("RadioGroup1_com") : QStringLiteral("RadioGroup1_sk"));
+  const QString before = FieldColour(p);
+  p.click(QStringLiteral("SpeedButton5"));
+  QString colour;
+  // The press itself turns nothing; the login ends with the field coloured.
+  p.waitFor(
+      [&] {
+        colour = FieldColour(p);
+        return (colour == kGreen || colour == kRed) && (colour != before || before == kRed || before == kGreen);
+      },
+      60s);
+  // A second login keeps the colour of the first until it ends: wait for the button to be pressed and released.
+  return colour;
+}
+
+// The index of a names-list entry, -1 when absent.
+inline int IndexOf(Person& p, const QString& list, const QString& text) {
+  return static_cast<int>(p.entries(list).indexOf(text));
+}
+
+// Double-clicks a town on the nearby tab and waits for the count.
+inline void SearchNear(Person& p, const QString& town) {
+  p.clickTab(QStringLiteral("PageControl1"), QStringLiteral("Novinky v okolí miest"));
+  p.doubleClickEntry(QStringLiteral("ListBox1"), town);
+  p.waitFor([&] { return p.panels(QStringLiteral("StatusBar6")).value(1).startsWith(QStringLiteral("Načítal som")); }, 60s);
+}
+
+}  // namespace trovik::journeys
