@@ -79,7 +79,9 @@ TEST_F(Journey, BatchExportToTheCardByToolButton) {
     EXPECT_TRUE(Trip::Exists(t.home() + "HTM/" + name.toStdString() + ".htm")) << name.toStdString();
     const std::string onCard = t.card() + "Storage Card/Geo/HTM/" + name.toStdString() + ".htm";
     EXPECT_TRUE(Trip::Exists(onCard)) << onCard;
-    if (Trip::Exists(onCard)) EXPECT_EQ(Trip::Read(onCard), Trip::Read(t.home() + "HTM/" + name.toStdString() + ".htm"));
+    if (Trip::Exists(onCard)) {
+      EXPECT_EQ(Trip::Read(onCard), Trip::Read(t.home() + "HTM/" + name.toStdString() + ".htm"));
+    }
   }
 }
 

@@ -63,7 +63,7 @@ TEST_F(Journey, ExportWptAfterANationalListingAndSaveToTheCard) {
   p.click(QStringLiteral("SpeedButton24"));
   WAIT_UNTIL(p, p.entries(kNames).size() == 51, 10s);
 
-  ASSERT_EQ(LogIn(p, QStringLiteral("sk"), QStringLiteral("geocacher"), QStringLiteral("trovik")), kGreen);
+  ASSERT_EQ(LogIn(p, QStringLiteral("sk"), QStringLiteral("geocacher"), QStringLiteral("trovik"), kGreen), kGreen);
   EXPECT_FALSE(p.enabled(QStringLiteral("SpeedButton26")));
   const QString name = p.entries(kNames).at(31);
   // The list scrolls to the new cache as a person would, with the keyboard.

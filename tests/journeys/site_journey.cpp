@@ -9,12 +9,12 @@ namespace {
 void LogInWrongThenRight(Journey& j, Trip& t, Person& p, const QString& site) {
   (void)j;
   WAIT_UNTIL(p, p.entries(kNames).size() == 31, 20s);
-  EXPECT_EQ(LogIn(p, site, QStringLiteral("geocacher"), QStringLiteral("zlé heslo")), kRed);
+  EXPECT_EQ(LogIn(p, site, QStringLiteral("geocacher"), QStringLiteral("zlé heslo"), kRed), kRed);
   EXPECT_EQ(p.text(QStringLiteral("Label3")), QStringLiteral("Na zobrazenie súradníc musíte byť prihlásený !"));
   EXPECT_EQ(Trip::Read(t.home() + "Trovik.ini").find("password="), std::string::npos)
       << "a refused password was stored";
 
-  EXPECT_EQ(LogIn(p, site, QStringLiteral("Ďurko"), QStringLiteral("kešky")), kGreen);
+  EXPECT_EQ(LogIn(p, site, QStringLiteral("Ďurko"), QStringLiteral("kešky"), kGreen), kGreen);
   WAIT_UNTIL(p, p.text(QStringLiteral("Label3")) == kLoggedIn + QStringLiteral("Ďurko"), 5s);
   const std::string ini = Trip::Read(t.home() + "Trovik.ini");
   EXPECT_NE(ini.find("username=\xCF" "urko"), std::string::npos) << ini;
@@ -35,7 +35,7 @@ TEST_F(Journey, ListingByGcAndByDoubleClick) {
   Trip& t = begin();
   Person& p = me();
   WAIT_UNTIL(p, p.entries(kNames).size() == 31, 20s);
-  ASSERT_EQ(LogIn(p, QStringLiteral("sk"), QStringLiteral("geocacher"), QStringLiteral("trovik")), kGreen);
+  ASSERT_EQ(LogIn(p, QStringLiteral("sk"), QStringLiteral("geocacher"), QStringLiteral("trovik"), kGreen), kGreen);
   const QStringList names = p.entries(kNames);
   const QStringList codes = p.entries(kCodes);
 

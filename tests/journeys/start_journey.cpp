@@ -20,7 +20,9 @@ TEST_F(Journey, FirstStartWithTheSampleFile) {
   ASSERT_EQ(dialog["class"].toString(), QStringLiteral("QFileDialog"));
   QJsonObject pages = p.see(QStringLiteral("PageControl1"));
   for (const QJsonValue& tab : pages["tabs"].toArray()) {
-    if (tab["current"].toBool()) EXPECT_EQ(tab["text"].toString(), QStringLiteral("O programe"));
+    if (tab["current"].toBool()) {
+      EXPECT_EQ(tab["text"].toString(), QStringLiteral("O programe"));
+    }
   }
   const QJsonObject windows = t.window().ask(QStringLiteral("windows"));
   EXPECT_EQ(windows["active"].toString(), dialog["name"].toString()) << "the open dialog is not the active window";

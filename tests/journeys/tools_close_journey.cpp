@@ -12,6 +12,7 @@ namespace {
 TEST_F(Journey, ToolsTabTypedInto) {
   begin();
   Person& p = me();
+  WAIT_UNTIL(p, p.entries(kNames).size() == 31, 20s);
   p.clickTab(QStringLiteral("PageControl1"), QStringLiteral("Pomôcky Geokešera"));
   // The converter answers each key.
   p.fill(QStringLiteral("Edit9"), QStringLiteral("48.5"));
@@ -88,6 +89,30 @@ TEST_F(Journey, ClosingDuringAWaitEndsTheProgram) {
   EXPECT_NE(ini.find("PDA="), std::string::npos) << ini;
   EXPECT_NE(ini.find("PC="), std::string::npos) << ini;
   EXPECT_NE(ini.find("Subor="), std::string::npos) << ini;
+}
+
+TEST_F(Journey, ClosingDuringABatchEndsTheProgram) {
+  Trip& t = begin();
+  Person& p = me();
+  WAIT_UNTIL(p, p.entries(kNames).size() == 31, 20s);
+  const QStringList names = p.entries(kNames);
+  for (int i = 0; i < 6; ++i) p.clickEntryBox(kNames, names[i]);
+  const auto marks = [&] {
+    const std::vector<int> c = p.checks(kNames);
+    return std::count(c.begin(), c.end(), 2);
+  };
+  WAIT_UNTIL(p, marks() == 6, 5s);
+  p.click(QStringLiteral("SpeedButton6"));
+  // Closed while the batch is at work on its second cache or later.
+  WAIT_UNTIL(p, marks() <= 5, 60s);
+  p.menu({QStringLiteral("Sbor1")});
+  const auto pressed = std::chrono::steady_clock::now();
+  p.menu({QStringLiteral("Koniecprogramu1")});
+  const int status = t.window().waitExit(10s);
+  const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - pressed);
+  EXPECT_EQ(status, 0) << "the process did not end by itself";
+  EXPECT_LE(took.count(), 2500) << "closing took " << took.count() << " ms";
+  EXPECT_NE(Trip::Read(t.home() + "Trovik.ini").find("PDA="), std::string::npos);
 }
 
 }  // namespace

@@ -136,7 +136,23 @@ XDisplay::XDisplay(int width, int height) {
     number += c;
   }
   close(fds[0]);
-  if (!number.empty()) name_ = ":" + number;
+  if (number.empty()) return;
+  name_ = ":" + number;
+  // Slovak letters and the degree sign on keys of their own, set before any
+  // window starts: a key that xdotool remaps while typing reaches a running
+  // Qt program too late and is lost.
+  static const char* const kLetters[] = {"aacute Aacute", "adiaeresis Adiaeresis", "ccaron Ccaron", "dcaron Dcaron",
+                                         "eacute Eacute", "iacute Iacute", "lacute Lacute", "lcaron Lcaron",
+                                         "ncaron Ncaron", "oacute Oacute", "ocircumflex Ocircumflex", "racute Racute",
+                                         "scaron Scaron", "tcaron Tcaron", "uacute Uacute", "yacute Yacute",
+                                         "zcaron Zcaron", "degree degree"};
+  std::vector<std::string> argv{"xmodmap", "-display", name_};
+  int keycode = 230;
+  for (const char* letters : kLetters) {
+    argv.push_back("-e");
+    argv.push_back("keycode " + std::to_string(keycode++) + " = " + letters);
+  }
+  RunProgram(argv);
 }
 
 XDisplay::~XDisplay() { EndGroup(pid_); }
@@ -309,10 +325,19 @@ void Person::doubleClick(const QString& name) {
 }
 
 void Person::clickTab(const QString& tabControl, const QString& caption) {
+  const auto current = [&] {
+    for (const QJsonValue& t : see(tabControl)["tabs"].toArray()) {
+      if (t["text"].toString().remove(QLatin1Char('&')) == caption) return t["current"].toBool();
+    }
+    return false;
+  };
   for (const QJsonValue& t : see(tabControl)["tabs"].toArray()) {
     if (t["text"].toString().remove(QLatin1Char('&')) == caption) {
       const Box b = Box::From(t["rect"]);
       clickAt(b.cx(), b.cy());
+      // The page shows when the window has handled the click.
+      if (!waitFor(current, std::chrono::milliseconds(10000)))
+        throw std::runtime_error("the tab " + caption.toStdString() + " did not come to the front");
       return;
     }
   }
