@@ -13,6 +13,11 @@
 
 #include "driver/journey.h"
 
+#include <ostream>
+
+// Failure messages show texts as a person reads them.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
 namespace trovik::journeys {
 
 using namespace std::chrono_literals;

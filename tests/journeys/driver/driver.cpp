@@ -152,7 +152,15 @@ XDisplay::XDisplay(int width, int height) {
     argv.push_back("-e");
     argv.push_back("keycode " + std::to_string(keycode++) + " = " + letters);
   }
-  RunProgram(argv);
+  // A fresh server may take the first change back when it sets up its
+  // keyboard for the first client: set it until it shows.
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    RunProgram(argv);
+    std::string keys;
+    RunProgram({"xmodmap", "-display", name_, "-pke"}, {}, &keys);
+    if (keys.find("= zcaron Zcaron") != std::string::npos && keys.find("= degree degree") != std::string::npos) return;
+    std::this_thread::sleep_for(200ms);
+  }
 }
 
 XDisplay::~XDisplay() { EndGroup(pid_); }
@@ -168,7 +176,7 @@ bool XDisplay::screenshot(const std::string& file, const Box& box) const {
 }
 
 Window::Window(const XDisplay& display, WindowOptions options) : options_(std::move(options)) {
-  socket_ = options_.home + "probe.sock";
+  socket_ = options_.workDir + "probe.sock";
   std::map<std::string, std::string> env = options_.env;
   env["DISPLAY"] = display.name();
   env["QT_QPA_PLATFORM"] = "xcb";
@@ -178,7 +186,7 @@ Window::Window(const XDisplay& display, WindowOptions options) : options_(std::m
   env["TROVIK_HOME"] = options_.home;
   env["TROVIK_DEVICE_ROOT"] = options_.deviceRoot;
   env["QTWEBENGINE_DISABLE_SANDBOX"] = "1";
-  pid_ = Spawn({options_.binDir + "/trovik"}, env, options_.home + "window.log");
+  pid_ = Spawn({options_.binDir + "/trovik"}, env, options_.workDir + "window.log");
 }
 
 Window::~Window() {
@@ -449,10 +457,15 @@ void Person::answer(const std::vector<QString>& captions) {
 }
 
 void Person::fill(const QString& name, const QString& text) {
+  // Typing over the selection: the field never passes through empty, as
+  // fields that convert at each key would complain about.
   click(name);
   key("ctrl+a");
-  key("BackSpace");
-  if (!text.isEmpty()) type(text);
+  if (text.isEmpty()) {
+    key("BackSpace");
+  } else {
+    type(text);
+  }
 }
 
 void Person::type(const QString& text) { xdo({"type", "--delay", "30", "--", text.toStdString()}); }

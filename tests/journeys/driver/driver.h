@@ -58,6 +58,7 @@ struct WindowOptions {
   std::string deviceRoot;   // the simulated card (TROVIK_DEVICE_ROOT)
   std::string binDir;       // where trovik lies
   std::string pluginDir;    // holds generic/libtrovikprobe.so
+  std::string workDir;      // the probe's socket and the window's output
   std::map<std::string, std::string> env;
 };
 
@@ -131,7 +132,7 @@ class Person {
   void choosePopup(const QString& caption);
   // A button of the dialog in front, by one of its possible captions (or its object name).
   void answer(const std::vector<QString>& captions);
-  // Replaces a field's text the way a person does: click, select all, type.
+  // Replaces a field's text the way a person does: click, select all, type over it.
   void fill(const QString& name, const QString& text);
   void type(const QString& text);
   void key(const std::string& keys);  // xdotool key names: "Return", "ctrl+a"

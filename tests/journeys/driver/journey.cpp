@@ -34,8 +34,12 @@ Scene::Scene() = default;
 Trip::Trip(Scene& scene, TripOptions options) : scene_(scene) {
   std::string pattern = (fs::temp_directory_path() / "journey-XXXXXX").string();
   if (!mkdtemp(pattern.data())) throw std::runtime_error("no scratch folder");
-  home_ = pattern + "/";
-  card_ = home_ + "card/";
+  // The program folder and the card side by side; the probe's socket and
+  // the window's output beside them, out of the panes' sight.
+  base_ = pattern + "/";
+  home_ = base_ + "Trovik/";
+  card_ = base_ + "card/";
+  fs::create_directories(home_);
   fs::create_directories(card_);
   if (options.sampleFiles) {
     for (const char* name : {"Zlaté Moravce50km.wpt", "suradnicemiest.ini", "popisrtf.rtf"}) {
@@ -57,7 +61,7 @@ Trip::~Trip() {
   person_.reset();
   window_.reset();
   std::error_code ignored;
-  if (!std::getenv("TROVIK_JOURNEY_KEEP")) fs::remove_all(home_, ignored);
+  if (!std::getenv("TROVIK_JOURNEY_KEEP")) fs::remove_all(base_, ignored);
 }
 
 bool Trip::start() {
@@ -66,6 +70,7 @@ bool Trip::start() {
   options.deviceRoot = card_;
   options.binDir = TROVIK_BIN_DIR;
   options.pluginDir = TROVIK_PROBE_DIR;
+  options.workDir = base_;
   window_ = std::make_unique<Window>(scene_.display, options);
   person_ = std::make_unique<Person>(scene_.display, *window_);
   // QtWebEngine's start takes a few seconds on a busy machine.
@@ -91,7 +96,7 @@ void Trip::Write1250(const std::string& path, const std::string& utf8) {
 }
 
 std::string Trip::logTail() const {
-  const std::string log = Read(home_ + "window.log");
+  const std::string log = Read(base_ + "window.log");
   return log.size() > 3000 ? log.substr(log.size() - 3000) : log;
 }
 

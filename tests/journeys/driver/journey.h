@@ -65,6 +65,7 @@ class Trip {
 
  private:
   Scene& scene_;
+  std::string base_;
   std::string home_;
   std::string card_;
   std::unique_ptr<Window> window_;
