@@ -468,7 +468,48 @@ void Person::fill(const QString& name, const QString& text) {
   }
 }
 
-void Person::type(const QString& text) { xdo({"type", "--delay", "30", "--", text.toStdString()}); }
+namespace {
+
+// The keysym name of a character a person types; empty when unknown.
+std::string KeyName(QChar c) {
+  static const std::map<char16_t, const char*> kNames = {
+      {u' ', "space"},       {u'.', "period"},      {u',', "comma"},       {u'\'', "apostrophe"},
+      {u'"', "quotedbl"},    {u'/', "slash"},       {u'\\', "backslash"}, {u'-', "minus"},
+      {u'_', "underscore"},  {u':', "colon"},       {u';', "semicolon"},   {u'(', "parenleft"},
+      {u')', "parenright"},  {u'!', "exclam"},      {u'?', "question"},    {u'@', "at"},
+      {u'&', "ampersand"},   {u'+', "plus"},        {u'=', "equal"},       {u'<', "less"},
+      {u'>', "greater"},     {u'[', "bracketleft"}, {u']', "bracketright"}, {u'#', "numbersign"},
+      {u'%', "percent"},     {u'*', "asterisk"},    {u'°', "degree"},      {u'á', "aacute"},
+      {u'Á', "Aacute"},      {u'ä', "adiaeresis"},  {u'Ä', "Adiaeresis"},  {u'č', "ccaron"},
+      {u'Č', "Ccaron"},      {u'ď', "dcaron"},      {u'Ď', "Dcaron"},      {u'é', "eacute"},
+      {u'É', "Eacute"},      {u'í', "iacute"},      {u'Í', "Iacute"},      {u'ĺ', "lacute"},
+      {u'Ĺ', "Lacute"},      {u'ľ', "lcaron"},      {u'Ľ', "Lcaron"},      {u'ň', "ncaron"},
+      {u'Ň', "Ncaron"},      {u'ó', "oacute"},      {u'Ó', "Oacute"},      {u'ô', "ocircumflex"},
+      {u'Ô', "Ocircumflex"}, {u'ŕ', "racute"},      {u'Ŕ', "Racute"},      {u'š', "scaron"},
+      {u'Š', "Scaron"},      {u'ť', "tcaron"},      {u'Ť', "Tcaron"},      {u'ú', "uacute"},
+      {u'Ú', "Uacute"},      {u'ý', "yacute"},      {u'Ý', "Yacute"},      {u'ž', "zcaron"},
+      {u'Ž', "Zcaron"}};
+  if ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')) {
+    return std::string(1, static_cast<char>(c.unicode()));
+  }
+  const auto it = kNames.find(c.unicode());
+  return it == kNames.end() ? std::string() : it->second;
+}
+
+}  // namespace
+
+// Key by key on keys that carry the characters (see XDisplay): xdotool's
+// own typing remaps keys as it goes, and a program reading the keyboard map
+// meanwhile gets wrong characters.
+void Person::type(const QString& text) {
+  std::vector<std::string> args{"key", "--delay", "30"};
+  for (QChar c : text) {
+    const std::string name = KeyName(c);
+    if (name.empty()) throw std::runtime_error("no key for a character of " + text.toStdString());
+    args.push_back(name);
+  }
+  if (args.size() > 3) xdo(args);
+}
 
 void Person::key(const std::string& keys) { xdo({"key", "--delay", "30", keys}); }
 
