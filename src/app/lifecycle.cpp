@@ -88,6 +88,7 @@ void FormActivate(MainState& s, Host& host) {
   ReadDeviceFolders(s);
   ReadLastWpt(s);
   ReadAddresses(s);
+  ReadListOptions(s);
 
   if (!s.waypoints.currentFile.empty()) {
     try {

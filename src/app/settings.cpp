@@ -61,6 +61,10 @@ void ReadAddresses(MainState& s) {
   a.obrazky = Read(s, kAdresy, kObrazky, a.obrazky);
 }
 
+void ReadListOptions(MainState& s) {
+  s.waypoints.codeFromName = profile::ReadFlag(s.settingsPath, kZoznam, kKodZNazvu, s.waypoints.codeFromName);
+}
+
 void ReadSetrenie(MainState& s) {
   Fields& f = s.fields;
   // Radio buttons: checking one unchecks the other, unchecking leaves it.
@@ -92,6 +96,11 @@ void SpeedButton8Click(const Fields& f, const std::string& path) {
   profile::WriteString(path, kAdresy, kSk, f.addresses.sk);
   profile::WriteString(path, kAdresy, kCom, f.addresses.com);
   profile::WriteString(path, kAdresy, kObrazky, f.addresses.obrazky);
+}
+
+void SpeedButton8Click(MainState& s) {
+  SpeedButton8Click(s.fields, s.settingsPath);
+  profile::WriteFlag(s.settingsPath, kZoznam, kKodZNazvu, s.waypoints.codeFromName);
 }
 
 void WriteShutdownSettings(const MainState& s) {

@@ -35,6 +35,8 @@ inline constexpr const char* kAdresy = "Adresy";
 inline constexpr const char* kSk = "sk";
 inline constexpr const char* kCom = "com";
 inline constexpr const char* kObrazky = "obrazky";
+inline constexpr const char* kZoznam = "Zoznam";
+inline constexpr const char* kKodZNazvu = "KodZNazvu";
 }  // namespace keys
 
 // Start-up reads, in the order the second stage makes them.
@@ -50,6 +52,9 @@ void ReadDeviceFolders(MainState& s);
 void ReadLastWpt(MainState& s);
 // "Adresy": the base addresses of the two sites and the image server.
 void ReadAddresses(MainState& s);
+// "Zoznam"/"KodZNazvu": whether a waypoint named by a cache code is listed
+// without a "(GC...)" group. Read before a waypoint file is opened.
+void ReadListOptions(MainState& s);
 // "Setrenie": the picture-saving group. The two radio buttons are stored as
 // two flags; the later one read ("Vacsi") decides when both are set.
 void ReadSetrenie(MainState& s);
@@ -59,9 +64,10 @@ void ReadSetrenie(MainState& s);
 bool SwitchPcFolder(MainState& s, const std::string& folder1250);
 
 // SpeedButton8Click, "Zapíš do INI": "PDA_WPT", "PDA_MHT", "Original",
-// "Vacsi", "Velkost", "Spooler", "AllFoto", then the "Adresy" keys.
+// "Vacsi", "Velkost", "Spooler", "AllFoto", then the "Adresy" keys; the
+// MainState form then "Zoznam"/"KodZNazvu".
 void SpeedButton8Click(const Fields& fields, const std::string& settingsPath);
-inline void SpeedButton8Click(MainState& s) { SpeedButton8Click(s.fields, s.settingsPath); }
+void SpeedButton8Click(MainState& s);
 
 // The shut-down write: "LastCesty"/"PDA" and "PC" from the panels of the two
 // panes, then "LastWPT"/"Subor" from the current waypoint file.

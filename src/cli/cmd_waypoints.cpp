@@ -14,6 +14,7 @@
 #include "cli/command.h"
 #include "device/device_link.h"
 #include "text/text.h"
+#include "waypoints/cache_lists.h"
 #include "waypoints/gpx_file.h"
 #include "waypoints/open_command.h"
 #include "waypoints/waypoint_state.h"
@@ -63,13 +64,16 @@ int gpx2wptCommand(Args& args) {
 int cachesCommand(Args& args) {
   std::string file = ArgTo1250(onePositional(args));
   ChosenFileHost host(file);
-  waypoints::WaypointState state;
-  std::vector<std::string> memo1;
-  RunFlags flags;
-  waypoints::ToolButton10Click(state, memo1, flags, host);
+  // The list is built as the window builds it, with the settings file's choice.
+  app::MainState settings(app::ProgramFolder1250());
+  app::ReadListOptions(settings);
+  waypoints::WaypointState& state = settings.waypoints;
+  waypoints::ToolButton10Click(state, settings.memo1, settings.flags, host);
   const auto& c = state.caches;
   for (int i = 0; i < c.count(); ++i) PrintLine1250(c.names[i] + "\t" + c.codes[i] + "\t" + c.positions[i]);
   std::fflush(stdout);
+  // An empty list is an answer, not a failure, but it must not pass unsaid.
+  if (c.count() == 0) PrintError1250(waypoints::NoCacheText());
   return 0;
 }
 

@@ -120,6 +120,7 @@ Session::Session(const SessionOptions& options, SessionNeeds needs)
   app::ReadDeviceFolders(state_);
   app::ReadAddresses(state_);
   app::ReadSetrenie(state_);
+  app::ReadListOptions(state_);
   options.apply(state_.fields);
   if (state_.htmFolder.empty() || !files::IsDirectory(files::PcPath(state_.htmFolder)))
     throw Error("Prie\x9Einok HTM sa nepodarilo vytvori\x9D v " + state_.programFolder);

@@ -331,7 +331,9 @@ void TabBrowser::refresh() {
     SetProgress(progressBar2_, c.pages->pictureProgress, c.pages->pictureProgressMax);
     if (progressBar2_->isVisibleTo(statusBar1_) != c.pages->pictureProgressVisible)
       progressBar2_->setVisible(c.pages->pictureProgressVisible);
-    statusBar1_->setPanelText(4, FromCore(c.pages->statusText));
+    // While the list is empty because the file held no cache, the panel says so.
+    const bool noCache = c.waypoints && c.waypoints->caches.count() == 0 && !c.waypoints->statusText.empty();
+    statusBar1_->setPanelText(4, FromCore(noCache ? c.waypoints->statusText : c.pages->statusText));
   }
   if (c.device) {
     statusBar1_->setPanelText(2, FromCore(c.device->statusPanel3));

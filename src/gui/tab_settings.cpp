@@ -98,6 +98,12 @@ TabSettings::TabSettings(Context& context, QWidget* parent) : Tab(context, QStri
   addressLayout->setColumnStretch(2, 1);
   addresses->setFixedWidth(480);
   layout->addWidget(addresses, 0, Qt::AlignLeft);
+
+  // Applies to the next file opened: rebuilding the list now would drop its marks.
+  checkBox4_ = new QCheckBox(QStringLiteral("Kód kešky aj z názvu bodu (pocket query)"), this);
+  checkBox4_->setObjectName(QStringLiteral("CheckBox4"));
+  checkBox4_->setChecked(true);
+  layout->addWidget(checkBox4_, 0, Qt::AlignLeft);
   layout->addStretch(1);
   connectFields();
 }
@@ -146,6 +152,9 @@ void TabSettings::connectFields() {
   connect(checkBox3_, &QCheckBox::clicked, this, [&c](bool on) {
     if (c.fields) c.fields->checkBox3AllFoto = on;
   });
+  connect(checkBox4_, &QCheckBox::clicked, this, [&c](bool on) {
+    if (c.waypoints) c.waypoints->codeFromName = on;
+  });
 }
 
 void TabSettings::refresh() {
@@ -170,6 +179,7 @@ void TabSettings::refresh() {
   }
   SetChecked(checkBox2_, f->checkBox2Spooler);
   SetChecked(checkBox3_, f->checkBox3AllFoto);
+  if (context_.waypoints) SetChecked(checkBox4_, context_.waypoints->codeFromName);
 }
 
 }  // namespace trovik::gui

@@ -1,6 +1,6 @@
 #pragma once
-// Tab "Nastavenia": device folders, picture saving and the site addresses,
-// with "Zapíš do INI".
+// Tab "Nastavenia": device folders, picture saving, the site addresses and
+// how the cache list reads codes, with "Zapíš do INI".
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -29,6 +29,7 @@ class TabSettings : public Tab {
   QLineEdit* edit7_ = nullptr;
   QCheckBox* checkBox2_ = nullptr;
   QCheckBox* checkBox3_ = nullptr;
+  QCheckBox* checkBox4_ = nullptr;  // "[Zoznam] KodZNazvu"
   QLineEdit* addressSk_ = nullptr;
   QLineEdit* addressCom_ = nullptr;
   QLineEdit* addressImages_ = nullptr;

@@ -44,6 +44,7 @@ void SpeedButton5Click(SiteContext& c) {
   c.browser.Stop();
   const Site site = c.fields.site;
   const LoginElements elements = LoginElementsOf(site);
+  bool answered = false;  // a page that answered the submitted form showed the marker
   try {
     c.flags.pageDone = false;
     c.browser.Navigate(LoginAddress(site, c.fields.addresses));
@@ -53,6 +54,9 @@ void SpeedButton5Click(SiteContext& c) {
     }
     c.browser.SetElementText(elements.user, c.fields.edit1User);
     c.browser.SetElementText(elements.password, c.fields.edit2Password);
+    // An earlier session shows the marker on the login page itself, whatever
+    // was typed; only what answers the form tells whether these credentials hold.
+    c.flags.loggedIn = false;
     c.flags.pageDone = false;
     c.browser.ClickElement(elements.button);
     WaitForLoad(c);
@@ -62,16 +66,21 @@ void SpeedButton5Click(SiteContext& c) {
       if (c.flags.loggedIn) break;
       c.host.processMessages();
     }
+    answered = c.flags.loggedIn;
   } catch (const Error&) {
-    // A login page without the expected elements: the field turns red below.
+    // A login page without the expected elements: nothing was submitted.
   }
-  if (c.flags.loggedIn) {
+  if (answered) {
     // Green first: a settings file that cannot be written is an error of its
     // own, shown by the caller, and does not undo the login.
     c.state.userFieldColour = UserFieldColour::Green;
     c.host.stateChanged();
     profile::WriteLogin(c.settingsPath, c.fields.edit1User, c.fields.edit2Password);
   } else {
+    // Not logged in as far as this login can tell; the stored name and
+    // password stay as they were. A later page with the marker sets it again.
+    c.flags.loggedIn = false;
+    c.state.loginLabel = LoginLabelInitial();
     c.state.userFieldColour = UserFieldColour::Red;
     c.host.stateChanged();
   }

@@ -1,5 +1,7 @@
 #include "waypoints/cache_lists.h"
 
+#include <vector>
+
 #include "base/files.h"
 #include "text/text.h"
 
@@ -21,6 +23,68 @@ std::string CodeCandidate(std::string_view line) {
   return std::string(line.substr(o, c - 1 - o));
 }
 
+bool IsCacheCode(std::string_view text) {
+  if (text.size() < 3 || text.substr(0, 2) != "GC") return false;
+  for (char ch : text.substr(2)) {
+    if (!(ch >= '0' && ch <= '9') && !(ch >= 'A' && ch <= 'Z')) return false;
+  }
+  return true;
+}
+
+namespace {
+
+std::vector<std::string_view> SplitFields(std::string_view line) {
+  std::vector<std::string_view> fields;
+  size_t start = 0;
+  while (true) {
+    size_t comma = line.find(',', start);
+    fields.push_back(line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+    if (comma == std::string_view::npos) return fields;
+    start = comma + 1;
+  }
+}
+
+constexpr size_t kTailFields = 13;   // "0,0,0,0, 6, 0,17,0,10.0,2,,,"
+constexpr size_t kDescription = 10;  // field 11, counted from 0
+
+}  // namespace
+
+std::string DescriptionOf(std::string_view line) {
+  const std::vector<std::string_view> fields = SplitFields(line);
+  if (fields.size() <= kDescription) return "";
+  if (fields.size() < kDescription + 1 + kTailFields) return std::string(fields[kDescription]);
+  std::string description(fields[kDescription]);
+  for (size_t i = kDescription + 1; i < fields.size() - kTailFields; ++i) {
+    description += ',';
+    description += fields[i];
+  }
+  return description;
+}
+
+std::optional<NamedCache> CacheFromName(std::string_view line) {
+  const std::vector<std::string_view> fields = SplitFields(line);
+  if (fields.size() < 3) return std::nullopt;  // no second comma: no name field
+  std::string code = text::Trim(fields[1]);
+  if (!IsCacheCode(code)) return std::nullopt;
+  const std::string description = DescriptionOf(line);
+  // The found-cache export writes name[code]; reading it back lists nothing.
+  if (const std::string trimmed = text::Trim(description); !trimmed.empty() && trimmed.back() == ']') {
+    size_t open = trimmed.rfind('[');
+    if (open != std::string::npos && IsCacheCode(std::string_view(trimmed).substr(open + 1, trimmed.size() - open - 2)))
+      return std::nullopt;
+  }
+  size_t by = description.rfind(" by ");
+  std::string name = text::Trim(by == std::string::npos ? description : description.substr(0, by));
+  // "by Owner" alone, or no description: the code is all the line says.
+  if (name.empty()) name = code;
+  return NamedCache{std::move(name), std::move(code)};
+}
+
+const std::string& NoCacheText() {
+  static const std::string text = "S\xFA" "bor neobsahuje \x9E" "iadnu ke\x9A" "ku s k\xF3" "dom GC.";
+  return text;
+}
+
 std::string WptSaveName(std::string_view path) {
   std::string name = files::FileNameOf(path);
   std::string ext = files::ExtensionOf(name);
@@ -34,7 +98,12 @@ void Spracujwpt(WaypointState& state) {
   caches.clear();
   for (const std::string& line : state.wptText) {
     std::string candidate = CodeCandidate(line);
-    if (candidate.size() < 2 || candidate[0] != 'G' || candidate[1] != 'C') continue;
+    if (candidate.size() < 2 || candidate[0] != 'G' || candidate[1] != 'C') {
+      if (!state.codeFromName) continue;
+      if (std::optional<NamedCache> named = CacheFromName(line))
+        caches.add(std::move(named->name), std::move(named->code), kPositionFromWpt);
+      continue;
+    }
     std::string name;
     if (int first = text::Pos(",", line); first > 0) {
       if (int second = text::PosFrom(",", line, first + 1); second > 0)
@@ -42,6 +111,7 @@ void Spracujwpt(WaypointState& state) {
     }
     caches.add(std::move(name), text::Trim(candidate), kPositionFromWpt);
   }
+  state.statusText = caches.count() == 0 ? NoCacheText() : std::string();
 }
 
 namespace {

@@ -16,6 +16,12 @@ struct WaypointState {
   std::string fileNameField;         // Edit6: the name the text is saved under
   CacheList caches;                  // the three lists of the "Browser" tab
   bool exportButtonEnabled = false;  // SpeedButton26 "Exportuj do wpt "
+  // "[Zoznam] KodZNazvu": a line whose name is a cache code is listed even
+  // without a "(GC...)" group, as pocket queries and exports write them.
+  bool codeFromName = true;
+  // What the last list build has to say ("" or NoCacheText()); the window
+  // shows it in the last panel of the "Browser" tab's status bar.
+  std::string statusText;
 };
 
 }  // namespace trovik::waypoints

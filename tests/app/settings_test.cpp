@@ -33,7 +33,9 @@ TEST(ZapisDoIni, WritesItsKeysInOrderThenTheAddresses) {
             "[Adresy]\r\n"
             "sk=http://127.0.0.1:8080/sk\r\n"
             "com=http://127.0.0.1:8080/com\r\n"
-            "obrazky=http://127.0.0.1:8080/img\r\n");
+            "obrazky=http://127.0.0.1:8080/img\r\n"
+            "[Zoznam]\r\n"
+            "KodZNazvu=1\r\n");
 }
 
 TEST(ZapisDoIni, UpdatesAnExistingFileInPlace) {
@@ -50,7 +52,8 @@ TEST(ZapisDoIni, UpdatesAnExistingFileInPlace) {
             "[setrenie]\r\nVELKOST =nie cislo\r\nOriginal=1\r\nVacsi=0\r\nSpooler=1\r\nAllFoto=0\r\n"
             "; nechaj ma\r\n\r\n[Prihlasovanie]\r\nusername=ja\r\n"
             "[Kdeukladatdata]\r\nWPTsubor=/x.wpt\r\nPDA_WPT=\\SD\\\r\nPDA_MHT=\\Storage Card\\Geo\\\r\n"
-            "[Adresy]\r\nsk=http://sk.example\r\ncom=http://127.0.0.1:8080/com\r\nobrazky=http://127.0.0.1:8080/img\r\n");
+            "[Adresy]\r\nsk=http://sk.example\r\ncom=http://127.0.0.1:8080/com\r\nobrazky=http://127.0.0.1:8080/img\r\n"
+            "[Zoznam]\r\nKodZNazvu=1\r\n");
 }
 
 TEST(ZapisDoIni, ARefusedWriteThrowsWithTheFullPathAndLeavesTheFields) {
@@ -78,6 +81,7 @@ TEST(SettingsRoundTrip, WhatIsWrittenIsReadBack) {
   a.fields.checkBox2Spooler = false;
   a.fields.checkBox3AllFoto = true;
   a.fields.addresses = {"http://a", "http://b", "http://c"};
+  a.waypoints.codeFromName = false;
   SpeedButton8Click(a);
   a.statusBar3Panel0 = "\\Karta\\";
   a.statusBar5Panel0 = dir.path() + "pc";
@@ -93,6 +97,7 @@ TEST(SettingsRoundTrip, WhatIsWrittenIsReadBack) {
   ReadLastWpt(b);
   ReadAddresses(b);
   ReadSetrenie(b);
+  ReadListOptions(b);
   EXPECT_EQ(b.fields.edit1User, "kesker");
   EXPECT_EQ(b.fields.edit2Password, "heslo s medzerou");
   EXPECT_EQ(b.currentDeviceFolder, "\\Karta\\");
@@ -106,6 +111,7 @@ TEST(SettingsRoundTrip, WhatIsWrittenIsReadBack) {
   EXPECT_FALSE(b.fields.checkBox2Spooler);
   EXPECT_TRUE(b.fields.checkBox3AllFoto);
   EXPECT_EQ(b.fields.addresses.com, "http://b");
+  EXPECT_FALSE(b.waypoints.codeFromName);
 }
 
 TEST(SettingsRead, KeyNamesMatchWithoutRegardToCase) {

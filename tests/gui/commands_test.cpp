@@ -208,6 +208,39 @@ class CommandsTest : public QObject {
     QCOMPARE(window.state().fields.site, Site::Com);
   }
 
+  // A pocket query names its waypoints by code; the "Nastavenia" box turns
+  // that reading off, "Zapíš do INI" keeps it, and an empty list is said.
+  void aPocketQueryListsItsCachesUnlessTheBoxIsOff() {
+    ScratchHome home;
+    TForm1 window(NoBrowsers());
+    window.host().fileDialogHook = [](const QString&, const QString&, const QString&) {
+      return std::optional<QString>(QStringLiteral(TROVIK_SOURCE_DIR "/tests/waypoints/reference/pocket-query-gpx10.gpx"));
+    };
+    auto* names = Control<CheckListBox>(window, "CheckListBox1");
+    auto* status = Control<PanelBar>(window, "StatusBar1");
+    Control<QToolButton>(window, "ToolButton10")->click();
+    QCOMPARE(names->entries(),
+             (QStringList{"Hrad Hrušov", "Kameň &amp; voda", "Gýmeš (zrúcanina)", "Die Schatzinsel / treasure island"}));
+    QCOMPARE(Control<CheckListBox>(window, "CheckListBox2")->entries(),
+             (QStringList{"GC1B7K4", "GC1H2K7", "GC1C3D9", "GC1BKP3"}));
+    QCOMPARE(status->panelText(4), QString());
+
+    auto* box = Control<QCheckBox>(window, "CheckBox4");
+    QCOMPARE(box->text(), QStringLiteral("Kód kešky aj z názvu bodu (pocket query)"));
+    QVERIFY(box->isChecked());
+    box->click();
+    Control<QPushButton>(window, "SpeedButton8")->click();
+    QVERIFY(ReadFile(home.file(QStringLiteral("Trovik.ini"))).contains("[Zoznam]\r\nKodZNazvu=0\r\n"));
+    Control<QToolButton>(window, "ToolButton10")->click();
+    QCOMPARE(names->count(), 0);
+    QCOMPARE(status->panelText(4), QStringLiteral("Súbor neobsahuje žiadnu kešku s kódom GC."));
+
+    // The next start reads the box back.
+    TForm1 again(NoBrowsers());
+    again.activateOnce();
+    QVERIFY(!Control<QCheckBox>(again, "CheckBox4")->isChecked());
+  }
+
   void toolsTabConvertsAsTheUserTypesAndMeasures() {
     ScratchHome home;
     TForm1 window(NoBrowsers());

@@ -135,17 +135,50 @@ TEST(SiteLogin, MarkerOnALaterDocumentWithinTheWatch) {
   EXPECT_LT(rig.host.now, 1000u + 3000u);  // left the watch early
 }
 
-TEST(SiteLogin, MissingElementIsDroppedAndColoursByTheFlag) {
+TEST(SiteLogin, MissingElementIsDroppedAndNothingSubmittedIsNoLogin) {
   Rig rig;
   rig.browser.setPage(LoginAddress(Site::Sk, rig.fields.addresses), PageWithBody("no form"));
   SpeedButton5Click(rig.context);
   EXPECT_EQ(rig.state.userFieldColour, UserFieldColour::Red);
   EXPECT_TRUE(rig.browser.clicked.empty());
 
-  // Already logged in from an earlier page: a failed second login still ends green.
+  // Logged in from an earlier page: a login that submitted nothing is still no login.
   rig.flags.loggedIn = true;
   SpeedButton5Click(rig.context);
-  EXPECT_EQ(rig.state.userFieldColour, UserFieldColour::Green);
+  EXPECT_EQ(rig.state.userFieldColour, UserFieldColour::Red);
+  EXPECT_FALSE(rig.flags.loggedIn);
+  EXPECT_FALSE(files::Exists(rig.context.settingsPath));
+}
+
+// The browser still holds an earlier session, so the login page shows the
+// marker; the form's answer decides, and a refused password is never stored.
+TEST(SiteLogin, AnEarlierSessionDoesNotMakeAWrongPasswordASuccess) {
+  Rig rig;
+  const LoginElements e = LoginElementsOf(Site::Sk);
+  FakePage login = PageWithBody(L("<A>odhlásiť</A>\r\n<FORM id=f>login</FORM>"));
+  login.elements = {e.user, e.password, e.button};
+  login.clicks[e.button] = "after";
+  rig.browser.setPage(LoginAddress(Site::Sk, rig.fields.addresses), login);
+  rig.browser.setPage("after", PageWithBody(L("<A>odhlásiť</A>")));
+  SpeedButton5Click(rig.context);
+  ASSERT_EQ(rig.state.userFieldColour, UserFieldColour::Green);
+  ASSERT_EQ(rig.setting("password"), "tajne");
+
+  rig.fields.edit2Password = "zle";
+  rig.browser.setPage("after", PageWithBody("<P>Nespr\xE1vne meno alebo heslo.</P>"));
+  SpeedButton5Click(rig.context);
+  EXPECT_EQ(rig.state.userFieldColour, UserFieldColour::Red);
+  EXPECT_FALSE(rig.flags.loggedIn);
+  EXPECT_EQ(rig.state.loginLabel, LoginLabelInitial());
+  EXPECT_EQ(rig.setting("username"), "geocacher");
+  EXPECT_EQ(rig.setting("password"), "tajne");
+
+  // Any later page with the marker counts again, as every page does.
+  rig.browser.setPage("home", PageWithBody(L("<A>odhlásiť</A>")));
+  rig.flags.pageDone = false;
+  rig.browser.Navigate("home");
+  WaitForLoad(rig.context);
+  EXPECT_TRUE(rig.flags.loggedIn);
 }
 
 const char* kListingLine = "<TD><BIG><STRONG> N 48\xB0" "35.218' E 017\xB0" "50.628'</STRONG></BIG></TD>";

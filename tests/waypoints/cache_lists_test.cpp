@@ -66,6 +66,43 @@ TEST(Spracujwpt, SetsTheFieldAndReplacesTheLists) {
   EXPECT_EQ(s.caches.count(), 0);
 }
 
+// Pocket queries and the common exports name the waypoint by its code and end
+// the description with the owner, type and difficulty/terrain.
+TEST(Spracujwpt, CodeFromTheNameWhenNoBracketHoldsOne) {
+  auto s = Built({"OziExplorer Waypoint File Version 1.1", "WGS 84", "Reserved 2", "garmin",
+                  Line("GC1BKP3", "Die Schatzinsel / treasure island by Die Geparden, Traditional Cache (1/5)"),
+                  Line(" GC2X ", "Mlyn, stary, pri vode by Jano by Fero, Multi-cache (2/3)"),  // last " by "
+                  Line("GC3", "   by Owner, Unknown Cache (1/1)"),  // nothing before " by "
+                  Line("GC4", ""),                                   // no description
+                  Line("GC5", "Bez autora"),
+                  "7,GC6, 48.1, 18.1, 46000.5,117,0,1,16777215,32768,Kratky riadok by X,0",  // < 24 fields
+                  Line("Stary mlyn", "Stary mlyn (GC7)"),            // the bracket rule, as ever
+                  Line("GC8", "Ina (GC9)"),                          // the bracket's code wins
+                  Line("GC10", "GC10[GC10]"),                        // the found-cache export
+                  Line("gc11", "mala by x"), Line("GC", "len GC"), Line("GC1a", "x"), Line("GC1-2", "x"),
+                  Line("PK1BKP3", "Parkovisko by X"),                // a child waypoint
+                  "GC12", "1,GC13"});                                // no name field
+  EXPECT_EQ(s.caches.codes, (std::vector<std::string>{"GC1BKP3", "GC2X", "GC3", "GC4", "GC5", "GC6", "GC7", "GC9"}));
+  EXPECT_EQ(s.caches.names,
+            (std::vector<std::string>{"Die Schatzinsel / treasure island", "Mlyn, stary, pri vode by Jano", "GC3",
+                                      "GC4", "Bez autora", "Kratky riadok", "Stary mlyn", "GC8"}));
+  EXPECT_EQ(s.caches.positions, (std::vector<std::string>(8, kPositionFromWpt)));
+  EXPECT_EQ(s.caches.nameMarks, std::vector<bool>(8, false));
+  EXPECT_EQ(s.statusText, "");
+
+  // Switched off: the old lists only, and an empty one is said.
+  WaypointState off;
+  off.codeFromName = false;
+  off.wptText = s.wptText;
+  Spracujwpt(off);
+  EXPECT_EQ(off.caches.codes, (std::vector<std::string>{"GC7", "GC9"}));
+  off.wptText.resize(6);
+  Spracujwpt(off);
+  EXPECT_EQ(off.caches.count(), 0);
+  EXPECT_EQ(off.statusText, NoCacheText());
+  EXPECT_EQ(NoCacheText(), "S\xFA" "bor neobsahuje \x9E" "iadnu ke\x9A" "ku s k\xF3" "dom GC.");
+}
+
 TEST(WptSaveName, GpxGetsWptOthersKeepTheirName) {
   EXPECT_EQ(WptSaveName("/a/caches.gpx"), "caches.wpt");
   EXPECT_EQ(WptSaveName("C:\\a\\Caches.Gpx"), "Caches.wpt");
