@@ -17,8 +17,17 @@ TEST_F(Journey, ToolsTabTypedInto) {
   // The converter answers each key.
   p.fill(QStringLiteral("Edit9"), QStringLiteral("48.5"));
   WAIT_UNTIL(p, p.text(QStringLiteral("Edit10")) == QStringLiteral("48°30.000'"), 5s);
-  p.fill(QStringLiteral("Edit10"), QStringLiteral("18°15.500'"));
-  WAIT_UNTIL(p, p.text(QStringLiteral("Edit9")).startsWith(QStringLiteral("18.2583")), 5s);
+  // The other way, editing the minutes in place: every text on the way is
+  // a valid one (a half-typed value would rightly bring an error box).
+  p.click(QStringLiteral("Edit10"));
+  p.key("End");
+  p.key("Left");
+  p.key("BackSpace");
+  WAIT_UNTIL(p, p.text(QStringLiteral("Edit9")) == QStringLiteral("48.50000°"), 5s);
+  p.type(QStringLiteral("5"));
+  WAIT_UNTIL(p, p.text(QStringLiteral("Edit10")) == QStringLiteral("48°30.005'"), 5s);
+  WAIT_UNTIL(p, p.text(QStringLiteral("Edit9")) == QStringLiteral("48.50008°"), 5s);
+  EXPECT_EQ(p.front()["kind"].toString(), QStringLiteral("none"));
 
   // Distance between the two points typed in.
   p.fill(QStringLiteral("Edit11"), QStringLiteral("48.0"));
