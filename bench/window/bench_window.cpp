@@ -57,6 +57,8 @@ void Row(const char* what, double window, bool windowOk, double cli, bool cliOk,
 }  // namespace
 
 int main() {
+  // Each figure as soon as it is known: the whole run takes minutes.
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
   Scene scene;
   if (!scene.ready()) {
     std::fprintf(stderr, "bench_window: no Xvfb or demo site\n");

@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: journey-screenshots OUT_DIR\n");
     return 2;
   }
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
   const std::string out = argv[1];
   std::filesystem::create_directories(out);
   Scene scene;
