@@ -27,9 +27,13 @@ foreach(program trovik trovik-cli trovik-demo-site)
     install(TARGETS ${program} RUNTIME DESTINATION . COMPONENT program)
   endif()
 endforeach()
-if(TARGET trovik_folderdevice)
-  install(TARGETS trovik_folderdevice LIBRARY DESTINATION . COMPONENT program)
-endif()
+# The libraries loaded at run time from the executable's folder: the device
+# library and the browser engine of the CLI's page commands.
+foreach(library trovik_folderdevice trovik_webengine_library)
+  if(TARGET ${library})
+    install(TARGETS ${library} LIBRARY DESTINATION . COMPONENT program)
+  endif()
+endforeach()
 
 file(GLOB_RECURSE trovik_seed_files CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}/data ${CMAKE_SOURCE_DIR}/data/*)
 list(SORT trovik_seed_files)

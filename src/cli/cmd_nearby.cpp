@@ -11,8 +11,6 @@ namespace trovik::cli {
 
 namespace {
 
-#if defined(TROVIK_HAVE_WEBENGINE)
-
 int Nearby(Args& args) {
   const SessionOptions options = SessionOptions::Take(args);
   NearbyRequest request = TakeNearbyRequest(args);
@@ -28,14 +26,6 @@ int Nearby(Args& args) {
   if (request.add) PrintCacheList(session.state().waypoints.caches);
   return 0;
 }
-
-#else
-
-int Nearby(Args&) {
-  throw Error("Tento pr\xEDkaz potrebuje prehliada\xE8 (program je zostaven\xFD bez QtWebEngine).");
-}
-
-#endif
 
 }  // namespace
 

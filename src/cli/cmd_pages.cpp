@@ -77,8 +77,6 @@ int Shrink(Args& args) {
   return 0;
 }
 
-#if defined(TROVIK_HAVE_WEBENGINE)
-
 // The page session: the pictures folder is needed, and the page options
 // override the settings just read.
 struct PageSession : Session {
@@ -200,23 +198,14 @@ int Export(Args& args) {
   return 0;
 }
 
-#endif
-
 }  // namespace
 
 void RegisterPageCommands(Registry& registry) {
-#if defined(TROVIK_HAVE_WEBENGINE)
-  auto filter = Filter;
-  auto exportCommand = Export;
-#else
-  auto filter = NeedsBrowser;
-  auto exportCommand = NeedsBrowser;
-#endif
   registry.add({"filter", "filter --name NAME [voľby] ADRESA",
                 std::string("Načíta ADRESU (http adresa alebo súbor), zachytí ju a zapíše offline stránku "
                             "HTM/NAME.htm s obrázkami.\n") +
                     std::string(kPageOptionsHelp) + kSessionOptionsHelp,
-                filter});
+                Filter});
   registry.add({"shrink", "shrink SÚBOR [--limit TEXT]",
                 "Pravidlo zmenšenia: JPG väčší ako limit (predvolene 30000 bajtov) zmenší na polovicu.", Shrink});
   registry.add({"export",
@@ -227,7 +216,7 @@ void RegisterPageCommands(Registry& registry) {
                             "kódy), pri --login sa najprv prihlási, a exportuje ich offline stránky. S --wpt potom "
                             "\"Exportuj do wpt \" a uloží waypointy do OUT (CR LF, Windows-1250).\n") +
                     std::string(kPageOptionsHelp) + kSessionOptionsHelp,
-                exportCommand});
+                Export});
 }
 
 }  // namespace trovik::cli

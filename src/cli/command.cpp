@@ -59,10 +59,6 @@ std::vector<std::string> Args::positional() const {
   return out;
 }
 
-int NeedsBrowser(Args& /*args*/) {
-  throw Error("Tento pr\xEDkaz potrebuje prehliada\xE8 (program je zostaven\xFD bez QtWebEngine).");
-}
-
 const Command* Registry::find(const std::string& name) const {
   for (const auto& c : commands_)
     if (c.name == name) return &c;

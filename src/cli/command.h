@@ -12,6 +12,7 @@ namespace trovik::cli {
 
 struct Args {
   std::vector<std::string> items;  // the words after the command name, UTF-8
+  bool verbose = false;            // --verbose: the browser engine's own notes too
 
   // Removes "--name VALUE" (or "--name=VALUE") and returns VALUE; empty when absent.
   // Throws UsageError when the option has no value.
@@ -72,9 +73,6 @@ class FailureCountingHost : public CliHost {
   void showMessage(const std::string& text1250) override;
   int messages = 0;
 };
-
-// The run of a browser command in a build without QtWebEngine: a clear error.
-int NeedsBrowser(Args& args);
 
 // One function per module, each in its own cmd_<module>.cpp.
 void RegisterWaypointCommands(Registry& registry);

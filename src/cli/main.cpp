@@ -16,7 +16,7 @@ namespace {
 using trovik::cli::Registry;
 
 void printUsage(const Registry& registry) {
-  std::printf("Použitie: trovik-cli [--home DIR] PRÍKAZ [voľby]\n       trovik-cli --version\n\nPríkazy:\n");
+  std::printf("Použitie: trovik-cli [--home DIR] [--verbose] PRÍKAZ [voľby]\n       trovik-cli --version\n\nPríkazy:\n");
   for (const auto& c : registry.commands()) std::printf("  %-44s %s\n", c.usage.c_str(), c.summary.c_str());
   std::printf("\nKaždý príkaz má --help.\n");
 }
@@ -33,9 +33,14 @@ int main(int argc, char** argv) {
   trovik::cli::RegisterDeviceCommands(registry);
 
   int i = 1;
+  bool verbose = false;
   for (; i < argc; ++i) {
     std::string a = argv[i];
     std::string home;
+    if (a == "--verbose") {
+      verbose = true;
+      continue;
+    }
     if (a == "--home" && i + 1 < argc) {
       home = argv[++i];
     } else if (a.rfind("--home=", 0) == 0) {
@@ -63,6 +68,7 @@ int main(int argc, char** argv) {
   }
   trovik::cli::Args args;
   for (int k = i + 1; k < argc; ++k) args.items.emplace_back(argv[k]);
+  args.verbose = args.flag("--verbose") || verbose;
   if (args.flag("--help")) {
     std::printf("Použitie: trovik-cli %s\n\n%s\n", command->usage.c_str(), command->summary.c_str());
     return 0;

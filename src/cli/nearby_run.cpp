@@ -26,8 +26,6 @@ NearbyRequest TakeNearbyRequest(Args& args, const char* townOption) {
   return r;
 }
 
-#if defined(TROVIK_HAVE_WEBENGINE)
-
 namespace {
 
 const std::string& NoNextPage() {
@@ -129,7 +127,5 @@ void RunNearby(Session& session, const NearbyRequest& request) {
     std::fflush(stdout);
   }
 }
-
-#endif
 
 }  // namespace trovik::cli

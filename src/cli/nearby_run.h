@@ -25,10 +25,8 @@ NearbyRequest TakeNearbyRequest(Args& args, const char* townOption = "--town");
 // --pages N, N >= 1; `fallback` when absent.
 int TakePages(Args& args, int fallback);
 
-#if defined(TROVIK_HAVE_WEBENGINE)
 // Prints each page's count message, and with `add` each "Pridal som" message.
 // Throws Error when a page did not load before the time-out.
 void RunNearby(Session& session, const NearbyRequest& request);
-#endif
 
 }  // namespace trovik::cli

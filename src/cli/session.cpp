@@ -9,15 +9,9 @@
 #include "app/settings.h"
 #include "base/error.h"
 #include "base/files.h"
+#include "cli/browser_engine.h"
 #include "text/text.h"
 #include "waypoints/open_command.h"
-
-#if defined(TROVIK_HAVE_WEBENGINE)
-#include <QApplication>
-#include <QEventLoop>
-
-#include "webengine/web_browser.h"
-#endif
 
 namespace trovik::cli {
 
@@ -34,6 +28,7 @@ SessionOptions SessionOptions::Take(Args& args) {
     if (!t || *t < 1) throw UsageError{"--timeout je po\xC4\x8D" "et sek\xC3\xBAnd."};
     o.timeoutS = *t;
   }
+  o.verbose = args.verbose;
   o.userGiven = args.option("--user", o.user);
   o.passwordGiven = args.option("--password", o.password);
   return o;
@@ -84,12 +79,8 @@ std::string AddressOf(const std::string& arg1250) {
   return "file://" + files::FromPcPath(std::filesystem::absolute(fs).lexically_normal().string());
 }
 
-#if defined(TROVIK_HAVE_WEBENGINE)
-
 SessionHost::SessionHost(RunFlags& flags, int timeoutS)
-    : flags_(flags), timeoutMs_(static_cast<uint32_t>(timeoutS) * 1000u) {
-  setEventPump([] { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); });
-}
+    : flags_(flags), timeoutMs_(static_cast<uint32_t>(timeoutS) * 1000u) {}
 
 void SessionHost::processMessages() {
   CliHost::processMessages();
@@ -128,13 +119,10 @@ Session::Session(const SessionOptions& options, SessionNeeds needs)
       (state_.picturesFolder.empty() || !files::IsDirectory(files::PcPath(state_.picturesFolder))))
     throw Error("Prie\x9Einky HTM a Pictures sa nepodarilo vytvori\x9D v " + state_.programFolder);
 
-  webengine::PrepareEnvironment(/*offscreen=*/true);
-  static int argc = 1;
-  static char name[] = "trovik-cli";
-  static char* argv[] = {name, nullptr};
-  if (QCoreApplication::instance() == nullptr) qt_ = std::make_unique<QApplication>(argc, argv);
-  profile_ = webengine::CreateProfile(webengine::ProfileFolder(files::PcPath(state_.programFolder)), nullptr);
-  browser_ = std::make_unique<webengine::WebEngineBrowser>(profile_);
+  engine_ = LoadBrowserEngine(webengine::ProfileFolder(files::PcPath(state_.programFolder)), options.verbose);
+  host.setEventPump([engine = engine_.get()] { engine->pumpEvents(); });
+  browser_ = engine_->createBrowser();
+  downloader_ = engine_->createDownloader();
   host.browser = browser_.get();
   site_.emplace(site::SiteContext{*browser_, host, state_.flags, state_.fields, siteState, state_.memo1,
                                   state_.waypoints.caches, state_.waypoints.exportButtonEnabled, state_.htmFolder,
@@ -144,7 +132,7 @@ Session::Session(const SessionOptions& options, SessionNeeds needs)
 
   if (needs.search) {
     nearby::NacitajMestaDoListboxu(nearby, nearby::TownFilePath(state_.programFolder));
-    browser2_ = std::make_unique<webengine::WebEngineBrowser>(profile_);
+    browser2_ = engine_->createBrowser();
     browser2_->onDocumentComplete = [this] {
       nearby::WebBrowser2DocumentComplete(nearby, *browser2_, state_.flags);
     };
@@ -168,8 +156,10 @@ Session::~Session() {
   site_.reset();
   browser2_.reset();
   browser_.reset();
+  downloader_.reset();
+  host.setEventPump(nullptr);
   // Lets the engine write the cookie store, so a login holds for the next run.
-  webengine::ReleaseProfile(profile_);
+  engine_.reset();
 }
 
 site::Browser& Session::browser() { return *browser_; }
@@ -180,7 +170,7 @@ site::Browser& Session::searchBrowser() {
 }
 
 pages::PageContext Session::pageContext() {
-  pages::PageContext pc{*browser_,        downloader_,   *deviceFiles_, link_.copyOption,   host,
+  pages::PageContext pc{*browser_,        *downloader_,   *deviceFiles_, link_.copyOption,   host,
                         state_.flags,     state_.fields, state_.memo1,  siteState.pageName, state_.htmFolder,
                         state_.picturesFolder, {}};
   pc.listingRequest = [this] { site::SpeedButton4Click(*site_); };
@@ -217,7 +207,5 @@ void Session::waitForPageDone() {
 void Session::openWaypointFile(const std::string& path1250) {
   waypoints::OpenWaypointFile(state_.waypoints, state_.memo1, state_.flags, host, path1250);
 }
-
-#endif
 
 }  // namespace trovik::cli

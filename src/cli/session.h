@@ -13,21 +13,12 @@
 #include "app/main_state.h"
 #include "base/fields.h"
 #include "cli/command.h"
-#include "waypoints/cache_list.h"
-
-#if defined(TROVIK_HAVE_WEBENGINE)
 #include "device/device_link.h"
 #include "nearby/nearby.h"
-#include "net/curl_downloader.h"
 #include "pages/pages.h"
 #include "site/site_client.h"
-
-class QApplication;
-class QWebEngineProfile;
-namespace trovik::webengine {
-class WebEngineBrowser;
-}
-#endif
+#include "waypoints/cache_list.h"
+#include "webengine/engine.h"
 
 namespace trovik::cli {
 
@@ -36,6 +27,7 @@ namespace trovik::cli {
 struct SessionOptions {
   std::string site, sk, com, images;
   int timeoutS = 60;
+  bool verbose = false;  // the engine's own notes on standard error
   bool userGiven = false, passwordGiven = false;
   std::string user, password;
 
@@ -54,9 +46,7 @@ std::vector<std::string> SplitCommaList(const std::string& list);
 // An http(s) or file:// address as given; anything else is a file path made a file:// address.
 std::string AddressOf(const std::string& arg1250);
 
-#if defined(TROVIK_HAVE_WEBENGINE)
-
-// The CLI's host with the Qt event loop as its pump. A wait that outlasts the
+// The CLI's host with the engine's event loop as its pump. A wait that outlasts the
 // time-out ends as "Brejk" would end it, and the load is stopped so that a
 // wait for a busy browser ends too; a search wait is ended the same way. A
 // command never hangs.
@@ -80,6 +70,8 @@ struct SessionNeeds {
   bool search = false;    // the search browser WebBrowser2
 };
 
+// The browser engine is loaded here, so only the commands that make a
+// session pay for Qt and Chromium.
 class Session {
  public:
   Session(const SessionOptions& options, SessionNeeds needs);
@@ -94,7 +86,7 @@ class Session {
   nearby::SearchContext searchContext();
   site::Browser& browser();
   site::Browser& searchBrowser();
-  net::CurlDownloader& downloader() { return downloader_; }
+  site::Downloader& downloader() { return *downloader_; }
 
   // "Aj do PDA" on: the device must answer. Throws "PDA OFF" otherwise.
   void connectDevice();
@@ -115,15 +107,13 @@ class Session {
   nearby::NearbyState nearby;
 
  private:
-  std::unique_ptr<QApplication> qt_;
-  QWebEngineProfile* profile_ = nullptr;
-  std::unique_ptr<webengine::WebEngineBrowser> browser_, browser2_;
+  // Declared before the browsers: they go first, then the engine.
+  std::unique_ptr<webengine::Engine> engine_;
+  std::unique_ptr<site::Browser> browser_, browser2_;
+  std::unique_ptr<site::Downloader> downloader_;
   std::optional<site::SiteContext> site_;
-  net::CurlDownloader downloader_;
   device::DeviceLink link_;
   std::unique_ptr<device::LinkDeviceFiles> deviceFiles_;
 };
-
-#endif
 
 }  // namespace trovik::cli

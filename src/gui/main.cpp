@@ -8,9 +8,7 @@
 #include "app/lifecycle.h"
 #include "device/device_link.h"
 #include "gui/main_window.h"
-#ifdef TROVIK_HAVE_WEBENGINE
 #include "webengine/web_browser.h"
-#endif
 
 int main(int argc, char** argv) {
   // Answered before Qt starts, so it needs no display.
@@ -23,9 +21,7 @@ int main(int argc, char** argv) {
   // The simulated card lies in the program folder, which for an installed
   // copy is not the executable's folder the device library would pick.
   trovik::device::SetDefaultDeviceRoot();
-#ifdef TROVIK_HAVE_WEBENGINE
   trovik::webengine::PrepareEnvironment(/*offscreen=*/false);
-#endif
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Trovik"));
 

@@ -20,12 +20,10 @@
 #include "gui/tab_settings.h"
 #include "gui/tab_tools.h"
 #include "gui/tab_wpt.h"
-#ifdef TROVIK_HAVE_WEBENGINE
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
 #include "webengine/web_browser.h"
-#endif
 
 namespace trovik::gui {
 
@@ -93,15 +91,12 @@ TForm1::~TForm1() {
   pageControl1_->disconnect(this);
   delete pageControl1_;
   pageControl1_ = nullptr;
-#ifdef TROVIK_HAVE_WEBENGINE
   // Lets the cookie store reach the disk, so a login lasts to the next start.
   if (profile_) webengine::ReleaseProfile(profile_);
-#endif
   profile_ = nullptr;
 }
 
 void TForm1::createBrowsers() {
-#ifdef TROVIK_HAVE_WEBENGINE
   profile_ = webengine::CreateProfile(webengine::ProfileFolder(files::PcPath(state_->programFolder)), nullptr);
   auto* main = new webengine::WebEngineBrowser(profile_, nullptr);
   auto* search = new webengine::WebEngineBrowser(profile_, nullptr);
@@ -113,7 +108,6 @@ void TForm1::createBrowsers() {
   browser_->browserHost()->layout()->addWidget(view1);
   QWidget* view2 = search->createView(nearby_->browserHost());
   nearby_->browserHost()->layout()->addWidget(view2);
-#endif
 }
 
 void TForm1::buildContexts() {

@@ -63,7 +63,8 @@ struct DecodeJob {
   jpeg_progress_mgr progress;
   bool created = false;
   bool tooLarge = false;
-  Bitmap* out = nullptr;
+  Bitmap* out = nullptr;     // the whole picture, or
+  RowSink* sink = nullptr;  // row by row
   const std::string* bytes = nullptr;
 };
 
@@ -98,10 +99,33 @@ bool runDecode(DecodeJob* job) {
   job->cinfo.do_fancy_upsampling = TRUE;
   jpeg_start_decompress(&job->cinfo);
 
+  if (job->sink) {
+    const int width = static_cast<int>(job->cinfo.output_width);
+    job->sink->start(width, static_cast<int>(job->cinfo.output_height));
+    // From the library's pool: nothing here needs a destructor the jump would skip.
+    JSAMPARRAY cmykLine = cmyk ? (*job->cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&job->cinfo),
+                                                                  JPOOL_IMAGE, job->cinfo.output_width * 4, 1)
+                               : nullptr;
+    while (job->cinfo.output_scanline < job->cinfo.output_height) {
+      const int y = static_cast<int>(job->cinfo.output_scanline);
+      uint8_t* target = job->sink->rowBuffer(y);
+      if (cmyk) {
+        jpeg_read_scanlines(&job->cinfo, cmykLine, 1);
+        cmykRowToBgr(cmykLine[0], target, width, job->cinfo.saw_Adobe_marker);
+      } else {
+        JSAMPROW rows[1] = {target};
+        jpeg_read_scanlines(&job->cinfo, rows, 1);
+      }
+      job->sink->row(y);
+    }
+    jpeg_finish_decompress(&job->cinfo);
+    return true;
+  }
+
   Bitmap& bmp = *job->out;
   bmp.width = static_cast<int>(job->cinfo.output_width);
   bmp.height = static_cast<int>(job->cinfo.output_height);
-  bmp.bgr.assign(static_cast<size_t>(bmp.width) * bmp.height * 3, 0);
+  bmp.bgr.resize(static_cast<size_t>(bmp.width) * bmp.height * 3);  // every row is written below
   if (cmyk) {
     JSAMPARRAY line = (*job->cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&job->cinfo), JPOOL_IMAGE,
                                                        job->cinfo.output_width * 4, 1);
@@ -155,20 +179,24 @@ Error codecError(const std::string& message, const std::string& name) {
   return Error("JPEG error: " + message + " (" + name + ")");
 }
 
-}  // namespace
-
-Bitmap DecodeJpeg(const std::string& bytes, const std::string& name) {
-  Bitmap bmp;
+void decode(const std::string& bytes, const std::string& name, Bitmap* out, RowSink* sink) {
   DecodeJob job;
   std::memset(&job.cinfo, 0, sizeof job.cinfo);
   std::memset(&job.progress, 0, sizeof job.progress);
   job.cinfo.err = &job.err.pub;
   initErrors(job.err);
-  job.out = &bmp;
+  job.out = out;
+  job.sink = sink;
   job.bytes = &bytes;
-  bool ok = runDecode(&job);
+  bool ok = false;
+  try {
+    ok = runDecode(&job);
+  } catch (...) {  // the sink's own failure
+    if (job.created) jpeg_destroy_decompress(&job.cinfo);
+    throw;
+  }
   if (job.created) jpeg_destroy_decompress(&job.cinfo);
-  if (ok) return bmp;
+  if (ok) return;
   if (job.tooLarge) {
     throw codecError("picture of " + std::to_string(job.cinfo.image_width) + " x " +
                          std::to_string(job.cinfo.image_height) + " pixels is above the limit of " +
@@ -179,6 +207,18 @@ Bitmap DecodeJpeg(const std::string& bytes, const std::string& name) {
     throw codecError("progressive file with more than " + std::to_string(kMaxProgressiveScans) + " scans", name);
   }
   throw codecError(job.err.message, name);
+}
+
+}  // namespace
+
+Bitmap DecodeJpeg(const std::string& bytes, const std::string& name) {
+  Bitmap bmp;
+  decode(bytes, name, &bmp, nullptr);
+  return bmp;
+}
+
+void DecodeJpegRows(const std::string& bytes, const std::string& name, RowSink& sink) {
+  decode(bytes, name, nullptr, &sink);
 }
 
 std::string EncodeJpeg(const Bitmap& bitmap, int quality, const std::string& name) {

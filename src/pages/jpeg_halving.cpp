@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 
 #if defined(__SSE2__)
 #include <immintrin.h>
@@ -38,22 +40,6 @@ bool ShrinkRule(const std::string& path, bool shrinkOption, const std::string& l
   if (FileByteSize(path) <= limit) return false;
   ResizeJpg(path, path, 0.5);
   return true;
-}
-
-void ResizeJpg(const std::string& inPath, const std::string& outPath, double factor) {
-  Bitmap bmp = DecodeJpeg(files::ReadAll(files::PcPath(inPath)), inPath);
-  if (bmp.width < 2 || bmp.height < 2) {
-    // One pixel wide or high: the scale factor would divide by zero. The
-    // picture stays; a separate output still gets its copy.
-    if (outPath != inPath) files::WriteAtomic(files::PcPath(outPath), files::ReadAll(files::PcPath(inPath)));
-    return;
-  }
-  auto newHeight = text::RoundHalfEven(factor * bmp.height);
-  auto newWidth = text::RoundHalfEven(factor * bmp.width);
-  if (newWidth < 1) newWidth = 1;
-  if (newHeight < 1) newHeight = 1;
-  ResampleBilinear(bmp, static_cast<int>(newWidth), static_cast<int>(newHeight));
-  files::WriteAtomic(files::PcPath(outPath), EncodeJpeg(bmp, kJpegQuality, outPath));
 }
 
 namespace {
@@ -252,40 +238,127 @@ void ResampleAllowWideVectors(bool allowed) {
 #endif
 }
 
-void ResampleBilinear(Bitmap& bitmap, int newWidth, int newHeight) {
-  const int w = bitmap.width, h = bitmap.height;
-  if (w < 2 || h < 2 || newWidth < 1 || newHeight < 1) {
-    throw Error("ResampleBilinear: source of " + std::to_string(w) + " x " + std::to_string(h) + " cannot be scaled");
-  }
-  const float xs = static_cast<float>(newWidth) / static_cast<float>(w - 1);
-  const float ys = static_cast<float>(newHeight) / static_cast<float>(h - 1);
+namespace {
 
-  // The column mapping is the same for every row.
-  std::vector<Tap> cols(static_cast<size_t>(newWidth));
-  for (int x = 0; x < newWidth; ++x) cols[static_cast<size_t>(x)] = tapOf(x, xs, w);
-
+// The rescaling of a w x h source to newWidth x newHeight, one target row at a
+// time from the two source rows its taps name.
+class Resampler {
+ public:
+  Resampler(int w, int h, int newWidth, int newHeight) : w_(w), h_(h) {
+    if (w < 2 || h < 2 || newWidth < 1 || newHeight < 1) {
+      throw Error("ResampleBilinear: source of " + std::to_string(w) + " x " + std::to_string(h) +
+                  " cannot be scaled");
+    }
+    xs_ = static_cast<float>(newWidth) / static_cast<float>(w - 1);
+    ys_ = static_cast<float>(newHeight) / static_cast<float>(h - 1);
+    // The column mapping is the same for every row.
+    cols_.resize(static_cast<size_t>(newWidth));
+    for (int x = 0; x < newWidth; ++x) cols_[static_cast<size_t>(x)] = tapOf(x, xs_, w);
 #if defined(__SSE2__)
-  std::unique_ptr<ColumnLanes> lanes;
-  if (hasAvx2Fma()) lanes = std::make_unique<ColumnLanes>(cols);
+    if (hasAvx2Fma()) lanes_ = std::make_unique<ColumnLanes>(cols_);
 #endif
+    out_.width = newWidth;
+    out_.height = newHeight;
+    out_.bgr.resize(static_cast<size_t>(newWidth) * newHeight * 3);
+  }
 
-  Bitmap out;
-  out.width = newWidth;
-  out.height = newHeight;
-  out.bgr.resize(static_cast<size_t>(newWidth) * newHeight * 3);
-  for (int y = 0; y < newHeight; ++y) {
-    const Tap row = tapOf(y, ys, h);
-    const uint8_t* r0 = bitmap.row(row.index0);
-    const uint8_t* r1 = bitmap.row(row.index1);
-    uint8_t* d = out.row(y);
+  // The source rows target row y blends (index0, index1 and their weights).
+  Tap rowTap(int y) const { return tapOf(y, ys_, h_); }
+
+  void row(int y, const uint8_t* r0, const uint8_t* r1) {
+    const Tap row = rowTap(y);
+    const int newWidth = out_.width;
+    uint8_t* d = out_.row(y);
     int x = 0;
 #if defined(__SSE2__)
-    if (lanes) x = rowAvx2(cols, *lanes, w, row, r0, r1, d);
-    for (; x + 3 < newWidth; x += 4) pixelQuad(&cols[static_cast<size_t>(x)], row, r0, r1, d + x * 3);
+    if (lanes_) x = rowAvx2(cols_, *lanes_, w_, row, r0, r1, d);
+    for (; x + 3 < newWidth; x += 4) pixelQuad(&cols_[static_cast<size_t>(x)], row, r0, r1, d + x * 3);
 #endif
-    for (; x < newWidth; ++x) pixelScalar(cols[static_cast<size_t>(x)], row, r0, r1, d + x * 3);
+    for (; x < newWidth; ++x) pixelScalar(cols_[static_cast<size_t>(x)], row, r0, r1, d + x * 3);
   }
-  bitmap = std::move(out);
+
+  Bitmap& result() { return out_; }
+
+ private:
+  int w_, h_;
+  float xs_ = 0, ys_ = 0;
+  std::vector<Tap> cols_;
+#if defined(__SSE2__)
+  std::unique_ptr<ColumnLanes> lanes_;
+#endif
+  Bitmap out_;
+};
+
+// Halving while the picture decodes: a target row is made as soon as the
+// later of its two source rows arrives, so only two source rows are ever kept.
+class ScalingSink : public RowSink {
+ public:
+  explicit ScalingSink(double factor) : factor_(factor) {}
+
+  void start(int width, int height) override {
+    // One pixel wide or high: the scale factor would divide by zero. The rows
+    // are decoded all the same (a broken file still fails) into scratch.
+    if (width < 2 || height < 2) {
+      scratch_.resize(static_cast<size_t>(width) * 3);
+      return;
+    }
+    auto newHeight = text::RoundHalfEven(factor_ * height);
+    auto newWidth = text::RoundHalfEven(factor_ * width);
+    if (newWidth < 1) newWidth = 1;
+    if (newHeight < 1) newHeight = 1;
+    resampler_.emplace(width, height, static_cast<int>(newWidth), static_cast<int>(newHeight));
+    rowBytes_ = static_cast<size_t>(width) * 3;
+    rows_.resize(2 * rowBytes_);
+  }
+
+  uint8_t* rowBuffer(int y) override { return resampler_ ? slot(y) : scratch_.data(); }
+
+  void row(int y) override {
+    if (!resampler_) return;
+    // Taps move forward with the target row and the later one is at most one
+    // row past the earlier, so every row still needed is y or y - 1.
+    const int newHeight = resampler_->result().height;
+    for (; next_ < newHeight; ++next_) {
+      const Tap tap = resampler_->rowTap(next_);
+      if (tap.index1 > y) break;
+      resampler_->row(next_, slot(tap.index0), slot(tap.index1));
+    }
+  }
+
+  // Empty when the picture was too small to scale.
+  Bitmap* result() { return resampler_ ? &resampler_->result() : nullptr; }
+
+ private:
+  uint8_t* slot(int y) { return rows_.data() + static_cast<size_t>(y & 1) * rowBytes_; }
+
+  double factor_;
+  std::optional<Resampler> resampler_;
+  std::vector<uint8_t, UninitializedAllocator<uint8_t>> rows_, scratch_;
+  size_t rowBytes_ = 0;
+  int next_ = 0;
+};
+
+}  // namespace
+
+void ResampleBilinear(Bitmap& bitmap, int newWidth, int newHeight) {
+  Resampler resampler(bitmap.width, bitmap.height, newWidth, newHeight);
+  for (int y = 0; y < newHeight; ++y) {
+    const Tap tap = resampler.rowTap(y);
+    resampler.row(y, bitmap.row(tap.index0), bitmap.row(tap.index1));
+  }
+  bitmap = std::move(resampler.result());
+}
+
+void ResizeJpg(const std::string& inPath, const std::string& outPath, double factor) {
+  const std::string bytes = files::ReadAll(files::PcPath(inPath));
+  ScalingSink sink(factor);
+  DecodeJpegRows(bytes, inPath, sink);
+  if (Bitmap* scaled = sink.result()) {
+    files::WriteAtomic(files::PcPath(outPath), EncodeJpeg(*scaled, kJpegQuality, outPath));
+  } else if (outPath != inPath) {
+    // The picture stays; a separate output still gets its copy.
+    files::WriteAtomic(files::PcPath(outPath), bytes);
+  }
 }
 
 }  // namespace trovik::pages

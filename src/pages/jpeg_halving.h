@@ -3,16 +3,40 @@
 // text, converted with files::PcPath right before each file-system call.
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace trovik::pages {
+
+// An allocator whose resize leaves new bytes unset: the decoder and the
+// resampler write every pixel byte, and zeroing a 12 MP picture first costs
+// as much as decoding it.
+template <class T>
+struct UninitializedAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = UninitializedAllocator<U>;
+  };
+  UninitializedAllocator() = default;
+  template <class U>
+  UninitializedAllocator(const UninitializedAllocator<U>&) noexcept {}
+  template <class U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
 
 // 24 bits per pixel, blue, green, red in memory, rows one after another.
 struct Bitmap {
   int width = 0;
   int height = 0;
-  std::vector<uint8_t> bgr;
+  std::vector<uint8_t, UninitializedAllocator<uint8_t>> bgr;
 
   uint8_t* row(int y) { return bgr.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * 3; }
   const uint8_t* row(int y) const {
@@ -53,6 +77,17 @@ void ResampleAllowWideVectors(bool allowed);
 // The codec behind ResizeJpg, over bytes in memory. `name` (1250) goes into
 // error texts.
 Bitmap DecodeJpeg(const std::string& bytes, const std::string& name);
+// The same decoding handed out row by row, so a caller that needs only a few
+// rows at a time never holds the whole picture: `start` once with the size,
+// then for each row in order the decoder writes its BGR bytes to
+// `rowBuffer(y)` (width * 3 bytes) and calls `row(y)`.
+struct RowSink {
+  virtual ~RowSink() = default;
+  virtual void start(int width, int height) = 0;
+  virtual uint8_t* rowBuffer(int y) = 0;
+  virtual void row(int y) = 0;
+};
+void DecodeJpegRows(const std::string& bytes, const std::string& name, RowSink& sink);
 std::string EncodeJpeg(const Bitmap& bitmap, int quality, const std::string& name);
 
 }  // namespace trovik::pages

@@ -401,8 +401,11 @@ std::string Utf8To1250Impl(std::string_view utf8, bool translit) {
   while (i < utf8.size()) {
     auto b = static_cast<unsigned char>(utf8[i]);
     if (b < 0x80) {
-      out += static_cast<char>(b);
-      ++i;
+      // A run of ASCII goes over in one append.
+      size_t end = i + 1;
+      while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) < 0x80) ++end;
+      out.append(utf8.data() + i, end - i);
+      i = end;
       continue;
     }
     size_t len = Utf8SequenceLength(utf8, i);

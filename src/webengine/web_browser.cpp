@@ -14,6 +14,8 @@
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineView>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <memory>
 
@@ -44,7 +46,9 @@ const char* kFindElement =
 }  // namespace
 
 void PrepareEnvironment(bool offscreen) {
-  if (std::getenv("QTWEBENGINE_DISABLE_SANDBOX") == nullptr) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
+  // Chromium's sandbox refuses to start as root, so only there is it switched
+  // off; every other user's pages run sandboxed.
+  if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
   if (offscreen && std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   // The waits of the core run the event loop from inside event handlers (a
   // page read from the document-complete handler). Under the GLib dispatcher
@@ -53,8 +57,6 @@ void PrepareEnvironment(bool offscreen) {
   if (std::getenv("QT_NO_GLIB") == nullptr) setenv("QT_NO_GLIB", "1", 1);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
-
-std::string ProfileFolder(const std::string& programFolderFs) { return programFolderFs + "browser-profile"; }
 
 QWebEngineProfile* CreateProfile(const std::string& folder, QObject* parent) {
   const QString path = QString::fromStdString(folder);

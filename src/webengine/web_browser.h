@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "site/browser.h"
+#include "webengine/engine.h"
 
 class QWebEngineLoadingInfo;
 class QWebEnginePage;
@@ -40,16 +41,14 @@ class QWidget;
 
 namespace trovik::webengine {
 
-// QTWEBENGINE_DISABLE_SANDBOX=1, QT_NO_GLIB=1 (the core's waits nest the event
-// loop inside handlers; under the GLib dispatcher page calls made there never
-// get an answer) and, with `offscreen`, QT_QPA_PLATFORM=offscreen, each only
-// when the user has not set it; the GL context sharing WebEngine wants. Call
-// before the application object exists, in the GUI as in the CLI.
+// The one place that decides the process's engine environment, in the GUI as
+// in the CLI; call it before the application object exists.
+// QTWEBENGINE_DISABLE_SANDBOX=1 only when running as root (Chromium's sandbox
+// cannot work there); QT_NO_GLIB=1 (the core's waits nest the event loop
+// inside handlers; under the GLib dispatcher page calls made there never get
+// an answer) and, with `offscreen`, QT_QPA_PLATFORM=offscreen, each only when
+// the user has not set it; the GL context sharing WebEngine wants.
 void PrepareEnvironment(bool offscreen);
-
-// The profile folder every part of the program shares: program folder (a file
-// system path with its trailing separator) + "browser-profile".
-std::string ProfileFolder(const std::string& programFolderFs);
 
 // The persistent profile "Trovik" with its storage under `folder` (a file
 // system path; created when missing) and session cookies kept too.

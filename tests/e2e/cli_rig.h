@@ -26,7 +26,7 @@ class CliRig : public ::testing::Test {
   CliResult cli(const std::vector<std::string>& args) const;
   // The site addresses of the demo: --sk, --com and --images.
   std::vector<std::string> sites() const;
-  // Skips the test when the build has no browser or no demo site.
+  // False when the build has no browser engine library or no demo site.
   bool ready() const;
 
   std::string sampleFile() const;  // the sample waypoint file, copied into the test folder
@@ -39,7 +39,7 @@ class CliRig : public ::testing::Test {
 
 #define E2E_READY()                                                               \
   do {                                                                            \
-    if (!ready()) GTEST_SKIP() << "trovik-cli without QtWebEngine or demo site";  \
+    if (!ready()) GTEST_SKIP() << "no browser engine library or demo site";  \
   } while (0)
 
 std::vector<std::string> Lines(const std::string& text);

@@ -116,7 +116,6 @@ ChildResult RunProgram(const std::string& program, const ChildOptions& o) {
     if (eq != std::string::npos) env[kv.substr(0, eq)] = kv;
   }
   env["QT_QPA_PLATFORM"] = "QT_QPA_PLATFORM=offscreen";
-  env["QTWEBENGINE_DISABLE_SANDBOX"] = "QTWEBENGINE_DISABLE_SANDBOX=1";
   // A sanitizer build of the CLI hosts the browser engine, whose own code
   // frees with a mismatched size and keeps memory to the end: neither is ours.
   std::string asan = env.count("ASAN_OPTIONS") ? env["ASAN_OPTIONS"].substr(13) : "";

@@ -6,11 +6,13 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "base/error.h"
 #include "base/files.h"
 #include "pages/jpeg_halving.h"
 #include "support/temp_dir.h"
+#include "text/text.h"
 
 namespace trovik::pages {
 namespace {
@@ -124,6 +126,21 @@ TEST(ResizeJpg, IsDecodeResampleEncodeAtQuality90Baseline) {
   Bitmap expected = DecodeJpeg(original, "x");
   ResampleBilinear(expected, 32, 24);
   EXPECT_EQ(got, EncodeJpeg(expected, 90, "x"));
+  // The halving made while the rows decode gives the same bytes at any size,
+  // the vector code on or off.
+  for (bool wide : {true, false}) {
+    ResampleAllowWideVectors(wide);
+    for (auto [w, h] : {std::pair{101, 75}, {103, 3}, {3, 103}, {2, 2}, {517, 389}}) {
+      const std::string odd = WriteJpeg(dir, "odd.jpg", w, h);
+      Bitmap whole = DecodeJpeg(files::ReadAll(odd), "x");
+      ResampleBilinear(whole, static_cast<int>(text::RoundHalfEven(w * 0.5)), static_cast<int>(text::RoundHalfEven(h * 0.5)));
+      ResizeJpg(odd, dir.file("odd-half.jpg"), 0.5);
+      EXPECT_EQ(files::ReadAll(dir.file("odd-half.jpg")), EncodeJpeg(whole, 90, "x")) << w << "x" << h << " wide " << wide;
+    }
+  }
+  ResampleAllowWideVectors(true);
+  std::filesystem::remove(dir.file("odd.jpg"));
+  std::filesystem::remove(dir.file("odd-half.jpg"));
   // Baseline frame, no progressive frame.
   EXPECT_NE(Marker(got, 0xC0), std::string::npos);
   EXPECT_EQ(Marker(got, 0xC2), std::string::npos);

@@ -9,6 +9,7 @@
 #include <chrono>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "base/profile.h"
@@ -23,8 +24,9 @@ struct CliRun {
   std::string out;
 };
 
-CliRun Cli(const std::string& args) {
-  const std::string command = std::string(TROVIK_BIN_DIR) + "/trovik-cli " + args + " 2>/dev/null";
+// `program` with its words; standard error goes to `errFile` (or nowhere).
+CliRun RunProgram(const std::string& program, const std::string& args, const std::string& errFile = "/dev/null") {
+  const std::string command = program + " " + args + " 2>" + errFile;
   CliRun run;
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return run;
@@ -34,6 +36,40 @@ CliRun Cli(const std::string& args) {
   const int status = pclose(pipe);
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
+}
+
+CliRun Cli(const std::string& args) { return RunProgram(std::string(TROVIK_BIN_DIR) + "/trovik-cli", args); }
+
+// The CLI carries no Qt: the page commands load the engine library when they
+// run, quietly, and a CLI without it still does everything else.
+TEST(CliSite, OnlyPageCommandsLoadTheEngineAndTheyRunQuietly) {
+  const std::string cli = std::string(TROVIK_BIN_DIR) + "/trovik-cli";
+  CliRun linked = RunProgram("ldd", cli);
+  ASSERT_EQ(linked.status, 0);
+  EXPECT_EQ(linked.out.find("libQt"), std::string::npos) << linked.out;
+
+  TempDir dir;
+  const std::string page = dir.write("page.html", "<html><body><p>Ahoj</p></body></html>");
+  std::filesystem::create_directories(dir.file("home"));
+  const std::string home = "--home " + dir.path() + "home ";
+  CliRun quiet = RunProgram(cli, home + "capture " + page, dir.file("quiet.err"));
+  EXPECT_EQ(quiet.status, 0);
+  EXPECT_NE(quiet.out.find("<P>Ahoj</P>"), std::string::npos) << quiet.out;
+  EXPECT_EQ(dir.read("quiet.err"), "");
+  // A real error still reaches standard error.
+  CliRun missing = RunProgram(cli, home + "capture " + dir.file("none.html"), dir.file("missing.err"));
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(dir.read("missing.err").find("Cannot open file"), std::string::npos);
+
+  // The executable alone, without the engine library beside it.
+  std::filesystem::create_directories(dir.file("alone"));
+  std::filesystem::copy_file(cli, dir.file("alone/trovik-cli"));
+  CliRun tool = RunProgram(dir.file("alone/trovik-cli"), "rot13 Ahoj");
+  EXPECT_EQ(tool.status, 0);
+  EXPECT_EQ(tool.out, "Nubw\n");
+  CliRun needs = RunProgram(dir.file("alone/trovik-cli"), home + "capture " + page, dir.file("needs.err"));
+  EXPECT_EQ(needs.status, 1);
+  EXPECT_NE(dir.read("needs.err").find("Tento príkaz potrebuje prehliadač"), std::string::npos) << dir.read("needs.err");
 }
 
 TEST(CliSite, LoginStatusAndTheLoginHoldsIntoTheNextRun) {

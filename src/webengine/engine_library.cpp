@@ -1,0 +1,106 @@
+// libtrovik-webengine.so: the QtWebEngine browser for the CLI's page commands,
+// loaded at run time so that every other command starts without Qt.
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <QWebEngineProfile>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "net/curl_downloader.h"
+#include "webengine/engine.h"
+#include "webengine/web_browser.h"
+
+namespace trovik::webengine {
+namespace {
+
+QtMessageHandler gForward = nullptr;
+
+bool StartsWith(const char* text, const char* prefix) {
+  return text != nullptr && std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+}
+
+// What the engine reports about itself on every start (its GL and sandbox
+// findings, its switches) and the pages' own console lines: nothing a user of
+// a command can act on. Warnings of the program's own kind and every critical
+// message still go through.
+bool IsEngineNote(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtDebugMsg || type == QtInfoMsg) return true;
+  if (type != QtWarningMsg) return false;
+  if (StartsWith(context.category, "qt.") || StartsWith(context.category, "js")) return true;
+  static const char* const kStartNotes[] = {"QStandardPaths: XDG_RUNTIME_DIR", "WebEngineContext used before",
+                                            "No suitable graphics backend", "Sandboxing disabled"};
+  const QByteArray text = message.toUtf8();
+  for (const char* note : kStartNotes)
+    if (StartsWith(text.constData(), note)) return true;
+  return false;
+}
+
+void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (IsEngineNote(type, context, message)) return;
+  gForward(type, context, message);
+}
+
+// Chromium's own log lines (its processes write to standard error directly)
+// are kept to fatal ones, unless the user asked for other switches.
+void QuietenChromium() {
+  std::string flags;
+  if (const char* given = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS")) flags = given;
+  if (flags.find("--log-level") != std::string::npos) return;
+  flags += flags.empty() ? "--log-level=3" : " --log-level=3";
+  setenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.c_str(), 1);
+}
+
+class QtEngine final : public Engine {
+ public:
+  QtEngine(const char* profileFolder, bool verbose) {
+    if (!verbose) {
+      QuietenChromium();
+      gForward = qInstallMessageHandler(QuietHandler);
+    }
+    PrepareEnvironment(/*offscreen=*/true);
+    if (QCoreApplication::instance() == nullptr) app_ = std::make_unique<QApplication>(argc_, argv_);
+    profile_ = CreateProfile(profileFolder, nullptr);
+  }
+
+  ~QtEngine() override {
+    // Lets the engine write the cookie store, so a login holds for the next run.
+    ReleaseProfile(profile_);
+    app_.reset();
+  }
+
+  std::unique_ptr<site::Browser> createBrowser() override { return std::make_unique<WebEngineBrowser>(profile_); }
+
+  std::unique_ptr<site::Downloader> createDownloader() override { return std::make_unique<net::CurlDownloader>(); }
+
+  void pumpEvents() override { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
+
+  void pumpEventsFor(int ms) override {
+    if (ms <= 0) {
+      pumpEvents();
+      return;
+    }
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+
+ private:
+  int argc_ = 1;
+  char name_[11] = "trovik-cli";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QApplication> app_;
+  QWebEngineProfile* profile_ = nullptr;
+};
+
+}  // namespace
+}  // namespace trovik::webengine
+
+extern "C" __attribute__((visibility("default"))) trovik::webengine::Engine* trovik_engine_create(
+    int interfaceVersion, const char* profileFolder, int verbose) {
+  if (interfaceVersion != trovik::webengine::kEngineInterfaceVersion || profileFolder == nullptr) return nullptr;
+  return new trovik::webengine::QtEngine(profileFolder, verbose != 0);
+}
