@@ -1,10 +1,5 @@
 // trovik: the desktop window.
-//   trovik [--version] [--screenshot-tab N FILE [--screenshot-fetch]]
-// The hidden option shows tab N (1 to 8) once the window is up, saves a
-// picture of the window to FILE and quits; with --screenshot-fetch the
-// "Browser" and "HTML" tabs first fetch the first cache's listing and the nearby tab
-// searches around the first town, as a user's clicks would (the addresses
-// come from the settings). scripts/screenshots uses them.
+//   trovik [--version]
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -57,20 +52,6 @@ int main(int argc, char** argv) {
   if (qtSlovak.load(QStringLiteral("qtbase_sk"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     QApplication::installTranslator(&qtSlovak);
 
-  int screenshotTab = 0;
-  QString screenshotFile;
-  bool fetch = false;
-  const QStringList args = QApplication::arguments();
-  for (qsizetype i = 1; i < args.size(); ++i) {
-    if (args.at(i) == QStringLiteral("--screenshot-tab") && i + 2 < args.size()) {
-      screenshotTab = args.at(i + 1).toInt();
-      screenshotFile = args.at(i + 2);
-      i += 2;
-    } else if (args.at(i) == QStringLiteral("--screenshot-fetch")) {
-      fetch = true;
-    }
-  }
-
   QFont font = QApplication::font();
   font.setPointSize(8);
   QApplication::setFont(font);
@@ -78,27 +59,5 @@ int main(int argc, char** argv) {
   trovik::gui::TForm1 window;
   window.show();
 
-  if (screenshotTab > 0) {
-    QTimer::singleShot(2500, &window, [&] {
-      window.pages()->setCurrentIndex(screenshotTab - 1);
-      QWidget* tab = window.pages();
-      if (fetch && (screenshotTab == 1 || screenshotTab == 2)) {
-        if (auto* names = tab->findChild<QListWidget*>(QStringLiteral("CheckListBox1")); names && names->count() > 0) {
-          names->setCurrentRow(0);
-          tab->findChild<QPushButton*>(QStringLiteral("SpeedButton4"))->click();
-        }
-      }
-      if (fetch && screenshotTab == 7) {
-        if (auto* towns = tab->findChild<QListWidget*>(QStringLiteral("ListBox1")); towns && towns->count() > 0) {
-          towns->setCurrentRow(0);
-          emit towns->itemDoubleClicked(towns->item(0));
-        }
-      }
-      QTimer::singleShot(1500, &window, [&] {
-        const bool saved = window.grab().save(screenshotFile);
-        QApplication::exit(saved ? 0 : 1);
-      });
-    });
-  }
   return QApplication::exec();
 }

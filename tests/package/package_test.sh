@@ -110,12 +110,12 @@ if [ "$gui" = ON ]; then
   [ "$out" = "Trovik $version" ] || fail "trovik --version printed '$out'"
   # A user's own town list survives the start; the seeding only fills gaps.
   printf '[Mesta]\r\nMoje mesto=48.3,18.1\r\n' >"$data/suradnicemiest.ini"
-  # The window comes up, shows its last tab, saves a picture of itself and quits.
+  # The window comes up and is still running when it is ended 10 s later
+  # (timeout's status 124); the journeys drive it further.
   rc=0
   "${user[@]}" QT_QPA_PLATFORM=offscreen \
-    timeout 120 "$app/trovik" --screenshot-tab 8 "$work/window.png" >"$work/gui.log" 2>&1 || rc=$?
-  [ "$rc" -eq 0 ] || { tail -n 30 "$work/gui.log"; fail "window run ended with $rc"; }
-  [ "$(head -c 8 "$work/window.png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "no picture of the window"
+    timeout 10 "$app/trovik" >"$work/gui.log" 2>&1 || rc=$?
+  [ "$rc" -eq 124 ] || { tail -n 30 "$work/gui.log"; fail "window run ended with $rc"; }
   [ -d "$data/HTM" ] && [ -d "$data/Pictures" ] || fail "working folders not made in the per-user folder"
   grep -q 'Moje mesto' "$data/suradnicemiest.ini" || fail "the user's town list was replaced"
 fi

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 extern char** environ;
 
@@ -16,7 +17,8 @@ namespace trovik::testing {
 
 class DemoSiteProcess {
  public:
-  DemoSiteProcess() {
+  // `extra`: more options, e.g. {"--data", DIR}.
+  explicit DemoSiteProcess(const std::vector<std::string>& extra = {}) {
     const std::string exe = std::string(TROVIK_BIN_DIR) + "/trovik-demo-site";
     int fds[2];
     if (access(exe.c_str(), X_OK) != 0 || pipe(fds) != 0) return;
@@ -24,8 +26,10 @@ class DemoSiteProcess {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
-    char* argv[] = {const_cast<char*>(exe.c_str()), const_cast<char*>("--port"), const_cast<char*>("0"), nullptr};
-    if (posix_spawn(&pid_, exe.c_str(), &actions, nullptr, argv, environ) != 0) pid_ = -1;
+    std::vector<char*> argv = {const_cast<char*>(exe.c_str()), const_cast<char*>("--port"), const_cast<char*>("0")};
+    for (const std::string& e : extra) argv.push_back(const_cast<char*>(e.c_str()));
+    argv.push_back(nullptr);
+    if (posix_spawn(&pid_, exe.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
     // The first line the site prints is its address.
