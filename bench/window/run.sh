@@ -8,5 +8,4 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${1:-build/default}
 cmake --build "$build" --target bench_window >/dev/null
-export QTWEBENGINE_DISABLE_SANDBOX=1
 exec "$build/bin/bench_window"

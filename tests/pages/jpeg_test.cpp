@@ -222,10 +222,14 @@ TEST(DecodeJpeg, RefusesAProgressiveFileWithMoreThan500Scans) {
   // about the repeated progression and would go on through every copy.
   TempDir dir;
   std::string path = WriteJpeg(dir, "p.jpg", 32, 32);
-  const trovik::testing::RunResult pixels = trovik::testing::RunProgram("djpeg", {.args = {path}});
+  trovik::testing::RunOptions decode;
+  decode.args = {path};
+  const trovik::testing::RunResult pixels = trovik::testing::RunProgram("djpeg", decode);
   ASSERT_EQ(pixels.exitCode, 0) << "djpeg: " << pixels.describe();
-  const trovik::testing::RunResult progressive =
-      trovik::testing::RunProgram("cjpeg", {.args = {"-progressive"}, .input = pixels.out});
+  trovik::testing::RunOptions encode;
+  encode.args = {"-progressive"};
+  encode.input = pixels.out;
+  const trovik::testing::RunResult progressive = trovik::testing::RunProgram("cjpeg", encode);
   ASSERT_EQ(progressive.exitCode, 0) << "cjpeg: " << progressive.describe();
   std::string jpeg = progressive.out;
   size_t last = jpeg.rfind(std::string("\xFF\xDA", 2));

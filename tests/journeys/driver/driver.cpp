@@ -185,7 +185,6 @@ Window::Window(const XDisplay& display, WindowOptions options) : options_(std::m
   env["QT_QPA_GENERIC_PLUGINS"] = "trovikprobe:" + socket_;
   env["TROVIK_HOME"] = options_.home;
   env["TROVIK_DEVICE_ROOT"] = options_.deviceRoot;
-  env["QTWEBENGINE_DISABLE_SANDBOX"] = "1";
   pid_ = Spawn({options_.binDir + "/trovik"}, env, options_.workDir + "window.log");
 }
 
