@@ -1,18 +1,14 @@
 #include "gui/gui_host.h"
 
-#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QThread>
-#include <QTimer>
-#include <algorithm>
 #include <cstdio>
 
 #include "gui/qt_text.h"
+#include "webengine/web_browser.h"
 
 namespace trovik::gui {
 
@@ -21,29 +17,7 @@ GuiHost::GuiHost() { clock_.start(); }
 void GuiHost::processMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 void GuiHost::sleepMs(int ms) {
-  if (ms > 0 && !closing_) RunEventsFor(ms, [this] { return closing_; });
-}
-
-void RunEventsFor(int ms, const std::function<bool()>& stop) {
-  QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
-  if (dispatcher == nullptr) {
-    QThread::msleep(static_cast<unsigned long>(ms));
-    return;
-  }
-  const QDeadlineTimer deadline(ms, Qt::PreciseTimer);
-  // Wakes the dispatcher at the deadline. The dispatcher is driven directly,
-  // not through a nested QEventLoop, which returns at once after the
-  // application was asked to quit and would turn every pause into a spin.
-  QTimer wake;
-  wake.setSingleShot(true);
-  wake.setTimerType(Qt::PreciseTimer);
-  while (!deadline.hasExpired() && !(stop && stop())) {
-    if (!wake.isActive()) wake.start(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
-    dispatcher->processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-  }
-  // This pause may have run inside an outer one's event handling and taken
-  // the timer that was to wake it; wake it so it sees its own deadline.
-  dispatcher->wakeUp();
+  if (ms > 0 && !closing_) webengine::RunEventsFor(ms, [this] { return closing_; });
 }
 
 uint32_t GuiHost::tickCount() { return static_cast<uint32_t>(clock_.elapsed()); }

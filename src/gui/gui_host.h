@@ -50,9 +50,6 @@ class GuiHost : public Host {
   bool closing_ = false;
 };
 
-// Runs the calling thread's events until `ms` have passed or `stop` says so,
-// sleeping only while no event is pending.
-void RunEventsFor(int ms, const std::function<bool()>& stop = {});
 
 // "desc|pattern|desc|pattern" as Qt's name filters: "desc (pattern pattern)".
 // A pattern list "a;b" becomes "a b". Odd leftovers are dropped.

@@ -78,7 +78,7 @@ void PrepareEnvironment(bool offscreen) {
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
-void RunEventsFor(int ms) {
+void RunEventsFor(int ms, const std::function<bool()>& stop) {
   if (ms <= 0) return;
   QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
   if (dispatcher == nullptr) {
@@ -91,7 +91,7 @@ void RunEventsFor(int ms) {
   QTimer wake;
   wake.setSingleShot(true);
   wake.setTimerType(Qt::PreciseTimer);
-  while (!deadline.hasExpired()) {
+  while (!deadline.hasExpired() && !(stop && stop())) {
     if (!wake.isActive()) wake.start(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
     dispatcher->processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
   }

@@ -27,6 +27,7 @@
 #include <QObject>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -61,9 +62,9 @@ QWebEngineProfile* CreateProfile(const std::string& folder, QObject* parent);
 void ReleaseProfile(QWebEngineProfile* profile, int maxWaitMs = 3000);
 
 // The pause of a wait: this thread's events run for `ms` (the engine and its
-// in-process network do their work here), the thread sleeping only while no
-// event is pending.
-void RunEventsFor(int ms);
+// in-process network do their work here) or until `stop` says so, the thread
+// sleeping only while no event is pending.
+void RunEventsFor(int ms, const std::function<bool()>& stop = {});
 
 class WebEngineBrowser : public QObject, public site::Browser {
   Q_OBJECT
