@@ -141,52 +141,35 @@ void TForm1::buildContexts() {
   s.hooks.pcFolderChanged = [this] { device::DirectoryListBox1Change(pcPane_, state_->currentPcFolder); };
 
   if (browser1_ == nullptr) return;
-  mainSite_.emplace(site::SiteContext{*browser1_, host_, s.flags, s.fields, siteState_, s.memo1, s.waypoints.caches,
-                                      s.waypoints.exportButtonEnabled, s.htmFolder, s.settingsPath});
-  site::ConnectMainBrowser(*mainSite_);
+  contexts_.emplace(s, app::ModuleStates{.site = siteState_, .nearby = nearbyState_},
+                    app::Adapters{.host = host_,
+                                  .browser = *browser1_,
+                                  .searchBrowser = browser2_,
+                                  .downloader = downloader_,
+                                  .deviceFiles = *deviceFiles_,
+                                  .copyToDevice = deviceLink_.copyOption});
   // Every event of a browser runs like a command: errors in the box, views refreshed.
   auto complete = browser1_->onDocumentComplete;
-  browser1_->onDocumentComplete = [this, complete] {
-    dispatch_.run([this, &complete] {
-      // The working folders are known only once the first stage has run.
-      mainSite_->htmFolder = state_->htmFolder;
-      complete();
-    });
-  };
+  browser1_->onDocumentComplete = [this, complete] { dispatch_.run(complete); };
   auto progress = browser1_->onProgressChange;
   browser1_->onProgressChange = [this, progress](int position, int maximum) {
     progress(position, maximum);
     browser_->refresh();
   };
-  browser2_->onDocumentComplete = [this] {
-    dispatch_.run([this] { nearby::WebBrowser2DocumentComplete(nearbyState_, *browser2_, state_->flags); });
-  };
-  browser2_->onProgressChange = [this](int position, int maximum) {
-    nearby::WebBrowser2ProgressChange(nearbyState_, position, maximum);
+  auto searchComplete = browser2_->onDocumentComplete;
+  browser2_->onDocumentComplete = [this, searchComplete] { dispatch_.run(searchComplete); };
+  auto searchProgress = browser2_->onProgressChange;
+  browser2_->onProgressChange = [this, searchProgress](int position, int maximum) {
+    searchProgress(position, maximum);
     nearby_->refresh();
   };
 
-  c.siteContext = [this]() -> std::optional<site::SiteContext> {
-    // The folders are set by the first stage; take them as they are now.
-    mainSite_->htmFolder = state_->htmFolder;
-    return mainSite_;
-  };
+  c.siteContext = [this]() -> std::optional<site::SiteContext> { return contexts_->site(); };
   c.pageContext = [this]() -> std::optional<pages::PageContext> {
-    app::MainState& st = *state_;
-    downloader_.limits().maxBytes = st.maxPictureBytes;
-    pages::PageContext pc{*browser1_,  downloader_,       *deviceFiles_, deviceLink_.copyOption, host_,
-                          st.flags,    st.fields,         st.memo1,      siteState_.pageName,    st.htmFolder,
-                          st.picturesFolder, {}};
-    pc.listingRequest = [this] {
-      mainSite_->htmFolder = state_->htmFolder;
-      site::SpeedButton4Click(*mainSite_);
-    };
-    return pc;
+    downloader_.limits().maxBytes = state_->maxPictureBytes;
+    return contexts_->pages();
   };
-  c.searchContext = [this]() -> std::optional<nearby::SearchContext> {
-    return nearby::SearchContext{*browser2_, host_, state_->flags, state_->fields,
-                                 nearby::TownFilePath(state_->programFolder)};
-  };
+  c.searchContext = [this]() -> std::optional<nearby::SearchContext> { return contexts_->search(); };
 }
 
 void TForm1::connectMenu() {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/contexts.h"
 #include "app/main_state.h"
 #include "device/device_link.h"
 #include "gui/context.h"
@@ -101,8 +102,8 @@ class TForm1 : public QMainWindow {
   site::Browser* browser1_ = nullptr;
   site::Browser* browser2_ = nullptr;
   QObject* browserObjects_[2] = {nullptr, nullptr};
-  // The main browser's handlers keep this context for the whole run.
-  std::optional<site::SiteContext> mainSite_;
+  // The browsers' handlers keep these contexts for the whole run.
+  std::optional<app::CommandContexts> contexts_;
 
   QTabWidget* pageControl1_ = nullptr;
   TabBrowser* browser_ = nullptr;
