@@ -82,8 +82,9 @@ int main(int argc, char** argv) {
   Fields fields;
   std::string pageName = "bench";
   std::vector<std::string> memo1;
-  pages::PageContext ctx{browser, downloader, device, copy, host, flags, fields, memo1, pageName,
-                         pages::HtmFolderPath(home), pages::PicturesFolderPath(home), nullptr};
+  const std::string htm = pages::HtmFolderPath(home), pictures = pages::PicturesFolderPath(home);
+  pages::PageContext ctx{browser, downloader, device, copy, host, flags, fields, memo1, pageName, htm, pictures,
+                         nullptr};
   pages::PagesState state;
 
   std::printf("%6s %8s %12s %12s %14s\n", "MB", "refs", "rewrite ms", "filter ms", "filter ms/MB");

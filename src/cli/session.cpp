@@ -127,21 +127,20 @@ Session::Session(const SessionOptions& options, SessionNeeds needs)
   // A picture that does not come within the page time-out ends like a page.
   downloader_ = engine_->createDownloader(static_cast<long>(options.timeoutS) * 1000, state_.maxPictureBytes);
   host.browser = browser_.get();
-  site_.emplace(site::SiteContext{*browser_, host, state_.flags, state_.fields, siteState, state_.memo1,
-                                  state_.waypoints.caches, state_.waypoints.exportButtonEnabled, state_.htmFolder,
-                                  state_.settingsPath});
-  site::ConnectMainBrowser(*site_);
   deviceFiles_ = std::make_unique<device::LinkDeviceFiles>(link_, host, state_.flags);
-
   if (needs.search) {
     nearby::NacitajMestaDoListboxu(nearby, nearby::TownFilePath(state_.programFolder));
     browser2_ = engine_->createBrowser();
-    browser2_->onDocumentComplete = [this] {
-      nearby::WebBrowser2DocumentComplete(nearby, *browser2_, state_.flags);
-    };
-    browser2_->onProgressChange = [this](int position, int maximum) {
-      nearby::WebBrowser2ProgressChange(nearby, position, maximum);
-    };
+  }
+  contexts_.emplace(state_, app::ModuleStates{.site = siteState, .nearby = nearby},
+                    app::Adapters{.host = host,
+                                  .browser = *browser_,
+                                  .searchBrowser = browser2_.get(),
+                                  .downloader = *downloader_,
+                                  .deviceFiles = *deviceFiles_,
+                                  .copyToDevice = link_.copyOption});
+
+  if (needs.search) {
     // No search is waiting yet; a search command clears the flag before it navigates.
     state_.flags.searchPageLoaded = true;
     host.endSearchWait = [this] {
@@ -156,7 +155,7 @@ Session::~Session() {
   device::ReleaseDevice(link_);
   host.browser = nullptr;
   host.endSearchWait = nullptr;
-  site_.reset();
+  contexts_.reset();
   browser2_.reset();
   browser_.reset();
   downloader_.reset();
@@ -173,19 +172,6 @@ site::Browser& Session::searchBrowser() {
   return *browser2_;
 }
 
-pages::PageContext Session::pageContext() {
-  pages::PageContext pc{*browser_,        *downloader_,   *deviceFiles_, link_.copyOption,   host,
-                        state_.flags,     state_.fields, state_.memo1,  siteState.pageName, state_.htmFolder,
-                        state_.picturesFolder, {}};
-  pc.listingRequest = [this] { site::SpeedButton4Click(*site_); };
-  return pc;
-}
-
-nearby::SearchContext Session::searchContext() {
-  return nearby::SearchContext{searchBrowser(), host, state_.flags, state_.fields,
-                               nearby::TownFilePath(state_.programFolder)};
-}
-
 void Session::connectDevice() {
   device::SetDefaultDeviceRoot();
   device::SpeedButton7Click(link_, host);
@@ -197,7 +183,7 @@ void Session::load(const std::string& address1250) {
   const std::string target = AddressOf(address1250);
   state_.flags.pageDone = false;
   browser_->Navigate(target);
-  site::WaitForLoad(*site_);
+  site::WaitForLoad(contexts_->site());
 }
 
 void Session::waitForPageDone() {

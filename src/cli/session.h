@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "app/contexts.h"
 #include "app/main_state.h"
 #include "base/fields.h"
 #include "cli/command.h"
@@ -80,10 +81,10 @@ class Session {
   Session& operator=(const Session&) = delete;
 
   app::MainState& state() { return state_; }
-  site::SiteContext& siteContext() { return *site_; }
-  pages::PageContext pageContext();
+  site::SiteContext& siteContext() { return contexts_->site(); }
+  pages::PageContext pageContext() { return contexts_->pages(); }
   // Only with SessionNeeds::search.
-  nearby::SearchContext searchContext();
+  nearby::SearchContext searchContext() { return contexts_->search(); }
   site::Browser& browser();
   site::Browser& searchBrowser();
   site::Downloader& downloader() { return *downloader_; }
@@ -111,9 +112,9 @@ class Session {
   std::unique_ptr<webengine::Engine> engine_;
   std::unique_ptr<site::Browser> browser_, browser2_;
   std::unique_ptr<site::Downloader> downloader_;
-  std::optional<site::SiteContext> site_;
   device::DeviceLink link_;
   std::unique_ptr<device::LinkDeviceFiles> deviceFiles_;
+  std::optional<app::CommandContexts> contexts_;
 };
 
 }  // namespace trovik::cli

@@ -38,16 +38,16 @@ TForm1::TForm1(WindowOptions options, QWidget* parent)
 
   menu_ = BuildMainMenu(menuBar());
 
-  pageControl1_ = new QTabWidget(this);
+  pageControl1_.reset(new QTabWidget(this));
   pageControl1_->setObjectName(QStringLiteral("PageControl1"));
-  browser_ = new TabBrowser(context_, pageControl1_);
-  html_ = new TabHtml(context_, pageControl1_);
-  wpt_ = new TabWpt(context_, pageControl1_);
-  settings_ = new TabSettings(context_, pageControl1_);
-  about_ = new TabAbout(context_, pageControl1_);
-  manager_ = new TabManager(context_, pageControl1_);
-  nearby_ = new TabNearby(context_, pageControl1_);
-  tools_ = new TabTools(context_, pageControl1_);
+  browser_ = new TabBrowser(context_, pageControl1_.get());
+  html_ = new TabHtml(context_, pageControl1_.get());
+  wpt_ = new TabWpt(context_, pageControl1_.get());
+  settings_ = new TabSettings(context_, pageControl1_.get());
+  about_ = new TabAbout(context_, pageControl1_.get());
+  manager_ = new TabManager(context_, pageControl1_.get());
+  nearby_ = new TabNearby(context_, pageControl1_.get());
+  tools_ = new TabTools(context_, pageControl1_.get());
   pageControl1_->addTab(browser_, QStringLiteral("Browser"));
   pageControl1_->addTab(html_, QStringLiteral("HTML"));
   pageControl1_->addTab(wpt_, QStringLiteral("WPT"));
@@ -56,8 +56,8 @@ TForm1::TForm1(WindowOptions options, QWidget* parent)
   pageControl1_->addTab(manager_, QStringLiteral("PDA Manažér"));
   pageControl1_->addTab(nearby_, QStringLiteral("Novinky v okolí miest"));
   pageControl1_->addTab(tools_, QStringLiteral("Pomôcky Geokešera"));
-  setCentralWidget(pageControl1_);
-  connect(pageControl1_, &QTabWidget::currentChanged, this, [this](int index) {
+  setCentralWidget(pageControl1_.get());
+  connect(pageControl1_.get(), &QTabWidget::currentChanged, this, [this](int index) {
     if (!refreshing_ && index >= 0) state_->activeTab = static_cast<app::Tab>(index);
   });
 
@@ -81,33 +81,26 @@ TForm1::TForm1(WindowOptions options, QWidget* parent)
 }
 
 TForm1::~TForm1() {
-  // The browsers first (they let go of their views and handlers), then the
-  // tabs, which refer to the state, while it still exists; the profile last.
-  for (QObject*& browser : browserObjects_) {
-    delete browser;
-    browser = nullptr;
-  }
-  browser1_ = browser2_ = nullptr;
+  // The members go in their order (see the header); nothing that goes calls
+  // back into the window's views meanwhile, not even the events the profile's
+  // release lets run.
   host_.setOnStateChanged({});
+  dispatch_.beforeCommand = nullptr;
+  dispatch_.afterCommand = nullptr;
   pageControl1_->disconnect(this);
-  delete pageControl1_;
-  pageControl1_ = nullptr;
-  // Lets the cookie store reach the disk, so a login lasts to the next start.
-  if (profile_) webengine::ReleaseProfile(profile_);
-  profile_ = nullptr;
 }
 
+void TForm1::ProfileRelease::operator()(QWebEngineProfile* profile) const { webengine::ReleaseProfile(profile); }
+
 void TForm1::createBrowsers() {
-  profile_ = webengine::CreateProfile(webengine::ProfileFolder(files::PcPath(state_->programFolder)), nullptr);
-  auto* main = new webengine::WebEngineBrowser(profile_, nullptr);
-  auto* search = new webengine::WebEngineBrowser(profile_, nullptr);
-  browserObjects_[0] = main;
-  browserObjects_[1] = search;
-  browser1_ = main;
-  browser2_ = search;
-  QWidget* view1 = main->createView(browser_->browserHost());
+  profile_.reset(webengine::CreateProfile(webengine::ProfileFolder(files::PcPath(state_->programFolder)), nullptr));
+  mainBrowser_ = std::make_unique<webengine::WebEngineBrowser>(profile_.get(), nullptr);
+  searchBrowser_ = std::make_unique<webengine::WebEngineBrowser>(profile_.get(), nullptr);
+  browser1_ = mainBrowser_.get();
+  browser2_ = searchBrowser_.get();
+  QWidget* view1 = mainBrowser_->createView(browser_->browserHost());
   browser_->browserHost()->layout()->addWidget(view1);
-  QWidget* view2 = search->createView(nearby_->browserHost());
+  QWidget* view2 = searchBrowser_->createView(nearby_->browserHost());
   nearby_->browserHost()->layout()->addWidget(view2);
 }
 
@@ -141,52 +134,35 @@ void TForm1::buildContexts() {
   s.hooks.pcFolderChanged = [this] { device::DirectoryListBox1Change(pcPane_, state_->currentPcFolder); };
 
   if (browser1_ == nullptr) return;
-  mainSite_.emplace(site::SiteContext{*browser1_, host_, s.flags, s.fields, siteState_, s.memo1, s.waypoints.caches,
-                                      s.waypoints.exportButtonEnabled, s.htmFolder, s.settingsPath});
-  site::ConnectMainBrowser(*mainSite_);
+  contexts_.emplace(s, app::ModuleStates{.site = siteState_, .nearby = nearbyState_},
+                    app::Adapters{.host = host_,
+                                  .browser = *browser1_,
+                                  .searchBrowser = browser2_,
+                                  .downloader = downloader_,
+                                  .deviceFiles = *deviceFiles_,
+                                  .copyToDevice = deviceLink_.copyOption});
   // Every event of a browser runs like a command: errors in the box, views refreshed.
   auto complete = browser1_->onDocumentComplete;
-  browser1_->onDocumentComplete = [this, complete] {
-    dispatch_.run([this, &complete] {
-      // The working folders are known only once the first stage has run.
-      mainSite_->htmFolder = state_->htmFolder;
-      complete();
-    });
-  };
+  browser1_->onDocumentComplete = [this, complete] { dispatch_.run(complete); };
   auto progress = browser1_->onProgressChange;
   browser1_->onProgressChange = [this, progress](int position, int maximum) {
     progress(position, maximum);
     browser_->refresh();
   };
-  browser2_->onDocumentComplete = [this] {
-    dispatch_.run([this] { nearby::WebBrowser2DocumentComplete(nearbyState_, *browser2_, state_->flags); });
-  };
-  browser2_->onProgressChange = [this](int position, int maximum) {
-    nearby::WebBrowser2ProgressChange(nearbyState_, position, maximum);
+  auto searchComplete = browser2_->onDocumentComplete;
+  browser2_->onDocumentComplete = [this, searchComplete] { dispatch_.run(searchComplete); };
+  auto searchProgress = browser2_->onProgressChange;
+  browser2_->onProgressChange = [this, searchProgress](int position, int maximum) {
+    searchProgress(position, maximum);
     nearby_->refresh();
   };
 
-  c.siteContext = [this]() -> std::optional<site::SiteContext> {
-    // The folders are set by the first stage; take them as they are now.
-    mainSite_->htmFolder = state_->htmFolder;
-    return mainSite_;
-  };
+  c.siteContext = [this]() -> std::optional<site::SiteContext> { return contexts_->site(); };
   c.pageContext = [this]() -> std::optional<pages::PageContext> {
-    app::MainState& st = *state_;
-    downloader_.limits().maxBytes = st.maxPictureBytes;
-    pages::PageContext pc{*browser1_,  downloader_,       *deviceFiles_, deviceLink_.copyOption, host_,
-                          st.flags,    st.fields,         st.memo1,      siteState_.pageName,    st.htmFolder,
-                          st.picturesFolder, {}};
-    pc.listingRequest = [this] {
-      mainSite_->htmFolder = state_->htmFolder;
-      site::SpeedButton4Click(*mainSite_);
-    };
-    return pc;
+    downloader_.limits().maxBytes = state_->maxPictureBytes;
+    return contexts_->pages();
   };
-  c.searchContext = [this]() -> std::optional<nearby::SearchContext> {
-    return nearby::SearchContext{*browser2_, host_, state_->flags, state_->fields,
-                                 nearby::TownFilePath(state_->programFolder)};
-  };
+  c.searchContext = [this]() -> std::optional<nearby::SearchContext> { return contexts_->search(); };
 }
 
 void TForm1::connectMenu() {

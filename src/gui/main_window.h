@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/contexts.h"
 #include "app/main_state.h"
 #include "device/device_link.h"
 #include "gui/context.h"
@@ -51,7 +52,7 @@ class TForm1 : public QMainWindow {
   site::SiteState& siteState() { return siteState_; }
   nearby::NearbyState& nearbyState() { return nearbyState_; }
   device::DeviceLink& deviceLink() { return deviceLink_; }
-  QTabWidget* pages() const { return pageControl1_; }
+  QTabWidget* pages() const { return pageControl1_.get(); }
   TPotvrd* potvrd() const { return potvrd_; }
   const MainMenu& menu() const { return menu_; }
   TabManager* managerTab() const { return manager_; }
@@ -97,14 +98,21 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<device::ConfirmCopy> confirm_;
   std::unique_ptr<device::LinkDeviceFiles> deviceFiles_;
   net::CurlDownloader downloader_;
-  QWebEngineProfile* profile_ = nullptr;
+
+  // The members below go in the reverse of their order here: the browsers
+  // first (they let go of their views and handlers), then the tabs, which
+  // refer to the state, then the profile, while the state still exists.
+  struct ProfileRelease {
+    // Lets the cookie store reach the disk, so a login lasts to the next start.
+    void operator()(QWebEngineProfile* profile) const;
+  };
+  std::unique_ptr<QWebEngineProfile, ProfileRelease> profile_;
   site::Browser* browser1_ = nullptr;
   site::Browser* browser2_ = nullptr;
-  QObject* browserObjects_[2] = {nullptr, nullptr};
-  // The main browser's handlers keep this context for the whole run.
-  std::optional<site::SiteContext> mainSite_;
+  // The browsers' handlers keep these contexts for the whole run.
+  std::optional<app::CommandContexts> contexts_;
 
-  QTabWidget* pageControl1_ = nullptr;
+  std::unique_ptr<QTabWidget> pageControl1_;
   TabBrowser* browser_ = nullptr;
   TabHtml* html_ = nullptr;
   TabWpt* wpt_ = nullptr;
@@ -116,6 +124,9 @@ class TForm1 : public QMainWindow {
   TPotvrd* potvrd_ = nullptr;
   bool closed_ = false;
   bool refreshing_ = false;
+
+  std::unique_ptr<webengine::WebEngineBrowser> mainBrowser_;    // WebBrowser1
+  std::unique_ptr<webengine::WebEngineBrowser> searchBrowser_;  // WebBrowser2
 };
 
 }  // namespace trovik::gui

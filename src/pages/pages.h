@@ -47,8 +47,8 @@ struct PageContext {
   const Fields& fields;
   std::vector<std::string>& memo1;  // the captured page
   std::string& pageName;
-  std::string htmFolder;       // program folder + "HTM/"
-  std::string picturesFolder;  // program folder + "Pictures/"
+  const std::string& htmFolder;       // program folder + "HTM/"
+  const std::string& picturesFolder;  // program folder + "Pictures/"
   // The listing request of the selected cache (SpeedButton4Click): sets the
   // page name and navigates; on the national site it also waits.
   std::function<void()> listingRequest;

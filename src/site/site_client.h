@@ -38,8 +38,9 @@ struct SiteContext {
   std::vector<std::string>& memo1;      // the service text area: the captured page, 1250 lines
   waypoints::CacheList& caches;
   bool& exportButtonEnabled;            // "Exportuj do wpt "
-  std::string htmFolder;                // program folder + "HTM" + separator, 1250
-  std::string settingsPath;             // the settings file, 1250
+  // The run's paths (1250), referred to: the first start-up stage sets them.
+  const std::string& htmFolder;         // program folder + "HTM" + separator
+  const std::string& settingsPath;      // the settings file
 };
 
 // Texts (1250).

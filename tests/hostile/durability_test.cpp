@@ -273,8 +273,9 @@ TEST_F(Durability, OfflinePage) {
           std::vector<std::string> memo1 = {"<DIV id=HLAVNIPANEL>"};
           for (int i = 0; i < 20000; ++i) memo1.push_back("<P>riadok listingu " + std::to_string(i) + "</P>");
           std::string name = "GC1";
+          const std::string htm = pages::HtmFolderPath(home), pictures = pages::PicturesFolderPath(home);
           pages::PageContext ctx{browser, downloader, dev, copy, host, flags, fields, memo1, name,
-                                 pages::HtmFolderPath(home), pages::PicturesFolderPath(home), nullptr};
+                                 htm, pictures, nullptr};
           pages::PagesState state;
           try {
             pages::OdfiltrujLenZaujimave(state, ctx);

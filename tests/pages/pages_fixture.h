@@ -63,8 +63,7 @@ class PagesFixture : public ::testing::Test {
     std::filesystem::create_directories(home.path() + "Pictures");
     fields.addresses.obrazky = kImages;
     ctx = std::make_unique<PageContext>(PageContext{browser, downloader, device, copyToDevice, host, flags, fields,
-                                                    memo1, pageName, HtmFolderPath(home.path()),
-                                                    PicturesFolderPath(home.path()), nullptr});
+                                                    memo1, pageName, htmFolder, picturesFolder, nullptr});
   }
   std::string htm(const std::string& name) { return files::ReadAll(home.path() + "HTM/" + name); }
   bool picture(const std::string& name) { return files::Exists(home.path() + "Pictures/" + name); }
@@ -88,6 +87,8 @@ class PagesFixture : public ::testing::Test {
   Fields fields;
   std::vector<std::string> memo1;
   std::string pageName = "Test";
+  std::string htmFolder = HtmFolderPath(home.path());
+  std::string picturesFolder = PicturesFolderPath(home.path());
   PagesState state;
   std::unique_ptr<PageContext> ctx;
 };

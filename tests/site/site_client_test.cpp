@@ -292,7 +292,7 @@ TEST(SiteRequest, BrejkEndsAWaitForAPageThatNeverCompletes) {
 
 TEST(SiteCapture, FailedRawCopyIsShownAndStillEndsTheWait) {
   Rig rig;
-  rig.context.htmFolder = rig.dir.path() + "missing/";
+  rig.htmFolder = rig.dir.path() + "missing/";
   rig.caches.add("A", "GC1", "?");
   rig.caches.itemIndex = 0;
   rig.browser.setPage(kSk + "/hladaj.php?query=GC1", PageWithBody(std::string(kListingLine) + L("\r\nodhlásiť")));

@@ -24,12 +24,24 @@ struct SiteParts {
   std::vector<std::string> memo1;
   waypoints::CacheList caches;
   bool exportEnabled = false;
+  std::string htmFolder;     // the context refers to these two
+  std::string settingsPath;
 
   // The context over these parts, with the HTM folder and the settings file
   // of the program folder `folder` (ending with a separator).
   site::SiteContext contextFor(site::Browser& browser, Host& host, const std::string& folder) {
-    return {browser, host,          flags,           fields, state, memo1, caches, exportEnabled,
-            folder + "HTM/", folder + "Trovik.ini"};
+    htmFolder = folder + "HTM/";
+    settingsPath = folder + "Trovik.ini";
+    return {.browser = browser,
+            .host = host,
+            .flags = flags,
+            .fields = fields,
+            .state = state,
+            .memo1 = memo1,
+            .caches = caches,
+            .exportButtonEnabled = exportEnabled,
+            .htmFolder = htmFolder,
+            .settingsPath = settingsPath};
   }
 };
 

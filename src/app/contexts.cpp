@@ -1,0 +1,56 @@
+#include "app/contexts.h"
+
+#include "base/error.h"
+
+namespace trovik::app {
+
+CommandContexts::CommandContexts(MainState& state, ModuleStates modules, const Adapters& adapters)
+    : state_(state),
+      modules_(modules),
+      adapters_(adapters),
+      site_{.browser = adapters.browser,
+            .host = adapters.host,
+            .flags = state.flags,
+            .fields = state.fields,
+            .state = modules.site,
+            .memo1 = state.memo1,
+            .caches = state.waypoints.caches,
+            .exportButtonEnabled = state.waypoints.exportButtonEnabled,
+            .htmFolder = state.htmFolder,
+            .settingsPath = state.settingsPath} {
+  site::ConnectMainBrowser(site_);
+  if (site::Browser* search = adapters_.searchBrowser) {
+    search->onDocumentComplete = [this, search] {
+      nearby::WebBrowser2DocumentComplete(modules_.nearby, *search, state_.flags);
+    };
+    search->onProgressChange = [this](int position, int maximum) {
+      nearby::WebBrowser2ProgressChange(modules_.nearby, position, maximum);
+    };
+  }
+}
+
+pages::PageContext CommandContexts::pages() {
+  return {.browser = adapters_.browser,
+          .downloader = adapters_.downloader,
+          .device = adapters_.deviceFiles,
+          .copyToDevice = adapters_.copyToDevice,
+          .host = adapters_.host,
+          .flags = state_.flags,
+          .fields = state_.fields,
+          .memo1 = state_.memo1,
+          .pageName = modules_.site.pageName,
+          .htmFolder = state_.htmFolder,
+          .picturesFolder = state_.picturesFolder,
+          .listingRequest = [this] { site::SpeedButton4Click(site_); }};
+}
+
+nearby::SearchContext CommandContexts::search() {
+  if (adapters_.searchBrowser == nullptr) throw Error("Prehliada\xE8 h\xBE" "adania nie je spusten\xFD.");
+  return {.webBrowser2 = *adapters_.searchBrowser,
+          .host = adapters_.host,
+          .flags = state_.flags,
+          .fields = state_.fields,
+          .townFile = nearby::TownFilePath(state_.programFolder)};
+}
+
+}  // namespace trovik::app
