@@ -191,7 +191,9 @@ TEST_F(Durability, CopyToTheDevice) {
 // cut copy left is gone after the program's next start (PC) or the next
 // listing of the device folder (which puts an old file moved aside back).
 TEST_F(Durability, CopiesKilledAtRandomMomentsLoseNothing) {
-  const std::string fresh(16 << 20, 'n');
+  // Big enough that a copy lasts several of the runner's polls, so a kill
+  // timed from the copy's first data lands inside the copy.
+  const std::string fresh(64 << 20, 'n');
   const std::string big = dir.write("in/big.wpt", fresh);
   dir.write("device/Geo/src.wpt", fresh);
   std::mt19937 random(20261208);
@@ -202,7 +204,7 @@ TEST_F(Durability, CopiesKilledAtRandomMomentsLoseNothing) {
     dir.write("home/copy.wpt", kOld);
     // Half the kills anywhere in the run, half once the copy writes its data.
     const bool anywhere = i % 4 < 2;
-    const double delay = std::uniform_real_distribution<double>(0, anywhere ? 0.8 : 0.05)(random);
+    const double delay = std::uniform_real_distribution<double>(0, anywhere ? 0.8 : 0.01)(random);
     const std::string folder = put ? device + "Geo" : home;
     const std::string name = put ? "x.wpt" : "copy.wpt";
     std::optional<std::chrono::steady_clock::time_point> since;
