@@ -337,9 +337,9 @@ class TrovikProbePlugin : public QGenericPlugin {
   Q_OBJECT
   Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "probe.json")
  public:
-  QObject* create(const QString& key, const QString& specification) override {
-    if (key.compare(QStringLiteral("trovikprobe"), Qt::CaseInsensitive) != 0 || specification.isEmpty()) return nullptr;
-    return new Probe(specification);
+  QObject* create(const QString& key, const QString& socketPath) override {
+    if (key.compare(QStringLiteral("trovikprobe"), Qt::CaseInsensitive) != 0 || socketPath.isEmpty()) return nullptr;
+    return new Probe(socketPath);
   }
 };
 
