@@ -16,6 +16,8 @@ bool Plain(const QString& name) {
   return !name.contains(QRegularExpression(QStringLiteral("[/:;?\\\\<>&\"]")));
 }
 
+// Marks `count` caches with such names, from the `from`th name on, and waits
+// until the list shows them marked; the names marked.
 QStringList MarkPlain(Person& p, int count, int from = 0) {
   QStringList marked;
   const QStringList names = p.entries(kNames);
@@ -24,22 +26,24 @@ QStringList MarkPlain(Person& p, int count, int from = 0) {
     p.clickEntryBox(kNames, names[i]);
     marked << names[i];
   }
+  WAIT_UNTIL(p, MarkCount(p) == count, 5s);
   return marked;
 }
 
-int MarkCount(Person& p) {
-  const std::vector<int> c = p.checks(kNames);
-  return static_cast<int>(std::count(c.begin(), c.end(), 2));
+// Marks `count` caches once the list is there and starts the batch export
+// to the PC; the names marked (the batch starts only when all are).
+QStringList StartBatch(Person& p, int count) {
+  WAIT_UNTIL(p, p.entries(kNames).size() == 31, 20s);
+  const QStringList marked = MarkPlain(p, count);
+  if (marked.size() == count) p.click(QStringLiteral("SpeedButton6"));
+  return marked;
 }
 
 TEST_F(Journey, BatchExportOfTwoMarkedCaches) {
   Trip& t = begin();
   Person& p = me();
-  WAIT_UNTIL(p, p.entries(kNames).size() == 31, 20s);
-  const QStringList marked = MarkPlain(p, 2);
+  const QStringList marked = StartBatch(p, 2);
   ASSERT_EQ(marked.size(), 2);
-  WAIT_UNTIL(p, MarkCount(p) == 2, 5s);
-  p.click(QStringLiteral("SpeedButton6"));
   // Each cache loses its mark once its offline page is shown.
   WAIT_UNTIL(p, MarkCount(p) == 0, 90s);
   for (const QString& name : marked) {
@@ -72,7 +76,6 @@ TEST_F(Journey, BatchExportToTheCardByToolButton) {
   p.clickTab(QStringLiteral("PageControl1"), QStringLiteral("Browser"));
   const QStringList marked = MarkPlain(p, 2, 3);
   ASSERT_EQ(marked.size(), 2);
-  WAIT_UNTIL(p, MarkCount(p) == 2, 5s);
   p.click(QStringLiteral("ToolButton12"));
   WAIT_UNTIL(p, MarkCount(p) == 0, 90s);
   for (const QString& name : marked) {
@@ -88,11 +91,8 @@ TEST_F(Journey, BatchExportToTheCardByToolButton) {
 TEST_F(Journey, BrejkInTheMiddleOfABatch) {
   Trip& t = begin();
   Person& p = me();
-  WAIT_UNTIL(p, p.entries(kNames).size() == 31, 20s);
-  const QStringList marked = MarkPlain(p, 4);
+  const QStringList marked = StartBatch(p, 4);
   ASSERT_EQ(marked.size(), 4);
-  WAIT_UNTIL(p, MarkCount(p) == 4, 5s);
-  p.click(QStringLiteral("SpeedButton6"));
   // As soon as the first cache is done, "Brejk": the window answers the
   // click during the batch, which goes on with its next step.
   WAIT_UNTIL(p, MarkCount(p) <= 3, 60s);

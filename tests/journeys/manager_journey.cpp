@@ -31,6 +31,14 @@ void Agree(Person& p) {
   p.waitFor([&] { return p.front()["kind"].toString() != QStringLiteral("modal"); }, 10s);
 }
 
+// Selects a file, chooses `command` from its menu and agrees.
+void OnFile(Person& p, const QString& grid, const QString& file, const QString& command) {
+  p.clickRow(grid, file);
+  p.rightClickRow(grid, file);
+  p.choosePopup(command);
+  Agree(p);
+}
+
 TEST_F(Journey, ManagerLoadSortCopyDeleteAndMakeAFolder) {
   Trip& t = begin();
   Person& p = me();
@@ -56,26 +64,17 @@ TEST_F(Journey, ManagerLoadSortCopyDeleteAndMakeAFolder) {
   p.rightClickRow(kPc, QStringLiteral(".."));
   p.choosePopup(QStringLiteral("Refreš"));
   WAIT_UNTIL(p, FirstCells(p, kPc).contains(QStringLiteral("kópia.txt")), 10s);
-  p.clickRow(kPc, QStringLiteral("kópia.txt"));
-  p.rightClickRow(kPc, QStringLiteral("kópia.txt"));
-  p.choosePopup(QStringLiteral("Kopirovanie označených súborov do PDA"));
-  Agree(p);
+  OnFile(p, kPc, QStringLiteral("kópia.txt"), QStringLiteral("Kopirovanie označených súborov do PDA"));
   WAIT_UNTIL(p, Trip::Read(t.card() + "kópia.txt") == "z počítača\r\n", 10s);
   WAIT_UNTIL(p, FirstCells(p, kPda).contains(QStringLiteral("kópia.txt")), 10s);
 
   // Card -> PC.
-  p.clickRow(kPda, QStringLiteral("poznámky.txt"));
-  p.rightClickRow(kPda, QStringLiteral("poznámky.txt"));
-  p.choosePopup(QStringLiteral("Kopirovanie označených súborov do PC"));
-  Agree(p);
+  OnFile(p, kPda, QStringLiteral("poznámky.txt"), QStringLiteral("Kopirovanie označených súborov do PC"));
   WAIT_UNTIL(p, Trip::Read(t.home() + "poznámky.txt") == "na karte\r\n", 10s);
   WAIT_UNTIL(p, FirstCells(p, kPc).contains(QStringLiteral("poznámky.txt")), 10s);
 
   // Delete on the card.
-  p.clickRow(kPda, QStringLiteral("b.txt"));
-  p.rightClickRow(kPda, QStringLiteral("b.txt"));
-  p.choosePopup(QStringLiteral("Vymazanie označených súborov,adresárov"));
-  Agree(p);
+  OnFile(p, kPda, QStringLiteral("b.txt"), QStringLiteral("Vymazanie označených súborov,adresárov"));
   WAIT_UNTIL(p, !Trip::Exists(t.card() + "b.txt"), 10s);
   WAIT_UNTIL(p, !FirstCells(p, kPda).contains(QStringLiteral("b.txt")), 10s);
 

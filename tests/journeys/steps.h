@@ -1,6 +1,8 @@
 #pragma once
 // Steps several journeys share, each as a person does it.
 
+#include <algorithm>
+
 #include "journey_test.h"
 
 namespace trovik::journeys {
@@ -37,6 +39,12 @@ inline QString LogIn(Person& p, const QString& site, const QString& user, const 
 // The index of a names-list entry, -1 when absent.
 inline int IndexOf(Person& p, const QString& list, const QString& text) {
   return static_cast<int>(p.entries(list).indexOf(text));
+}
+
+// How many names carry the mark (a ticked box).
+inline int MarkCount(Person& p) {
+  const std::vector<int> c = p.checks(kNames);
+  return static_cast<int>(std::count(c.begin(), c.end(), 2));
 }
 
 // Double-clicks a town on the nearby tab and waits for the count.

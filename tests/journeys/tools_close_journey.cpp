@@ -68,6 +68,19 @@ class SilentServer {
   int port_ = 0;
 };
 
+// Chooses "Koniec programu" from the menu and expects the program to end by
+// itself, and soon.
+void CloseByMenu(Trip& t) {
+  Person& p = t.person();
+  p.menu({QStringLiteral("Sbor1")});
+  const auto pressed = std::chrono::steady_clock::now();
+  p.menu({QStringLiteral("Koniecprogramu1")});
+  const int status = t.window().waitExit(10s);
+  const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - pressed);
+  EXPECT_EQ(status, 0) << "the process did not end by itself";
+  EXPECT_LE(took.count(), 2500) << "closing took " << took.count() << " ms";
+}
+
 TEST_F(Journey, ClosingDuringAWaitEndsTheProgram) {
   SilentServer silent;
   ASSERT_NE(silent.port(), 0);
@@ -86,13 +99,7 @@ TEST_F(Journey, ClosingDuringAWaitEndsTheProgram) {
   std::this_thread::sleep_for(2s);
   EXPECT_TRUE(t.window().running());
   // The window still answers during the wait: the menu opens on a click.
-  p.menu({QStringLiteral("Sbor1")});
-  const auto pressed = std::chrono::steady_clock::now();
-  p.menu({QStringLiteral("Koniecprogramu1")});
-  const int status = t.window().waitExit(10s);
-  const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - pressed);
-  EXPECT_EQ(status, 0) << "the process did not end by itself";
-  EXPECT_LE(took.count(), 2500) << "closing took " << took.count() << " ms";
+  CloseByMenu(t);
   const std::string ini = Trip::Read(t.home() + "Trovik.ini");
   EXPECT_NE(ini.find("[LastCesty]"), std::string::npos) << ini;
   EXPECT_NE(ini.find("PDA="), std::string::npos) << ini;
@@ -106,21 +113,11 @@ TEST_F(Journey, ClosingDuringABatchEndsTheProgram) {
   WAIT_UNTIL(p, p.entries(kNames).size() == 31, 20s);
   const QStringList names = p.entries(kNames);
   for (int i = 0; i < 6; ++i) p.clickEntryBox(kNames, names[i]);
-  const auto marks = [&] {
-    const std::vector<int> c = p.checks(kNames);
-    return std::count(c.begin(), c.end(), 2);
-  };
-  WAIT_UNTIL(p, marks() == 6, 5s);
+  WAIT_UNTIL(p, MarkCount(p) == 6, 5s);
   p.click(QStringLiteral("SpeedButton6"));
   // Closed while the batch is at work on its second cache or later.
-  WAIT_UNTIL(p, marks() <= 5, 60s);
-  p.menu({QStringLiteral("Sbor1")});
-  const auto pressed = std::chrono::steady_clock::now();
-  p.menu({QStringLiteral("Koniecprogramu1")});
-  const int status = t.window().waitExit(10s);
-  const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - pressed);
-  EXPECT_EQ(status, 0) << "the process did not end by itself";
-  EXPECT_LE(took.count(), 2500) << "closing took " << took.count() << " ms";
+  WAIT_UNTIL(p, MarkCount(p) <= 5, 60s);
+  CloseByMenu(t);
   EXPECT_NE(Trip::Read(t.home() + "Trovik.ini").find("PDA="), std::string::npos);
 }
 

@@ -270,32 +270,34 @@ bool Person::shown(const QString& name) {
   return w["found"].toBool() && w["visible"].toBool();
 }
 
-QStringList Person::entries(const QString& list) {
-  QStringList out;
-  for (const QJsonValue& e : see(list)["entries"].toArray()) out << e["text"].toString();
+namespace {
+
+// `take` of each element of a JSON array.
+template <typename Out, typename Take>
+Out EachOf(const QJsonValue& array, Take take) {
+  Out out;
+  for (const QJsonValue& e : array.toArray()) out.push_back(take(e));
   return out;
+}
+
+}  // namespace
+
+QStringList Person::entries(const QString& list) {
+  return EachOf<QStringList>(see(list)["entries"], [](const QJsonValue& e) { return e["text"].toString(); });
 }
 
 std::vector<int> Person::checks(const QString& list) {
-  std::vector<int> out;
-  for (const QJsonValue& e : see(list)["entries"].toArray()) out.push_back(e["check"].toInt());
-  return out;
+  return EachOf<std::vector<int>>(see(list)["entries"], [](const QJsonValue& e) { return e["check"].toInt(); });
 }
 
 QStringList Person::panels(const QString& statusBar) {
-  QStringList out;
-  for (const QJsonValue& p : see(statusBar)["panels"].toArray()) out << p["text"].toString();
-  return out;
+  return EachOf<QStringList>(see(statusBar)["panels"], [](const QJsonValue& p) { return p["text"].toString(); });
 }
 
 std::vector<QStringList> Person::rows(const QString& grid) {
-  std::vector<QStringList> out;
-  for (const QJsonValue& r : see(grid)["rows"].toArray()) {
-    QStringList cells;
-    for (const QJsonValue& c : r["cells"].toArray()) cells << c.toString();
-    out.push_back(cells);
-  }
-  return out;
+  return EachOf<std::vector<QStringList>>(see(grid)["rows"], [](const QJsonValue& r) {
+    return EachOf<QStringList>(r["cells"], [](const QJsonValue& c) { return c.toString(); });
+  });
 }
 
 QString Person::colourAt(int x, int y) {
