@@ -1,8 +1,6 @@
 #include "cli_rig.h"
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "base/files.h"
 #include "support/run_program.h"
@@ -11,13 +9,6 @@ namespace trovik::e2e {
 namespace {
 
 const char* const kSample = "Zlat\xC3\xA9 Moravce50km.wpt";
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 }  // namespace
 
@@ -60,7 +51,7 @@ std::string CliRig::sampleFile() const {
   return copy;
 }
 
-std::string CliRig::sampleBytes() const { return ReadFile(sampleFile()); }
+std::string CliRig::sampleBytes() const { return ReadBytes(sampleFile()); }
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;

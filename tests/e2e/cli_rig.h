@@ -42,6 +42,8 @@ class CliRig : public ::testing::Test {
     if (!ready()) GTEST_SKIP() << "no browser engine library or demo site";  \
   } while (0)
 
+using testing::ReadBytes;
+
 std::vector<std::string> Lines(const std::string& text);
 std::vector<std::string> Split(const std::string& line, char separator);
 

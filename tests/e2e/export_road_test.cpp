@@ -4,19 +4,11 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "cli_rig.h"
 
 namespace trovik::e2e {
 namespace {
-
-std::string Read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // The UTF-8 text as Windows-1250 for the few letters the demo's names use.
 std::string To1250(const std::string& utf8) {
@@ -75,7 +67,7 @@ TEST_F(ExportRoad, NearbyCachesFetchedExportedAndUploadedByteForByte) {
   EXPECT_EQ(sampleBytes(), before) << "the file that was read is not written";
 
   // The sample's lines as they were, then one line per fetched cache.
-  const std::string wpt = Read(out);
+  const std::string wpt = ReadBytes(out);
   ASSERT_EQ(wpt.compare(0, before.size(), before), 0);
   const std::string tail = wpt.substr(before.size());
   ASSERT_EQ(tail.size() >= 2 ? tail.substr(tail.size() - 2) : "", "\r\n");
@@ -105,7 +97,7 @@ TEST_F(ExportRoad, NearbyCachesFetchedExportedAndUploadedByteForByte) {
   ASSERT_EQ(up.status, 0) << up.out << up.err;
   const std::string onDevice = deviceRoot + "/Storage Card/OZI_Maps/WP/Okolie.wpt";
   ASSERT_TRUE(std::filesystem::exists(onDevice)) << up.out;
-  EXPECT_EQ(Read(onDevice), wpt);
+  EXPECT_EQ(ReadBytes(onDevice), wpt);
 }
 
 // The listing GC1A2B3 to the card: pictures the card holds are never copied
@@ -124,16 +116,16 @@ TEST_F(ExportRoad, ToTheCardPicturesItHoldsStayAndFailedCopiesFailTheCommand) {
   CliResult r = cli(filter);
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_EQ(r.err.find("PDA"), std::string::npos) << r.err;
-  EXPECT_EQ(Read(card + "Pictures/hviezda.gif"), "the card's star");
-  EXPECT_EQ(Read(card + "Pictures/gc1a2b3_spoiler.jpg"), "the card's spoiler");
-  EXPECT_EQ(Read(card + "HTM/GC1A2B3.htm"), Read(home + "HTM/GC1A2B3.htm"));
+  EXPECT_EQ(ReadBytes(card + "Pictures/hviezda.gif"), "the card's star");
+  EXPECT_EQ(ReadBytes(card + "Pictures/gc1a2b3_spoiler.jpg"), "the card's spoiler");
+  EXPECT_EQ(ReadBytes(card + "HTM/GC1A2B3.htm"), ReadBytes(home + "HTM/GC1A2B3.htm"));
   // Every other picture of the page went to the card as the PC has it.
   int copied = 0;
   for (const auto& e : fs::directory_iterator(home + "Pictures")) {
     const std::string name = e.path().filename().string();
     if (name == "hviezda.gif" || name == "gc1a2b3_spoiler.jpg") continue;
     ASSERT_TRUE(fs::exists(card + "Pictures/" + name)) << name;
-    EXPECT_EQ(Read(card + "Pictures/" + name), Read(e.path().string())) << name;
+    EXPECT_EQ(ReadBytes(card + "Pictures/" + name), ReadBytes(e.path().string())) << name;
     ++copied;
   }
   EXPECT_GE(copied, 3);
@@ -145,8 +137,8 @@ TEST_F(ExportRoad, ToTheCardPicturesItHoldsStayAndFailedCopiesFailTheCommand) {
   std::ofstream(changed) << "changed on the card";
   r = cli(filter);
   ASSERT_EQ(r.status, 0) << r.out << r.err;
-  EXPECT_EQ(Read(changed), "changed on the card");
-  EXPECT_EQ(Read(card + "Pictures/hviezda.gif"), "the card's star");
+  EXPECT_EQ(ReadBytes(changed), "changed on the card");
+  EXPECT_EQ(ReadBytes(card + "Pictures/hviezda.gif"), "the card's star");
 
   // The card lost its page folder: the page cannot be copied. The device's
   // message is on standard error and the command fails, the batch too.
@@ -196,11 +188,11 @@ TEST_F(ExportRoad, FromAnEmptyListAndNeverOverTheGpxThatWasRead) {
   CliResult r = exportCommand(
       {gpx, "--nearby", "Snina", "--codes", code, "--login", "--user", "geocacher", "--password", "trovik", "--wpt", gpx});
   ASSERT_EQ(r.status, 0) << r.out << r.err;
-  EXPECT_EQ(Read(gpx), gpxText);
+  EXPECT_EQ(ReadBytes(gpx), gpxText);
   const std::string beside = dir.file("Okolie.wpt");
   ASSERT_TRUE(std::filesystem::exists(beside)) << r.out;
   EXPECT_NE(r.out.find(beside), std::string::npos) << r.out;
-  const auto lines = Lines(Read(beside));
+  const auto lines = Lines(ReadBytes(beside));
   ASSERT_FALSE(lines.empty());
   EXPECT_NE(lines.back().find("[" + code + "]"), std::string::npos) << lines.back();
 }

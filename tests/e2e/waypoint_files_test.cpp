@@ -4,20 +4,11 @@
 // session the browser still holds, and the good password stays stored.
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "cli_rig.h"
 
 namespace trovik::e2e {
 namespace {
-
-std::string Read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 const std::string kReference = std::string(TROVIK_SOURCE_DIR) + "/tests/waypoints/reference/";
 
@@ -42,7 +33,7 @@ TEST_F(WaypointFiles, APocketQueryListsItsCachesAndOneIsFetchedAndExportedByCode
 
   CliResult exported = withSites({"export", "--site", "com", pq, "--codes", "GC1M7P4"});
   ASSERT_EQ(exported.status, 0) << exported.out << exported.err;
-  const std::string page = Read(home + "HTM/Nitriansky hrad.htm");
+  const std::string page = ReadBytes(home + "HTM/Nitriansky hrad.htm");
   EXPECT_NE(page.find("Nitriansky hrad"), std::string::npos) << exported.out;
   // Only the asked cache: no other listing of the file became a page.
   EXPECT_FALSE(std::filesystem::exists(home + "HTM/Levick\xFD hrad.htm"));
@@ -55,14 +46,14 @@ TEST_F(WaypointFiles, AWrongPasswordAfterAGoodOneFailsAndLeavesTheStoredOne) {
     CliResult good = withSites({"login", "--site", site, "--user", "geocacher", "--password", "trovik"});
     ASSERT_EQ(good.status, 0) << good.out << good.err;
     EXPECT_NE(good.out.find("Ste prihl\xC3\xA1sen\xC3\xBD"), std::string::npos) << good.out;
-    const std::string stored = Read(home + "Trovik.ini");
+    const std::string stored = ReadBytes(home + "Trovik.ini");
     ASSERT_NE(stored.find("password=trovik"), std::string::npos) << stored;
 
     // The browser's profile still holds the session of the good login.
     CliResult wrong = withSites({"login", "--site", site, "--user", "geocacher", "--password", "zle-heslo"});
     EXPECT_EQ(wrong.status, 1) << wrong.out;
     EXPECT_EQ(wrong.out.find("Ste prihl\xC3\xA1sen\xC3\xBD"), std::string::npos) << wrong.out;
-    EXPECT_EQ(Read(home + "Trovik.ini"), stored);
+    EXPECT_EQ(ReadBytes(home + "Trovik.ini"), stored);
 
     // The stored name and password still log in.
     CliResult again = withSites({"login", "--site", site});

@@ -7,6 +7,11 @@
 
 namespace trovik::testing {
 
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 TempDir::TempDir() {
   std::random_device rd;
   auto base = std::filesystem::temp_directory_path();

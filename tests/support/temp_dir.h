@@ -7,6 +7,9 @@
 
 namespace trovik::testing {
 
+// A file's bytes as they are on disk; empty when it cannot be read.
+std::string ReadBytes(const std::string& path);
+
 class TempDir {
  public:
   TempDir();

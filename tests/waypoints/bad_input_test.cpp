@@ -17,8 +17,6 @@ namespace trovik::waypoints {
 namespace {
 
 using testing::DialogHost;
-using testing::FixClock;
-using trovik::testing::TempDir;
 
 class BadInput : public ::testing::Test {
  protected:

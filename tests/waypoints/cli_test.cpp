@@ -12,11 +12,6 @@
 namespace trovik::waypoints {
 namespace {
 
-using testing::DataFile;
-using testing::FixClock;
-using testing::ReadBytes;
-using trovik::testing::TempDir;
-
 using CliRun = trovik::testing::RunResult;
 
 class Cli : public ::testing::Test {

@@ -7,7 +7,6 @@
 namespace trovik::waypoints {
 namespace {
 
-using testing::FixClock;
 using testing::kNowDate;
 using testing::PrettyWpt;
 

@@ -14,11 +14,6 @@
 namespace trovik::waypoints {
 namespace {
 
-using testing::DataFile;
-using testing::FixClock;
-using testing::ReadBytes;
-using trovik::testing::TempDir;
-
 struct Read {
   std::vector<std::string> lines;
   int lastFlags = 0;

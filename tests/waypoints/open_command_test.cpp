@@ -12,11 +12,7 @@
 namespace trovik::waypoints {
 namespace {
 
-using testing::DataFile;
 using testing::DialogHost;
-using testing::FixClock;
-using testing::ReadBytes;
-using trovik::testing::TempDir;
 
 // What the service text area holds after a GPX file: its lines, each re-encoded.
 std::vector<std::string> ReadGpxLinesForTest(const std::string& path) {

@@ -17,9 +17,6 @@ namespace trovik::waypoints {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::FixClock;
-using testing::ReadBytes;
-using trovik::testing::TempDir;
 
 const fs::path kFolder = fs::path(TROVIK_SOURCE_DIR) / "tests" / "waypoints" / "reference";
 const char* kNoCache = "Súbor neobsahuje žiadnu kešku s kódom GC.\n";  // UTF-8, as the CLI prints

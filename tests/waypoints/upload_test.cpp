@@ -22,11 +22,6 @@
 namespace trovik::waypoints {
 namespace {
 
-using testing::DataFile;
-using testing::FixClock;
-using testing::ReadBytes;
-using trovik::testing::TempDir;
-
 constexpr const char* kCard = "PDA/Storage Card/OZI_Maps/WP/";
 
 class Upload : public ::testing::Test {

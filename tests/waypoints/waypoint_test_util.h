@@ -1,11 +1,12 @@
 #pragma once
-// Helpers of the waypoint tests: a fixed clock, data files, whole-file reads.
+// Helpers of the waypoint tests: a fixed clock, data files, whole-file reads,
+// temporary folders; the ones every test uses by their short names.
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/temp_dir.h"
 
 namespace trovik::waypoints::testing {
 
@@ -21,12 +22,7 @@ inline std::string DataFile(const std::string& name) {
   return std::string(TROVIK_TEST_DATA) + "/" + name;
 }
 
-inline std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using trovik::testing::ReadBytes;
 
 // A GPX waypoint spread over lines the way pretty-printing writes it.
 inline std::vector<std::string> PrettyWpt(const std::string& lat, const std::string& lon, const std::string& name,
@@ -39,3 +35,12 @@ inline std::vector<std::string> PrettyWpt(const std::string& lat, const std::str
 }
 
 }  // namespace trovik::waypoints::testing
+
+namespace trovik::waypoints {
+
+using testing::DataFile;
+using testing::FixClock;
+using testing::ReadBytes;
+using trovik::testing::TempDir;
+
+}  // namespace trovik::waypoints

@@ -15,9 +15,7 @@ namespace trovik::waypoints {
 namespace {
 
 using testing::DialogHost;
-using testing::FixClock;
 using testing::kNowDate;
-using trovik::testing::TempDir;
 
 // Records the copies asked for and keeps a copy of each file's bytes.
 class FakeDevice : public device::DeviceFiles {
