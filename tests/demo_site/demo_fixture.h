@@ -2,6 +2,7 @@
 // The demo server running in the test's own process on a free port, and the
 // small client-side helpers the tests share.
 
+#include <gtest/gtest.h>
 #include <httplib.h>
 
 #include <memory>
@@ -37,6 +38,20 @@ class RunningServer {
   DemoServer server_;
   int port_ = 0;
   std::thread thread_;
+};
+
+// One server shared by the tests of a suite (they need no fresh state of
+// it), and a client of it for each test.
+class SharedServerTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { server_ = std::make_unique<RunningServer>(); }
+  static void TearDownTestSuite() { server_.reset(); }
+  static RunningServer& server() { return *server_; }
+
+  std::unique_ptr<httplib::Client> http = server().client();
+
+ private:
+  static inline std::unique_ptr<RunningServer> server_;
 };
 
 // "NAME=VALUE" of the first Set-Cookie header, empty when there is none.

@@ -14,17 +14,8 @@
 namespace trovik::demo::testing {
 namespace {
 
-class DemoListing : public ::testing::Test {
+class DemoListing : public SharedServerTest {
  protected:
-  static void SetUpTestSuite() { server_ = new RunningServer(); }
-  static void TearDownTestSuite() {
-    delete server_;
-    server_ = nullptr;
-  }
-  static RunningServer& server() { return *server_; }
-
-  std::unique_ptr<httplib::Client> http = server().client();
-
   std::string cookieSk() {
     auto res = http->Post("/sk/index.php", httplib::Params{{"username", "geocacher"}, {"password", "trovik"}});
     return SessionCookie(res);
@@ -50,12 +41,7 @@ class DemoListing : public ::testing::Test {
     EXPECT_EQ(again, body) << path;
     return again;
   }
-
- private:
-  static RunningServer* server_;
 };
-
-RunningServer* DemoListing::server_ = nullptr;
 
 std::string Upper(const std::string& s) { return text::UpperCase(s); }
 

@@ -65,16 +65,8 @@ std::vector<Row> Rows(const std::string& page) {
   return rows;
 }
 
-class DemoNearest : public ::testing::Test {
+class DemoNearest : public SharedServerTest {
  protected:
-  static void SetUpTestSuite() { server_ = new RunningServer(); }
-  static void TearDownTestSuite() {
-    delete server_;
-    server_ = nullptr;
-  }
-  static RunningServer& server() { return *server_; }
-  std::unique_ptr<httplib::Client> http = server().client();
-
   std::string get(const std::string& path) {
     auto res = http->Get(path.c_str());
     EXPECT_TRUE(res);
@@ -95,12 +87,7 @@ class DemoNearest : public ::testing::Test {
     EXPECT_TRUE(res);
     return res ? res->body : "";
   }
-
- private:
-  static RunningServer* server_;
 };
-
-RunningServer* DemoNearest::server_ = nullptr;
 
 TEST_F(DemoNearest, PagesThroughEveryResultNearestFirstToTheLastPage) {
   const double lat = 48.3853, lon = 18.4000;

@@ -1,15 +1,11 @@
 // trovik-cli nearby against the demo site: paging to the last page, the
 // transfer into a loaded cache list, the type filter.
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <set>
 
 #include "cli_rig.h"
+#include "support/silent_server.h"
 
 namespace trovik::e2e {
 namespace {
@@ -158,21 +154,13 @@ TEST_F(Nearby, RefusesWhatItCannotDo) {
 // the wait ends at the time-out and the command fails instead of hanging.
 TEST_F(Nearby, AResultsPageThatNeverComesEndsAtTheTimeOut) {
   E2E_READY();
-  int listener = socket(AF_INET, SOCK_STREAM, 0);
-  ASSERT_GE(listener, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  ASSERT_EQ(listen(listener, 4), 0);
-  socklen_t length = sizeof address;
-  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-  const std::string silent = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+  testing::SilentServer server;
+  ASSERT_NE(server.port(), 0);
+  const std::string silent = server.origin();
 
   const auto start = std::chrono::steady_clock::now();
   CliResult r = cli({"nearby", "--com", silent, "--town", "Snina", "--pages", "3", "--timeout", "2"});
   const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
-  close(listener);
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Brejk"), std::string::npos) << r.err;
   EXPECT_EQ(r.out, "") << "no count is reported for a page that did not come";

@@ -1,10 +1,7 @@
 // The helper tab typed into, and the window closed in the middle of a wait.
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include "steps.h"
+#include "support/silent_server.h"
 
 namespace trovik::journeys {
 namespace {
@@ -46,28 +43,6 @@ TEST_F(Journey, ToolsTabTypedInto) {
   WAIT_UNTIL(p, p.text(QStringLiteral("Memo5")).contains(QStringLiteral("Pod kamenom")), 5s);
 }
 
-// A listening port that never answers: every page from it waits for ever.
-class SilentServer {
- public:
-  SilentServer() {
-    fd_ = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    if (bind(fd_, reinterpret_cast<sockaddr*>(&a), len) == 0 && listen(fd_, 16) == 0 &&
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len) == 0) {
-      port_ = ntohs(a.sin_port);
-    }
-  }
-  ~SilentServer() { close(fd_); }
-  int port() const { return port_; }
-
- private:
-  int fd_ = -1;
-  int port_ = 0;
-};
-
 // Chooses "Koniec programu" from the menu and expects the program to end by
 // itself, and soon.
 void CloseByMenu(Trip& t) {
@@ -82,10 +57,10 @@ void CloseByMenu(Trip& t) {
 }
 
 TEST_F(Journey, ClosingDuringAWaitEndsTheProgram) {
-  SilentServer silent;
+  testing::SilentServer silent;
   ASSERT_NE(silent.port(), 0);
   TripOptions options;
-  options.skAddress = "http://127.0.0.1:" + std::to_string(silent.port()) + "/sk";
+  options.skAddress = silent.origin() + "/sk";
   // Without the folders the shut-down writes, to see them written.
   options.pcFolder = false;
   Trip& t = begin(options);

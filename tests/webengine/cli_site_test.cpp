@@ -1,9 +1,6 @@
 // The CLI's site commands as separate runs: exit statuses and a login that
 // holds into the next run through the profile's cookies.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -13,6 +10,7 @@
 #include "base/profile.h"
 #include "support/demo_site_process.h"
 #include "support/run_program.h"
+#include "support/silent_server.h"
 #include "support/temp_dir.h"
 
 namespace trovik::testing {
@@ -102,22 +100,14 @@ TEST(CliSite, LoginStatusAndTheLoginHoldsIntoTheNextRun) {
 
 // A server that takes the connection and never answers.
 TEST(CliSite, APageThatNeverAnswersEndsAtTheTimeOut) {
-  int listener = socket(AF_INET, SOCK_STREAM, 0);
-  ASSERT_GE(listener, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  ASSERT_EQ(listen(listener, 4), 0);
-  socklen_t length = sizeof address;
-  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-  const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/never";
+  SilentServer server;
+  ASSERT_NE(server.port(), 0);
+  const std::string url = server.origin() + "/never";
 
   TempDir home;
   const auto start = std::chrono::steady_clock::now();
   RunResult run = Cli({"--home", home.path(), "capture", "--timeout", "2", url});
   const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
-  close(listener);
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_LT(seconds.count(), 30);
 }
