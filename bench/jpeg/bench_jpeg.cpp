@@ -2,9 +2,10 @@
 //   ours: ResizeJpg (decode, bilinear halving, baseline encode at quality 90)
 //   ImageMagick: convert IN -resize 50% -quality 90 OUT
 //   libjpeg-turbo: djpeg of the full picture plus cjpeg -quality 90 of the half-size picture
-// The peers run as processes, as a user would run them. Besides the wall
-// time each is measured in CPU time (user + system; for the peers that of the
-// child processes), which other work on a shared machine disturbs less.
+// The peers run as processes, as a user would run them (started directly, no
+// shell in between). Besides the wall time each is measured in CPU time (user
+// + system; for the peers that of the child processes), which other work on a
+// shared machine disturbs less.
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -19,9 +20,11 @@
 #include <random>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "base/files.h"
 #include "pages/jpeg_halving.h"
+#include "support/run_program.h"
 
 using namespace trovik;
 
@@ -76,11 +79,14 @@ struct Times {
   void keep(double w, double c) { wall = std::min(wall, w), cpu = std::min(cpu, c); }
 };
 
-// Wall and CPU time of a peer command.
-std::pair<double, double> run(const std::string& command) {
+// Wall and CPU time of a peer program.
+std::pair<double, double> run(const std::string& program, std::vector<std::string> args) {
   double t = now(), c = cpuOf(RUSAGE_CHILDREN);
-  if (std::system(command.c_str()) != 0) {
-    std::fprintf(stderr, "failed: %s\n", command.c_str());
+  trovik::testing::RunOptions options;
+  options.args = std::move(args);
+  const trovik::testing::RunResult r = trovik::testing::RunProgram(program, options);
+  if (r.exitCode != 0) {
+    std::fprintf(stderr, "%s failed: %s\n", program.c_str(), r.describe().c_str());
     std::exit(1);
   }
   return {now() - t, cpuOf(RUSAGE_CHILDREN) - c};
@@ -111,11 +117,11 @@ int main(int argc, char** argv) {
     pages::ResizeJpg(out, out, 0.5);
     ours.keep(now() - t, cpuOf(RUSAGE_SELF) - c);
 
-    auto m = run(convert + " '" + in + "' -resize 50% -quality 90 '" + dir + "magick.jpg'");
+    auto m = run(convert, {in, "-resize", "50%", "-quality", "90", dir + "magick.jpg"});
     magick.keep(m.first, m.second);
 
-    auto d = run("djpeg -outfile '" + dir + "full.ppm' '" + in + "'");
-    auto e = run("cjpeg -quality 90 -outfile '" + dir + "turbo.jpg' '" + dir + "half.ppm'");
+    auto d = run("djpeg", {"-outfile", dir + "full.ppm", in});
+    auto e = run("cjpeg", {"-quality", "90", "-outfile", dir + "turbo.jpg", dir + "half.ppm"});
     turbo.keep(d.first + e.first, d.second + e.second);
   }
   pages::Bitmap check = pages::DecodeJpeg(files::ReadAll(dir + "ours.jpg"), "ours.jpg");

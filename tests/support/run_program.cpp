@@ -148,6 +148,50 @@ std::string OnPath(const std::string& name) {
   return name;
 }
 
+// A program's path, argument vector and environment, built before a fork:
+// the child only calls async-signal-safe functions. Built in place and never
+// moved, for the vectors point into the strings.
+class Command {
+ public:
+  Command(const std::string& program, const RunOptions& o) : path_(program), args_(o.args) {
+    if (path_.find('/') == std::string::npos) path_ = OnPath(path_);
+    std::map<std::string, std::string> env;
+    for (char** e = environ; *e; ++e) {
+      const std::string kv = *e;
+      const size_t eq = kv.find('=');
+      if (eq != std::string::npos && !Unset(kv.substr(0, eq), o.unset)) env[kv.substr(0, eq)] = kv;
+    }
+    env["QT_QPA_PLATFORM"] = "QT_QPA_PLATFORM=offscreen";
+    // A sanitizer build of the CLI hosts the browser engine, whose own code
+    // frees with a mismatched size and keeps memory to the end: neither is ours.
+    const std::string asan = env.count("ASAN_OPTIONS") ? env["ASAN_OPTIONS"].substr(13) : "";
+    if (asan.find("new_delete_type_mismatch") == std::string::npos)
+      env["ASAN_OPTIONS"] = "ASAN_OPTIONS=" + asan + (asan.empty() ? "" : ":") + "new_delete_type_mismatch=0";
+    if (!env.count("LSAN_OPTIONS"))
+      env["LSAN_OPTIONS"] = std::string("LSAN_OPTIONS=suppressions=") + TROVIK_SOURCE_DIR + "/tests/lsan.supp";
+    for (const auto& kv : o.env) env[kv.substr(0, kv.find('='))] = kv;
+    for (auto& [k, v] : env) envStrings_.push_back(v);
+    for (auto& e : envStrings_) envp_.push_back(e.data());
+    envp_.push_back(nullptr);
+    argv_.push_back(path_.data());
+    for (auto& a : args_) argv_.push_back(a.data());
+    argv_.push_back(nullptr);
+  }
+  Command(const Command&) = delete;
+  Command& operator=(const Command&) = delete;
+
+  // In the child: becomes the program, or returns when it cannot.
+  void exec() const { execve(path_.c_str(), argv_.data(), envp_.data()); }
+
+ private:
+  std::string path_;
+  std::vector<std::string> args_, envStrings_;
+  std::vector<char*> argv_, envp_;
+};
+
+// The exit code, or 128 + the signal that ended it.
+int CodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status); }
+
 }  // namespace
 
 std::string RunResult::describe() const {
@@ -171,38 +215,89 @@ RunResult RunCli(std::vector<std::string> args) {
 }
 
 RunResult RunProgram(const std::string& program, const RunOptions& o) {
-  std::string prog = program;
-  if (prog.find('/') == std::string::npos) prog = OnPath(prog);
-  // Built before the fork: the child only calls async-signal-safe functions.
-  std::map<std::string, std::string> env;
-  for (char** e = environ; *e; ++e) {
-    const std::string kv = *e;
-    const size_t eq = kv.find('=');
-    if (eq != std::string::npos && !Unset(kv.substr(0, eq), o.unset)) env[kv.substr(0, eq)] = kv;
-  }
-  env["QT_QPA_PLATFORM"] = "QT_QPA_PLATFORM=offscreen";
-  // A sanitizer build of the CLI hosts the browser engine, whose own code
-  // frees with a mismatched size and keeps memory to the end: neither is ours.
-  const std::string asan = env.count("ASAN_OPTIONS") ? env["ASAN_OPTIONS"].substr(13) : "";
-  if (asan.find("new_delete_type_mismatch") == std::string::npos)
-    env["ASAN_OPTIONS"] = "ASAN_OPTIONS=" + asan + (asan.empty() ? "" : ":") + "new_delete_type_mismatch=0";
-  if (!env.count("LSAN_OPTIONS"))
-    env["LSAN_OPTIONS"] = std::string("LSAN_OPTIONS=suppressions=") + TROVIK_SOURCE_DIR + "/tests/lsan.supp";
-  for (const auto& kv : o.env) env[kv.substr(0, kv.find('='))] = kv;
-  std::vector<std::string> envStrings;
-  for (auto& [k, v] : env) envStrings.push_back(v);
-  std::vector<char*> envp, argv;
-  for (auto& s : envStrings) envp.push_back(s.data());
-  envp.push_back(nullptr);
-  std::vector<std::string> args = o.args;
-  argv.push_back(prog.data());
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  return Spawn(o, [&] { execve(prog.c_str(), argv.data(), envp.data()); });
+  const Command command(program, o);
+  return Spawn(o, [&] { command.exec(); });
 }
 
 RunResult RunForked(const std::function<int()>& body, const RunOptions& o) {
   return Spawn(o, [&] { _exit(body()); });
+}
+
+BackgroundProgram::BackgroundProgram(const std::string& program, const RunOptions& o) {
+  const Command command(program, o);
+  Pipe out;
+  const int devNull = open("/dev/null", O_RDONLY | O_CLOEXEC);
+  if (!out.ok || devNull < 0) {
+    if (devNull >= 0) close(devNull);
+    return;
+  }
+  pid_ = fork();
+  if (pid_ == 0) {
+    dup2(devNull, 0);
+    dup2(out.fd[1], 1);
+    signal(SIGPIPE, SIG_DFL);
+    command.exec();
+    _exit(127);
+  }
+  close(devNull);
+  if (pid_ > 0) out_ = out.release(0);
+}
+
+BackgroundProgram::BackgroundProgram(const std::string& program, std::vector<std::string> args)
+    : BackgroundProgram(program, [&] {
+        RunOptions o;
+        o.args = std::move(args);
+        return o;
+      }()) {}
+
+BackgroundProgram::~BackgroundProgram() {
+  if (pid_ > 0 && status_ == -1 && stop(SIGTERM, std::chrono::seconds(3)) == -1) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, &status_, 0);
+  }
+  if (out_ >= 0) close(out_);
+}
+
+std::string BackgroundProgram::readLine(std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    const size_t nl = pending_.find('\n');
+    if (nl != std::string::npos) {
+      std::string line = pending_.substr(0, nl);
+      pending_.erase(0, nl + 1);
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      return line;
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+    pollfd p{out_, POLLIN, 0};
+    char buf[4096];
+    ssize_t got = 0;
+    if (out_ < 0 || left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0 ||
+        (got = read(out_, buf, sizeof buf)) <= 0) {
+      return "";
+    }
+    pending_.append(buf, static_cast<size_t>(got));
+  }
+}
+
+int BackgroundProgram::wait(std::chrono::milliseconds limit) {
+  if (pid_ <= 0) return -1;
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (status_ == -1) {
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      status_ = status;
+      break;
+    }
+    if (std::chrono::steady_clock::now() >= end) return -1;
+    usleep(10000);
+  }
+  return CodeOf(status_);
+}
+
+int BackgroundProgram::stop(int sig, std::chrono::milliseconds limit) {
+  if (pid_ > 0 && status_ == -1) kill(pid_, sig);
+  return wait(limit);
 }
 
 }  // namespace trovik::testing

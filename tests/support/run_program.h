@@ -5,7 +5,9 @@
 // collected; a deadline after which the child is killed, so a hang of the
 // program under test is a test failure, never a stuck test. The programs a
 // test runs are named as RUNS of its trovik_test, so they are built first.
+// A server a test talks to runs as a BackgroundProgram, owned by its handle.
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -52,5 +54,37 @@ RunResult RunCli(std::vector<std::string> args);
 // `body` in a forked child (its return value is the exit code), with the
 // same limits; for writes no program reaches on its own.
 RunResult RunForked(const std::function<int()>& body, const RunOptions& options);
+
+// A program left running while the test talks to it, a server say, with
+// the environment RunProgram gives. Its standard output is read a line at a
+// time (unread output waits in the pipe), its standard error is the test's.
+// The handle owns the child: when it goes, so does the child (SIGTERM, then
+// SIGKILL if that is not enough), and the child is reaped.
+class BackgroundProgram {
+ public:
+  // `options.args`, `env` and `unset` as for RunProgram; the rest does not apply.
+  BackgroundProgram(const std::string& program, const RunOptions& options);
+  BackgroundProgram(const std::string& program, std::vector<std::string> args);
+  ~BackgroundProgram();
+  BackgroundProgram(const BackgroundProgram&) = delete;
+  BackgroundProgram& operator=(const BackgroundProgram&) = delete;
+
+  bool started() const { return pid_ > 0; }
+  int pid() const { return pid_; }
+  // The next line of standard output without its line end; empty when no
+  // whole line came within `limit` or the output ended first.
+  std::string readLine(std::chrono::milliseconds limit);
+  // Waits at most `limit` for the end: the exit code, 128 + the signal that
+  // ended it, or -1 while it still runs.
+  int wait(std::chrono::milliseconds limit);
+  // Sends `signal`, then waits as wait() does.
+  int stop(int signal, std::chrono::milliseconds limit);
+
+ private:
+  int pid_ = -1;
+  int out_ = -1;
+  int status_ = -1;  // the wait status, once reaped
+  std::string pending_;  // read beyond the lines returned
+};
 
 }  // namespace trovik::testing
