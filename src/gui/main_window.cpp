@@ -1,5 +1,7 @@
 #include "gui/main_window.h"
 
+#include <optional>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLayout>
@@ -7,7 +9,6 @@
 #include <QTimer>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
-#include <optional>
 
 #include "app/contexts.h"
 #include "app/lifecycle.h"
