@@ -21,10 +21,25 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/main_state.h"
 #include "base/paths.h"
 #include "gui/main_window.h"
+#include "site/browser.h"
 
 namespace {
+
+// The start loads no page: browsers that never load keep the engine out of the figure.
+class IdleBrowser : public trovik::site::Browser {
+ public:
+  void Navigate(const std::string&) override {}
+  void Stop() override {}
+  bool Busy() override { return false; }
+  std::string BodyHtml() override { return {}; }
+  void SetElementText(const std::string&, const std::string&) override {}
+  void ClickElement(const std::string&) override {}
+  std::vector<std::string> Pictures() override { return {}; }
+  std::vector<std::string> Links() override { return {}; }
+};
 
 // Four header lines, then caches with a code each, 1250 bytes, CR LF.
 void WriteWaypointFile(const QString& path, long lines) {
@@ -63,9 +78,8 @@ Start WindowStart(const QString& home, const QString& wpt, long lines) {
   Start out;
   QElapsedTimer timer;
   timer.start();
-  trovik::gui::WindowOptions options;
-  options.browsers = false;
-  trovik::gui::TForm1 window(options);
+  IdleBrowser browser1, browser2;
+  trovik::gui::TForm1 window({.browser = &browser1, .searchBrowser = &browser2});
   window.show();
   window.activateOnce();
   window.repaint();

@@ -1,57 +1,55 @@
 #pragma once
 // What every tab of the window shares: the host, the command dispatcher and
-// the pieces of the core's run state it shows. The main window points these
-// at the core's main state; a piece left null is simply not shown or wired.
+// the run's state it shows. The window builds it complete, once, before the
+// first tab, so a tab never asks whether a part is there. Only declarations
+// here: a tab's source includes the core headers it uses.
 
 #include <QWidget>
 #include <functional>
-#include <optional>
-#include <string>
-#include <vector>
 
-#include "app/main_state.h"
-#include "base/fields.h"
-#include "base/flags.h"
-#include "device/device_link.h"
-#include "device/manager.h"
-#include "device/panes.h"
-#include "nearby/nearby.h"
-#include "pages/pages.h"
-#include "site/site_client.h"
-#include "tools/tool_tab.h"
-#include "waypoints/waypoint_state.h"
+namespace trovik::app {
+struct MainState;
+class CommandContexts;
+}  // namespace trovik::app
+namespace trovik::device {
+struct DeviceLink;
+struct DevicePane;
+struct PcPane;
+struct Manager;
+}  // namespace trovik::device
+namespace trovik::site {
+struct SiteState;
+}
+namespace trovik::pages {
+struct PagesState;
+}
+namespace trovik::nearby {
+struct NearbyState;
+}
+namespace trovik::tools {
+struct ToolFields;
+}
 
 namespace trovik::gui {
 
 class Dispatcher;
 class GuiHost;
 
+// Everything refers to what the window owns for the whole run.
 struct Context {
-  GuiHost* host = nullptr;
-  Dispatcher* dispatch = nullptr;
-  QWidget* window = nullptr;
-
-  // The run's state, owned by the window; the pointers below are its parts.
-  app::MainState* main = nullptr;
-  Fields* fields = nullptr;
-  RunFlags* flags = nullptr;
-  waypoints::WaypointState* waypoints = nullptr;
-  std::vector<std::string>* memo1 = nullptr;  // the captured page / GPX text
-  site::SiteState* site = nullptr;
-  pages::PagesState* pages = nullptr;
-  nearby::NearbyState* nearby = nullptr;
-  tools::ToolFields* tools = nullptr;
-  device::DeviceLink* device = nullptr;
-  device::DevicePane* pda = nullptr;  // "PDA Manažér": device pane
-  device::PcPane* pc = nullptr;       // "PDA Manažér": PC pane
-  std::string programFolder;  // 1250, trailing separator
-
-  // The wider contexts of the commands that drive a browser; empty until the
-  // core's state provides them.
-  std::function<std::optional<site::SiteContext>()> siteContext;
-  std::function<std::optional<pages::PageContext>()> pageContext;
-  std::function<std::optional<nearby::SearchContext>()> searchContext;
-  std::function<std::optional<device::Manager>()> manager;
+  GuiHost& host;
+  Dispatcher& dispatch;
+  app::MainState& main;  // with the fields, flags, waypoints and the captured page (memo1)
+  site::SiteState& site;
+  pages::PagesState& pages;
+  nearby::NearbyState& nearby;
+  tools::ToolFields& tools;
+  device::DeviceLink& device;
+  device::DevicePane& pda;  // "PDA Manažér": device pane
+  device::PcPane& pc;       // "PDA Manažér": PC pane
+  device::Manager& manager;  // the file manager's commands over the two panes
+  // The contexts of the commands that drive a browser.
+  app::CommandContexts& commands;
 };
 
 // One tab of the window.

@@ -51,7 +51,7 @@ void Dispatcher::showError(const QString& text) {
 namespace trovik::gui {
 
 void Tab::run(const std::function<void()>& command) {
-  if (context_.dispatch != nullptr) context_.dispatch->run(command);
+  context_.dispatch.run(command);
 }
 
 }  // namespace trovik::gui

@@ -1,17 +1,26 @@
 #include "gui/main_window.h"
 
+#include <optional>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLayout>
 #include <QMenuBar>
 #include <QTimer>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
 
+#include "app/contexts.h"
 #include "app/lifecycle.h"
+#include "app/main_state.h"
 #include "app/settings.h"
 #include "base/files.h"
+#include "device/device_link.h"
 #include "device/listing.h"
+#include "device/manager.h"
+#include "device/panes.h"
+#include "gui/context.h"
 #include "gui/potvrd.h"
-#include "waypoints/open_command.h"
 #include "gui/qt_text.h"
 #include "gui/tab_about.h"
 #include "gui/tab_browser.h"
@@ -21,33 +30,94 @@
 #include "gui/tab_settings.h"
 #include "gui/tab_tools.h"
 #include "gui/tab_wpt.h"
-#include <QWebEngineProfile>
-#include <QWebEngineView>
-
+#include "nearby/nearby.h"
+#include "net/curl_downloader.h"
+#include "pages/pages.h"
+#include "site/site_client.h"
+#include "tools/tool_tab.h"
+#include "waypoints/open_command.h"
 #include "webengine/web_browser.h"
 
 namespace trovik::gui {
 
-TForm1::TForm1(WindowOptions options, QWidget* parent)
-    : QMainWindow(parent), state_(std::make_unique<app::MainState>(app::ProgramFolder1250())) {
+struct TForm1::Run {
+  Run(std::string programFolder, GuiHost& host, TPotvrd* potvrd, QWidget* window)
+      : state(std::move(programFolder)),
+        confirm(potvrd, window),
+        deviceFiles(deviceLink, host, state.flags),
+        manager{.link = deviceLink,
+                .host = host,
+                .flags = state.flags,
+                .confirm = confirm,
+                .opener = opener,
+                .pda = pdaPane,
+                .pc = pcPane} {}
+
+  app::MainState state;
+  site::SiteState site;
+  pages::PagesState pages;
+  nearby::NearbyState nearby;
+  tools::ToolFields tools;
+  device::DeviceLink deviceLink;
+  device::DevicePane pdaPane;
+  device::PcPane pcPane;
+  device::FileOpener opener;
+  PotvrdConfirm confirm;
+  device::LinkDeviceFiles deviceFiles;
+  device::Manager manager;
+  net::CurlDownloader downloader;
+  // Built once the browsers exist; their handlers keep it for the whole run.
+  std::optional<app::CommandContexts> commands;
+};
+
+TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   setObjectName(QStringLiteral("Form1"));
   resize(847, 659);
   host_.setWindow(this);
   dispatch_.setWindow(this);
-  deviceFiles_ = std::make_unique<device::LinkDeviceFiles>(deviceLink_, host_, state_->flags);
-
   menu_ = BuildMainMenu(menuBar());
+
+  // Created hidden now; the file manager's commands show it.
+  potvrd_ = new TPotvrd(this);
+  potvrd_->hide();
+  run_ = std::make_unique<Run>(app::ProgramFolder1250(), host_, potvrd_, this);
+  Run& r = *run_;
+  if (options.browser != nullptr && options.searchBrowser != nullptr) {
+    browser1_ = options.browser;
+    browser2_ = options.searchBrowser;
+  } else {
+    createBrowsers();
+  }
+  r.commands.emplace(r.state, app::ModuleStates{.site = r.site, .nearby = r.nearby},
+                     app::Adapters{.host = host_,
+                                   .browser = *browser1_,
+                                   .searchBrowser = browser2_,
+                                   .downloader = r.downloader,
+                                   .deviceFiles = r.deviceFiles,
+                                   .copyToDevice = r.deviceLink.copyOption});
+  context_.reset(new Context{.host = host_,
+                             .dispatch = dispatch_,
+                             .main = r.state,
+                             .site = r.site,
+                             .pages = r.pages,
+                             .nearby = r.nearby,
+                             .tools = r.tools,
+                             .device = r.deviceLink,
+                             .pda = r.pdaPane,
+                             .pc = r.pcPane,
+                             .manager = r.manager,
+                             .commands = *r.commands});
 
   pageControl1_.reset(new QTabWidget(this));
   pageControl1_->setObjectName(QStringLiteral("PageControl1"));
-  browser_ = new TabBrowser(context_, pageControl1_.get());
-  html_ = new TabHtml(context_, pageControl1_.get());
-  wpt_ = new TabWpt(context_, pageControl1_.get());
-  settings_ = new TabSettings(context_, pageControl1_.get());
-  about_ = new TabAbout(context_, pageControl1_.get());
-  manager_ = new TabManager(context_, pageControl1_.get());
-  nearby_ = new TabNearby(context_, pageControl1_.get());
-  tools_ = new TabTools(context_, pageControl1_.get());
+  browser_ = new TabBrowser(*context_, pageControl1_.get());
+  html_ = new TabHtml(*context_, pageControl1_.get());
+  wpt_ = new TabWpt(*context_, pageControl1_.get());
+  settings_ = new TabSettings(*context_, pageControl1_.get());
+  about_ = new TabAbout(*context_, pageControl1_.get());
+  manager_ = new TabManager(*context_, pageControl1_.get());
+  nearby_ = new TabNearby(*context_, pageControl1_.get());
+  tools_ = new TabTools(*context_, pageControl1_.get());
   pageControl1_->addTab(browser_, QStringLiteral("Browser"));
   pageControl1_->addTab(html_, QStringLiteral("HTML"));
   pageControl1_->addTab(wpt_, QStringLiteral("WPT"));
@@ -58,25 +128,25 @@ TForm1::TForm1(WindowOptions options, QWidget* parent)
   pageControl1_->addTab(tools_, QStringLiteral("Pomôcky Geokešera"));
   setCentralWidget(pageControl1_.get());
   connect(pageControl1_.get(), &QTabWidget::currentChanged, this, [this](int index) {
-    if (!refreshing_ && index >= 0) state_->activeTab = static_cast<app::Tab>(index);
+    if (!refreshing_ && index >= 0) run_->state.activeTab = static_cast<app::Tab>(index);
   });
 
-  if (options.browsers) createBrowsers();
-  buildContexts();
+  embedBrowserViews();
+  wireBrowserEvents();
+  setHooks();
 
-  dispatch_.beforeCommand = [this] { pullAll(); };
+  dispatch_.beforeCommand = [this] {
+    // The picture cap as the settings last set it, for any download the command starts.
+    run_->downloader.limits().maxBytes = run_->state.maxPictureBytes;
+    pullAll();
+  };
   dispatch_.afterCommand = [this] { refreshAll(); };
   host_.setOnStateChanged([this] { refreshAll(); });
   connectMenu();
 
   // First start-up stage.
-  dispatch_.run([this] { app::FormCreate(*state_, host_); });
-  setWindowTitle(FromCore(state_->caption));
-
-  // Created hidden now; the file manager's commands show it.
-  potvrd_ = new TPotvrd(this);
-  potvrd_->hide();
-  confirm_ = std::make_unique<PotvrdConfirm>(potvrd_, this);
+  dispatch_.run([this] { app::FormCreate(run_->state, host_); });
+  setWindowTitle(FromCore(run_->state.caption));
   refreshAll();
 }
 
@@ -90,57 +160,28 @@ TForm1::~TForm1() {
   pageControl1_->disconnect(this);
 }
 
+app::MainState& TForm1::state() { return run_->state; }
+site::SiteState& TForm1::siteState() { return run_->site; }
+nearby::NearbyState& TForm1::nearbyState() { return run_->nearby; }
+device::DeviceLink& TForm1::deviceLink() { return run_->deviceLink; }
+
 void TForm1::ProfileRelease::operator()(QWebEngineProfile* profile) const { webengine::ReleaseProfile(profile); }
 
 void TForm1::createBrowsers() {
-  profile_.reset(webengine::CreateProfile(webengine::ProfileFolder(files::PcPath(state_->programFolder)), nullptr));
+  profile_.reset(webengine::CreateProfile(webengine::ProfileFolder(files::PcPath(run_->state.programFolder)), nullptr));
   mainBrowser_ = std::make_unique<webengine::WebEngineBrowser>(profile_.get(), nullptr);
   searchBrowser_ = std::make_unique<webengine::WebEngineBrowser>(profile_.get(), nullptr);
   browser1_ = mainBrowser_.get();
   browser2_ = searchBrowser_.get();
-  QWidget* view1 = mainBrowser_->createView(browser_->browserHost());
-  browser_->browserHost()->layout()->addWidget(view1);
-  QWidget* view2 = searchBrowser_->createView(nearby_->browserHost());
-  nearby_->browserHost()->layout()->addWidget(view2);
 }
 
-void TForm1::buildContexts() {
-  app::MainState& s = *state_;
-  Context& c = context_;
-  c.host = &host_;
-  c.dispatch = &dispatch_;
-  c.window = this;
-  c.main = &s;
-  c.fields = &s.fields;
-  c.flags = &s.flags;
-  c.waypoints = &s.waypoints;
-  c.memo1 = &s.memo1;
-  c.site = &siteState_;
-  c.pages = &pagesState_;
-  c.nearby = &nearbyState_;
-  c.tools = &toolFields_;
-  c.device = &deviceLink_;
-  c.pda = &pdaPane_;
-  c.pc = &pcPane_;
-  c.manager = [this]() -> std::optional<device::Manager> {
-    return device::Manager{deviceLink_, host_, state_->flags, *confirm_, opener_, pdaPane_, pcPane_};
-  };
-  c.programFolder = s.programFolder;
+void TForm1::embedBrowserViews() {
+  // Only the engine's browsers have views; the caller's show nothing.
+  if (mainBrowser_) browser_->browserHost()->layout()->addWidget(mainBrowser_->createView(browser_->browserHost()));
+  if (searchBrowser_) nearby_->browserHost()->layout()->addWidget(searchBrowser_->createView(nearby_->browserHost()));
+}
 
-  s.hooks.loadTownList = [this] {
-    nearby::NacitajMestaDoListboxu(nearbyState_, nearby::TownFilePath(state_->programFolder));
-  };
-  s.hooks.releaseDeviceLink = [this] { device::ReleaseDevice(deviceLink_); };
-  s.hooks.pcFolderChanged = [this] { device::DirectoryListBox1Change(pcPane_, state_->currentPcFolder); };
-
-  if (browser1_ == nullptr) return;
-  contexts_.emplace(s, app::ModuleStates{.site = siteState_, .nearby = nearbyState_},
-                    app::Adapters{.host = host_,
-                                  .browser = *browser1_,
-                                  .searchBrowser = browser2_,
-                                  .downloader = downloader_,
-                                  .deviceFiles = *deviceFiles_,
-                                  .copyToDevice = deviceLink_.copyOption});
+void TForm1::wireBrowserEvents() {
   // Every event of a browser runs like a command: errors in the box, views refreshed.
   auto complete = browser1_->onDocumentComplete;
   browser1_->onDocumentComplete = [this, complete] { dispatch_.run(complete); };
@@ -156,22 +197,24 @@ void TForm1::buildContexts() {
     searchProgress(position, maximum);
     nearby_->refresh();
   };
+}
 
-  c.siteContext = [this]() -> std::optional<site::SiteContext> { return contexts_->site(); };
-  c.pageContext = [this]() -> std::optional<pages::PageContext> {
-    downloader_.limits().maxBytes = state_->maxPictureBytes;
-    return contexts_->pages();
+void TForm1::setHooks() {
+  app::ShellHooks& hooks = run_->state.hooks;
+  hooks.loadTownList = [this] {
+    nearby::NacitajMestaDoListboxu(run_->nearby, nearby::TownFilePath(run_->state.programFolder));
   };
-  c.searchContext = [this]() -> std::optional<nearby::SearchContext> { return contexts_->search(); };
+  hooks.releaseDeviceLink = [this] { device::ReleaseDevice(run_->deviceLink); };
+  hooks.pcFolderChanged = [this] { device::DirectoryListBox1Change(run_->pcPane, run_->state.currentPcFolder); };
 }
 
 void TForm1::connectMenu() {
   connect(menu_.otvorWpt, &QAction::triggered, this, [this] {
-    dispatch_.run([this] { waypoints::OtvorWPTsbor2Click(state_->waypoints, state_->memo1, state_->flags, host_); });
+    dispatch_.run([this] { waypoints::OtvorWPTsbor2Click(run_->state.waypoints, run_->state.memo1, run_->state.flags, host_); });
   });
   connect(menu_.koniec, &QAction::triggered, this, &QWidget::close);
   connect(menu_.funkcieManazera, &QMenu::aboutToShow, this, [this] {
-    state_->activeTab = app::Tab::PdaManazer;
+    run_->state.activeTab = app::Tab::PdaManazer;
     pageControl1_->setCurrentWidget(manager_);
   });
   connect(menu_.copyToDevice, &QAction::triggered, manager_, &TabManager::copyToDevice);
@@ -181,14 +224,14 @@ void TForm1::connectMenu() {
   connect(menu_.createDeviceFolder, &QAction::triggered, manager_, &TabManager::createDeviceFolder);
   for (int i = 0; i < nearby::kCacheTypeCount; ++i) {
     connect(menu_.types[i], &QAction::triggered, this, [this, i] {
-      dispatch_.run([this, i] { nearby::ToggleType(nearbyState_, static_cast<nearby::CacheType>(i)); });
+      dispatch_.run([this, i] { nearby::ToggleType(run_->nearby, static_cast<nearby::CacheType>(i)); });
     });
   }
 }
 
 void TForm1::refreshMenu() {
   for (int i = 0; i < nearby::kCacheTypeCount; ++i) {
-    if (menu_.types[i]->isChecked() != nearbyState_.typeChecked[i]) menu_.types[i]->setChecked(nearbyState_.typeChecked[i]);
+    if (menu_.types[i]->isChecked() != run_->nearby.typeChecked[i]) menu_.types[i]->setChecked(run_->nearby.typeChecked[i]);
   }
 }
 
@@ -202,9 +245,9 @@ void TForm1::refreshAll() {
     tab->refresh();
   }
   refreshMenu();
-  const int tab = static_cast<int>(state_->activeTab);
+  const int tab = static_cast<int>(run_->state.activeTab);
   if (pageControl1_->currentIndex() != tab) pageControl1_->setCurrentIndex(tab);
-  const QString caption = FromCore(state_->caption);
+  const QString caption = FromCore(run_->state.caption);
   if (!caption.isEmpty() && windowTitle() != caption) setWindowTitle(caption);
   refreshing_ = false;
 }
@@ -218,36 +261,36 @@ void TForm1::pullAll() {
 }
 
 void TForm1::activateOnce() {
-  if (state_->activated) return;
+  if (run_->state.activated) return;
   dispatch_.run([this] {
-    app::FormActivate(*state_, host_);
+    app::FormActivate(run_->state, host_);
     panesFromShell();
   });
 }
 
 void TForm1::panesFromShell() {
-  const app::MainState& s = *state_;
-  pdaPane_.folder = s.currentDeviceFolder;
-  pdaPane_.status3[0] = s.statusBar3Panel0;
-  pdaPane_.nameSort = s.pdaSort.nameMode;
-  pdaPane_.dateSort = s.pdaSort.dateMode;
-  if (!s.currentPcFolder.empty()) pcPane_.folder = s.currentPcFolder;
-  pcPane_.status5 = s.statusBar5Panel0;
+  const app::MainState& s = run_->state;
+  run_->pdaPane.folder = s.currentDeviceFolder;
+  run_->pdaPane.status3[0] = s.statusBar3Panel0;
+  run_->pdaPane.nameSort = s.pdaSort.nameMode;
+  run_->pdaPane.dateSort = s.pdaSort.dateMode;
+  if (!s.currentPcFolder.empty()) run_->pcPane.folder = s.currentPcFolder;
+  run_->pcPane.status5 = s.statusBar5Panel0;
 }
 
 void TForm1::shellFromPanes() {
-  app::MainState& s = *state_;
-  s.currentDeviceFolder = pdaPane_.folder;
-  s.statusBar3Panel0 = pdaPane_.status3[0];
-  s.currentPcFolder = pcPane_.folder;
-  s.statusBar5Panel0 = pcPane_.status5;
+  app::MainState& s = run_->state;
+  s.currentDeviceFolder = run_->pdaPane.folder;
+  s.statusBar3Panel0 = run_->pdaPane.status3[0];
+  s.currentPcFolder = run_->pcPane.folder;
+  s.statusBar5Panel0 = run_->pcPane.status5;
 }
 
 void TForm1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   // After the window is on screen, so that the first start's open dialog
   // comes up over it.
-  if (!state_->activated) QTimer::singleShot(0, this, [this] { activateOnce(); });
+  if (!run_->state.activated) QTimer::singleShot(0, this, [this] { activateOnce(); });
 }
 
 bool TForm1::event(QEvent* event) {
@@ -268,7 +311,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     closed_ = true;
     dispatch_.run([this] {
       shellFromPanes();
-      app::FormClose(*state_, host_);
+      app::FormClose(run_->state, host_);
     });
     // Whatever still waits below this event unwinds now; once it has, the
     // application's loop ends with its last window.

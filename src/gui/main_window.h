@@ -7,24 +7,32 @@
 #include <QMainWindow>
 #include <QTabWidget>
 #include <memory>
-#include <optional>
 
-#include "app/contexts.h"
-#include "app/main_state.h"
-#include "device/device_link.h"
-#include "gui/context.h"
 #include "gui/dispatch.h"
 #include "gui/gui_host.h"
 #include "gui/main_menu.h"
-#include "net/curl_downloader.h"
 
 class QWebEngineProfile;
+namespace trovik::app {
+struct MainState;
+}
+namespace trovik::device {
+struct DeviceLink;
+}
+namespace trovik::nearby {
+struct NearbyState;
+}
+namespace trovik::site {
+class Browser;
+struct SiteState;
+}
 namespace trovik::webengine {
 class WebEngineBrowser;
 }
 
 namespace trovik::gui {
 
+struct Context;
 class TabAbout;
 class TabBrowser;
 class TabHtml;
@@ -36,8 +44,10 @@ class TabWpt;
 class TPotvrd;
 
 struct WindowOptions {
-  // Real browsers when the program has them; tests build the window without.
-  bool browsers = true;
+  // The two browsers the window drives, when the caller owns them (tests give
+  // scripted ones). Unset: the web engine's, shown in their tabs.
+  site::Browser* browser = nullptr;        // WebBrowser1
+  site::Browser* searchBrowser = nullptr;  // WebBrowser2
 };
 
 class TForm1 : public QMainWindow {
@@ -48,10 +58,10 @@ class TForm1 : public QMainWindow {
 
   GuiHost& host() { return host_; }
   Dispatcher& dispatcher() { return dispatch_; }
-  app::MainState& state() { return *state_; }
-  site::SiteState& siteState() { return siteState_; }
-  nearby::NearbyState& nearbyState() { return nearbyState_; }
-  device::DeviceLink& deviceLink() { return deviceLink_; }
+  app::MainState& state();
+  site::SiteState& siteState();
+  nearby::NearbyState& nearbyState();
+  device::DeviceLink& deviceLink();
   QTabWidget* pages() const { return pageControl1_.get(); }
   TPotvrd* potvrd() const { return potvrd_; }
   const MainMenu& menu() const { return menu_; }
@@ -69,8 +79,14 @@ class TForm1 : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // The run's state, the module states beside it and the adapters the
+  // commands reach (device link, downloader, the browser commands' contexts).
+  struct Run;
+
   void createBrowsers();
-  void buildContexts();
+  void embedBrowserViews();
+  void wireBrowserEvents();
+  void setHooks();
   void pullAll();
   void connectMenu();
   void refreshMenu();
@@ -81,27 +97,13 @@ class TForm1 : public QMainWindow {
 
   GuiHost host_;
   Dispatcher dispatch_;
-  Context context_;
   MainMenu menu_;
-
-  // The run's state. The module states that the core's main state does not
-  // hold live here beside it, one member each.
-  std::unique_ptr<app::MainState> state_;
-  site::SiteState siteState_;
-  pages::PagesState pagesState_;
-  nearby::NearbyState nearbyState_;
-  tools::ToolFields toolFields_;
-  device::DeviceLink deviceLink_;
-  device::DevicePane pdaPane_;
-  device::PcPane pcPane_;
-  device::FileOpener opener_;
-  std::unique_ptr<device::ConfirmCopy> confirm_;
-  std::unique_ptr<device::LinkDeviceFiles> deviceFiles_;
-  net::CurlDownloader downloader_;
 
   // The members below go in the reverse of their order here: the browsers
   // first (they let go of their views and handlers), then the tabs, which
-  // refer to the state, then the profile, while the state still exists.
+  // refer to the run, then the profile, while the run still exists.
+  std::unique_ptr<Run> run_;
+  std::unique_ptr<Context> context_;
   struct ProfileRelease {
     // Lets the cookie store reach the disk, so a login lasts to the next start.
     void operator()(QWebEngineProfile* profile) const;
@@ -109,8 +111,6 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<QWebEngineProfile, ProfileRelease> profile_;
   site::Browser* browser1_ = nullptr;
   site::Browser* browser2_ = nullptr;
-  // The browsers' handlers keep these contexts for the whole run.
-  std::optional<app::CommandContexts> contexts_;
 
   std::unique_ptr<QTabWidget> pageControl1_;
   TabBrowser* browser_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QVBoxLayout>
 
+#include "app/main_state.h"
 #include "gui/qt_text.h"
 
 namespace trovik::gui {
@@ -18,8 +19,8 @@ TabAbout::TabAbout(Context& context, QWidget* parent) : Tab(context, QStringLite
 
 void TabAbout::refresh() {
   // The core holds the about text already turned into rich text (UTF-8 HTML).
-  if (context_.main == nullptr || context_.main->aboutHtml == shown_) return;
-  shown_ = context_.main->aboutHtml;
+  if (context_.main.aboutHtml == shown_) return;
+  shown_ = context_.main.aboutHtml;
   richEdit1_->setHtml(QString::fromStdString(shown_));
 }
 

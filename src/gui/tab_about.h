@@ -2,6 +2,7 @@
 // Tab "O programe": the about text, rich text with a vertical scroll bar.
 
 #include <QTextEdit>
+#include <string>
 
 #include "gui/context.h"
 

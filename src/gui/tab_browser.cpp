@@ -7,6 +7,9 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include "app/contexts.h"
+#include "app/main_state.h"
+#include "device/device_link.h"
 #include "gui/dispatch.h"
 #include "gui/gui_host.h"
 #include "gui/icons.h"
@@ -190,161 +193,111 @@ void TabBrowser::buildLeftPanel(QWidget* panel) {
 
 void TabBrowser::connectCommands() {
   Context& c = context_;
-  const auto open = [this, &c] {
-    run([&c] {
-      if (c.waypoints && c.memo1 && c.flags) waypoints::ToolButton10Click(*c.waypoints, *c.memo1, *c.flags, *c.host);
-    });
+  app::MainState& s = c.main;
+  const auto open = [this, &c, &s] {
+    run([&c, &s] { waypoints::ToolButton10Click(s.waypoints, s.memo1, s.flags, c.host); });
   };
   connect(toolButton10_, &QToolButton::clicked, this, open);
-  const auto batch = [this, &c] {
-    run([&c] {
-      if (!c.pages || !c.waypoints || !c.pageContext) return;
-      if (auto pc = c.pageContext()) pages::SpeedButton6Click(*c.pages, *pc, c.waypoints->caches);
+  const auto batch = [this, &c, &s] {
+    run([&c, &s] {
+      pages::PageContext pc = c.commands.pages();
+      pages::SpeedButton6Click(c.pages, pc, s.waypoints.caches);
     });
   };
   connect(toolButton12_, &QToolButton::clicked, this, batch);
   connect(exportMarked_, &QPushButton::clicked, this, batch);
 
-  connect(edit1_, &QLineEdit::textEdited, this, [&c](const QString& text) {
-    if (c.fields) c.fields->edit1User = ToCore(text);
-  });
-  connect(edit2_, &QLineEdit::textEdited, this, [&c](const QString& text) {
-    if (c.fields) c.fields->edit2Password = ToCore(text);
-  });
-  connect(sk_, &QRadioButton::clicked, this, [&c] {
-    if (c.fields) c.fields->site = Site::Sk;
-  });
-  connect(com_, &QRadioButton::clicked, this, [&c] {
-    if (c.fields) c.fields->site = Site::Com;
-  });
-  connect(login_, &QPushButton::clicked, this, [this, &c] {
-    run([&c] {
-      if (!c.siteContext) return;
-      if (auto sc = c.siteContext()) site::SpeedButton5Click(*sc);
-    });
-  });
-  connect(activeSync_, &QPushButton::clicked, this, [this, &c] {
-    run([&c] {
-      if (c.device) device::SpeedButton7Click(*c.device, *c.host);
-    });
-  });
-  connect(checkBox1_, &QCheckBox::clicked, this, [&c](bool ticked) {
-    if (c.device) c.device->copyOption.ticked = ticked;
-  });
-  connect(markAll_, &QPushButton::clicked, this, [this, &c] {
-    run([&c] {
-      if (c.waypoints) waypoints::MarkAll(c.waypoints->caches);
-    });
-  });
-  connect(unmarkAll_, &QPushButton::clicked, this, [this, &c] {
-    run([&c] {
-      if (c.waypoints) waypoints::UnmarkAll(c.waypoints->caches);
-    });
-  });
-  const auto fetch = [this, &c] {
-    run([&c] {
-      if (!c.siteContext) return;
-      if (auto sc = c.siteContext()) site::SpeedButton4Click(*sc);
-    });
-  };
+  connect(edit1_, &QLineEdit::textEdited, this, [&s](const QString& text) { s.fields.edit1User = ToCore(text); });
+  connect(edit2_, &QLineEdit::textEdited, this, [&s](const QString& text) { s.fields.edit2Password = ToCore(text); });
+  connect(sk_, &QRadioButton::clicked, this, [&s] { s.fields.site = Site::Sk; });
+  connect(com_, &QRadioButton::clicked, this, [&s] { s.fields.site = Site::Com; });
+  connect(login_, &QPushButton::clicked, this, [this, &c] { run([&c] { site::SpeedButton5Click(c.commands.site()); }); });
+  connect(activeSync_, &QPushButton::clicked, this,
+          [this, &c] { run([&c] { device::SpeedButton7Click(c.device, c.host); }); });
+  connect(checkBox1_, &QCheckBox::clicked, this, [&c](bool ticked) { c.device.copyOption.ticked = ticked; });
+  connect(markAll_, &QPushButton::clicked, this, [this, &s] { run([&s] { waypoints::MarkAll(s.waypoints.caches); }); });
+  connect(unmarkAll_, &QPushButton::clicked, this,
+          [this, &s] { run([&s] { waypoints::UnmarkAll(s.waypoints.caches); }); });
+  const auto fetch = [this, &c] { run([&c] { site::SpeedButton4Click(c.commands.site()); }); };
   connect(gc_, &QPushButton::clicked, this, fetch);
-  connect(brejk_, &QPushButton::clicked, this, [this, &c] {
-    run([&c] {
-      if (c.flags) pages::SpeedButton11Click(*c.flags);
-    });
-  });
-  connect(testRun_, &QPushButton::clicked, this, [this, &c] {
-    run([&c] {
-      if (!c.pages || !c.pageContext) return;
-      if (auto pc = c.pageContext()) pages::SpeedButton17Click(*c.pages, *pc, c.programFolder);
+  connect(brejk_, &QPushButton::clicked, this, [this, &s] { run([&s] { pages::SpeedButton11Click(s.flags); }); });
+  connect(testRun_, &QPushButton::clicked, this, [this, &c, &s] {
+    run([&c, &s] {
+      pages::PageContext pc = c.commands.pages();
+      pages::SpeedButton17Click(c.pages, pc, s.programFolder);
     });
   });
 
   // A click in a list keeps the marks of the two lists equal.
-  connect(names_, &CheckListBox::userClicked, this, [this, &c](int index, bool marked) {
-    run([&c, index, marked] {
-      if (!c.waypoints) return;
-      waypoints::CacheList& caches = c.waypoints->caches;
+  connect(names_, &CheckListBox::userClicked, this, [this, &s](int index, bool marked) {
+    run([&s, index, marked] {
+      waypoints::CacheList& caches = s.waypoints.caches;
       if (index < 0 || index >= caches.count()) return;
       caches.nameMarks[static_cast<size_t>(index)] = marked;
       caches.itemIndex = index;
       waypoints::CheckListBox1Click(caches);
     });
   });
-  connect(codes_, &CheckListBox::userClicked, this, [this, &c](int index, bool marked) {
-    run([&c, index, marked] {
-      if (!c.waypoints) return;
-      waypoints::CacheList& caches = c.waypoints->caches;
+  connect(codes_, &CheckListBox::userClicked, this, [this, &s](int index, bool marked) {
+    run([&s, index, marked] {
+      waypoints::CacheList& caches = s.waypoints.caches;
       if (index < 0 || index >= caches.count()) return;
       caches.codeMarks[static_cast<size_t>(index)] = marked;
       waypoints::CheckListBox2Click(caches, index);
     });
   });
-  connect(names_, &QListWidget::currentRowChanged, this, [this, &c](int row) {
-    if (c.waypoints && !names_->signalsBlocked() && row < c.waypoints->caches.count()) c.waypoints->caches.itemIndex = row;
+  connect(names_, &QListWidget::currentRowChanged, this, [this, &s](int row) {
+    if (!names_->signalsBlocked() && row < s.waypoints.caches.count()) s.waypoints.caches.itemIndex = row;
   });
-  connect(names_, &QListWidget::itemDoubleClicked, this, [this, &c](QListWidgetItem* item) {
+  connect(names_, &QListWidget::itemDoubleClicked, this, [this, &c, &s](QListWidgetItem* item) {
     const int index = names_->row(item);
-    run([&c, index] {
-      if (!c.siteContext || !c.waypoints) return;
-      c.waypoints->caches.itemIndex = index;
-      if (auto sc = c.siteContext()) site::CheckListBox1DblClick(*sc);
+    run([&c, &s, index] {
+      s.waypoints.caches.itemIndex = index;
+      site::CheckListBox1DblClick(c.commands.site());
     });
   });
-  connect(clr_, &QPushButton::clicked, this, [this, &c] {
-    run([&c] {
-      if (c.waypoints) waypoints::SpeedButton21Click(*c.waypoints);
-    });
-  });
-  connect(exportWpt_, &QPushButton::clicked, this, [this, &c] {
-    run([&c] {
-      if (c.waypoints) waypoints::SpeedButton26Click(*c.waypoints, *c.host);
-    });
-  });
+  connect(clr_, &QPushButton::clicked, this, [this, &s] { run([&s] { waypoints::SpeedButton21Click(s.waypoints); }); });
+  connect(exportWpt_, &QPushButton::clicked, this,
+          [this, &c, &s] { run([&c, &s] { waypoints::SpeedButton26Click(s.waypoints, c.host); }); });
 }
 
 void TabBrowser::refresh() {
   const Context& c = context_;
-  if (c.waypoints) {
-    const waypoints::CacheList& caches = c.waypoints->caches;
-    names_->setEntries(caches.names, caches.nameMarks, caches.itemIndex);
-    // The other two keep their own current entry, for the Space key.
-    codes_->setEntries(caches.codes, caches.codeMarks, CheckListBox::kOwnCurrent);
-    positions_->setEntries(caches.positions, {}, CheckListBox::kOwnCurrent);
-    if (exportWpt_->isEnabled() != c.waypoints->exportButtonEnabled) exportWpt_->setEnabled(c.waypoints->exportButtonEnabled);
-  }
-  if (c.fields) {
-    SetEditText(edit1_, FromCore(c.fields->edit1User));
-    SetEditText(edit2_, FromCore(c.fields->edit2Password));
-    SetChecked(sk_, c.fields->site == Site::Sk);
-    SetChecked(com_, c.fields->site == Site::Com);
-  }
-  if (c.site) {
-    loginState_->setText(FromCore(c.site->loginLabel));
-    QString colour;
-    if (c.site->userFieldColour == site::UserFieldColour::Green) colour = QStringLiteral("rgb(0, 128, 0)");
-    if (c.site->userFieldColour == site::UserFieldColour::Red) colour = QStringLiteral("rgb(255, 0, 0)");
-    const QString sheet = colour.isEmpty() ? QString() : QStringLiteral("QLineEdit { background: %1; }").arg(colour);
-    if (edit1_->styleSheet() != sheet) edit1_->setStyleSheet(sheet);
-    SetProgress(progressBar1_, c.site->progress, c.site->progressMax);
-  }
-  if (c.pages) {
-    SetProgress(progressBar2_, c.pages->pictureProgress, c.pages->pictureProgressMax);
-    if (progressBar2_->isVisibleTo(statusBar1_) != c.pages->pictureProgressVisible)
-      progressBar2_->setVisible(c.pages->pictureProgressVisible);
-    // While the list is empty because the file held no cache, the panel says so.
-    const bool noCache = c.waypoints && c.waypoints->caches.count() == 0 && !c.waypoints->statusText.empty();
-    statusBar1_->setPanelText(4, FromCore(noCache ? c.waypoints->statusText : c.pages->statusText));
-  }
-  if (c.device) {
-    statusBar1_->setPanelText(2, FromCore(c.device->statusPanel3));
-    if (checkBox1_->isEnabled() != c.device->copyOption.enabled) checkBox1_->setEnabled(c.device->copyOption.enabled);
-    SetChecked(checkBox1_, c.device->copyOption.ticked);
-    const int glyph = c.device->activeSyncGlyph == device::kGlyphOnline ? kImgSyncOn : kImgSyncOff;
-    if (activeSync_->property("glyph").toInt() != glyph + 1) {
-      activeSync_->setIcon(QIcon(ImageList2()[static_cast<size_t>(glyph)]));
-      activeSync_->setProperty("glyph", glyph + 1);
-    }
+  const app::MainState& s = c.main;
+  const waypoints::CacheList& caches = s.waypoints.caches;
+  names_->setEntries(caches.names, caches.nameMarks, caches.itemIndex);
+  // The other two keep their own current entry, for the Space key.
+  codes_->setEntries(caches.codes, caches.codeMarks, CheckListBox::kOwnCurrent);
+  positions_->setEntries(caches.positions, {}, CheckListBox::kOwnCurrent);
+  if (exportWpt_->isEnabled() != s.waypoints.exportButtonEnabled) exportWpt_->setEnabled(s.waypoints.exportButtonEnabled);
+
+  SetEditText(edit1_, FromCore(s.fields.edit1User));
+  SetEditText(edit2_, FromCore(s.fields.edit2Password));
+  SetChecked(sk_, s.fields.site == Site::Sk);
+  SetChecked(com_, s.fields.site == Site::Com);
+
+  loginState_->setText(FromCore(c.site.loginLabel));
+  QString colour;
+  if (c.site.userFieldColour == site::UserFieldColour::Green) colour = QStringLiteral("rgb(0, 128, 0)");
+  if (c.site.userFieldColour == site::UserFieldColour::Red) colour = QStringLiteral("rgb(255, 0, 0)");
+  const QString sheet = colour.isEmpty() ? QString() : QStringLiteral("QLineEdit { background: %1; }").arg(colour);
+  if (edit1_->styleSheet() != sheet) edit1_->setStyleSheet(sheet);
+  SetProgress(progressBar1_, c.site.progress, c.site.progressMax);
+
+  SetProgress(progressBar2_, c.pages.pictureProgress, c.pages.pictureProgressMax);
+  if (progressBar2_->isVisibleTo(statusBar1_) != c.pages.pictureProgressVisible)
+    progressBar2_->setVisible(c.pages.pictureProgressVisible);
+  // While the list is empty because the file held no cache, the panel says so.
+  const bool noCache = caches.count() == 0 && !s.waypoints.statusText.empty();
+  statusBar1_->setPanelText(4, FromCore(noCache ? s.waypoints.statusText : c.pages.statusText));
+
+  statusBar1_->setPanelText(2, FromCore(c.device.statusPanel3));
+  if (checkBox1_->isEnabled() != c.device.copyOption.enabled) checkBox1_->setEnabled(c.device.copyOption.enabled);
+  SetChecked(checkBox1_, c.device.copyOption.ticked);
+  const int glyph = c.device.activeSyncGlyph == device::kGlyphOnline ? kImgSyncOn : kImgSyncOff;
+  if (activeSync_->property("glyph").toInt() != glyph + 1) {
+    activeSync_->setIcon(QIcon(ImageList2()[static_cast<size_t>(glyph)]));
+    activeSync_->setProperty("glyph", glyph + 1);
   }
 }
 

@@ -3,10 +3,14 @@
 #include <QFontDatabase>
 #include <QVBoxLayout>
 
+#include "app/contexts.h"
+#include "app/main_state.h"
 #include "gui/dispatch.h"
 #include "gui/gui_host.h"
 #include "gui/qt_text.h"
 #include "gui/widgets.h"
+#include "nearby/nearby.h"
+#include "pages/pages.h"
 
 namespace trovik::gui {
 
@@ -49,21 +53,18 @@ TabHtml::TabHtml(Context& context, QWidget* parent) : Tab(context, QStringLitera
   Context& c = context_;
   connect(filter_, &QPushButton::clicked, this, [this, &c] {
     run([&c] {
-      if (!c.pages || !c.pageContext) return;
-      if (auto pc = c.pageContext()) pages::OdfiltrujLenZaujimave(*c.pages, *pc);
+      pages::PageContext pc = c.commands.pages();
+      pages::OdfiltrujLenZaujimave(c.pages, pc);
     });
   });
   connect(header_, &QPushButton::clicked, this, [this, &c] {
     run([&c] {
-      if (!c.pages || !c.pageContext) return;
-      if (auto pc = c.pageContext()) pages::ZistiCotrebaStiahnutZoZahlavia(*c.pages, *pc);
+      pages::PageContext pc = c.commands.pages();
+      pages::ZistiCotrebaStiahnutZoZahlavia(c.pages, pc);
     });
   });
   connect(links_, &QPushButton::clicked, this, [this, &c] {
-    run([&c] {
-      if (!c.pages || !c.nearby || !c.pageContext) return;
-      if (auto pc = c.pageContext()) pages::SpeedButton19Click(*c.pages, pc->browser, c.nearby->listBox1);
-    });
+    run([&c] { pages::SpeedButton19Click(c.pages, c.commands.pages().browser, c.nearby.listBox1); });
   });
 }
 
@@ -81,19 +82,16 @@ void SetList(QListWidget* list, const QStringList& entries) {
 
 void TabHtml::refresh() {
   const Context& c = context_;
-  if (c.memo1) lines1_->show(*c.memo1);
-  if (c.pages) {
-    SetMemoText(memo4_, LinesFromCore(c.pages->workingList));
-    SetMemoText(memo6_, LinesFromCore(c.pages->outputList));
-    SetList(listBox2_, FromCore(c.pages->headerLinks));
-    SetList(listBox3_, FromCore(c.pages->pagePictures));
-  }
+  lines1_->show(c.main.memo1);
+  SetMemoText(memo4_, LinesFromCore(c.pages.workingList));
+  SetMemoText(memo6_, LinesFromCore(c.pages.outputList));
+  SetList(listBox2_, FromCore(c.pages.headerLinks));
+  SetList(listBox3_, FromCore(c.pages.pagePictures));
 }
 
 void TabHtml::pull() {
   // The captured page is editable; the filter reads whatever it holds.
-  if (!context_.memo1) return;
-  if (auto edited = lines1_->edited()) *context_.memo1 = std::move(*edited);
+  if (auto edited = lines1_->edited()) context_.main.memo1 = std::move(*edited);
 }
 
 }  // namespace trovik::gui

@@ -7,8 +7,11 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include "app/main_state.h"
 #include "device/file_icons.h"
 #include "device/listing.h"
+#include "device/manager.h"
+#include "device/panes.h"
 #include "gui/dispatch.h"
 #include "gui/qt_text.h"
 
@@ -61,10 +64,7 @@ TabManager::TabManager(Context& context, QWidget* parent) : Tab(context, QString
 }
 
 void TabManager::withManager(const std::function<void(device::Manager&)>& command) {
-  run([this, command] {
-    if (!context_.manager) return;
-    if (auto m = context_.manager()) command(*m);
-  });
+  run([this, command] { command(context_.manager); });
 }
 
 void TabManager::copyToDevice() {
@@ -123,14 +123,14 @@ void TabManager::connectCommands() {
   });
   // A release after a press on the header is a header click.
   connect(stringPda_, &FileGrid::mouseReleased, this, [this] {
-    if (pdaPressedRow_ != 0 || !context_.pda) return;
+    if (pdaPressedRow_ != 0) return;
     const int column = pdaPressedColumn_;
-    run([this, column] { device::StringPDAMouseUp(*context_.pda, column); });
+    run([this, column] { device::StringPDAMouseUp(context_.pda, column); });
   });
   connect(stringPc_, &FileGrid::mouseReleased, this, [this] {
-    if (pcPressedRow_ != 0 || !context_.pc) return;
+    if (pcPressedRow_ != 0) return;
     const int column = pcPressedColumn_;
-    run([this, column] { device::StringPCMouseUp(*context_.pc, column); });
+    run([this, column] { device::StringPCMouseUp(context_.pc, column); });
   });
   connect(stringPda_, &FileGrid::cellDoubleClicked, this, [this](int row, int) {
     withManager([row](device::Manager& m) { device::StringPDADblClick(m, row); });
@@ -148,16 +148,12 @@ void TabManager::connectCommands() {
     if (key == Qt::Key_Tab || key == Qt::Key_Backtab) stringPda_->setFocus(Qt::TabFocusReason);
   });
   stringPda_->setRowIcon([this](int row) {
-    const device::DevicePane* pane = context_.pda;
-    return pane && row >= 1 && row < static_cast<int>(pane->grid.size())
-               ? device::DeviceRowIcon(pane->grid[static_cast<size_t>(row)])
-               : -1;
+    const device::Grid& grid = context_.pda.grid;
+    return row >= 1 && row < static_cast<int>(grid.size()) ? device::DeviceRowIcon(grid[static_cast<size_t>(row)]) : -1;
   });
   stringPc_->setRowIcon([this](int row) {
-    const device::PcPane* pane = context_.pc;
-    return pane && row >= 1 && row < static_cast<int>(pane->grid.size())
-               ? device::PcRowIcon(pane->grid[static_cast<size_t>(row)])
-               : -1;
+    const device::Grid& grid = context_.pc.grid;
+    return row >= 1 && row < static_cast<int>(grid.size()) ? device::PcRowIcon(grid[static_cast<size_t>(row)]) : -1;
   });
 }
 
@@ -224,9 +220,9 @@ QWidget* TabManager::buildPcPane() {
   connect(this, &TabManager::treeFolderChanged, this, [this](const QString& folder) {
     run([this, folder] {
       // DirectoryListBox1Change: the PC pane lists and sorts the tree's folder.
-      if (context_.pc == nullptr || ToCore(folder) == context_.pc->folder) return;
-      device::DirectoryListBox1Change(*context_.pc, ToCore(folder));
-      if (context_.main) context_.main->currentPcFolder = context_.pc->folder;
+      if (ToCore(folder) == context_.pc.folder) return;
+      device::DirectoryListBox1Change(context_.pc, ToCore(folder));
+      context_.main.currentPcFolder = context_.pc.folder;
     });
   });
   connect(drives_, &QComboBox::activated, this, [this](int index) { setTreeFolder(drives_->itemText(index)); });
@@ -264,26 +260,24 @@ QList<QStringList> GridRows(const device::Grid& rows) {
 }  // namespace
 
 void TabManager::refresh() {
-  if (const device::DevicePane* pda = context_.pda) {
-    stringPda_->setRows(GridRows(pda->grid));
-    stringPda_->setSortModes(pda->nameSort, pda->dateSort);
-    for (int i = 0; i < 3; ++i) statusBar2_->setPanelText(i, FromCore(pda->status2[static_cast<size_t>(i)]));
-    for (int i = 0; i < 2; ++i) statusBar3_->setPanelText(i, FromCore(pda->status3[static_cast<size_t>(i)]));
-  }
-  if (const device::PcPane* pc = context_.pc) {
-    stringPc_->setRows(GridRows(pc->grid));
-    stringPc_->setSortModes(pc->nameSort, pc->dateSort);
-    for (int i = 0; i < 3; ++i) statusBar4_->setPanelText(i, FromCore(pc->status4[static_cast<size_t>(i)]));
-    statusBar5_->setPanelText(0, FromCore(pc->status5));
-    // The tree follows the pane (a double click on a folder row moves it).
-    const QString folder = FromCore(pc->folder);
-    if (!folder.isEmpty() && folder != treeFolder_) {
-      treeFolder_ = folder;
-      const QModelIndex index = folders_->index(QDir::cleanPath(QDir::fromNativeSeparators(folder)));
-      if (index.isValid()) {
-        directoryListBox1_->setCurrentIndex(index);
-        directoryListBox1_->scrollTo(index);
-      }
+  const device::DevicePane& pda = context_.pda;
+  stringPda_->setRows(GridRows(pda.grid));
+  stringPda_->setSortModes(pda.nameSort, pda.dateSort);
+  for (int i = 0; i < 3; ++i) statusBar2_->setPanelText(i, FromCore(pda.status2[static_cast<size_t>(i)]));
+  for (int i = 0; i < 2; ++i) statusBar3_->setPanelText(i, FromCore(pda.status3[static_cast<size_t>(i)]));
+  const device::PcPane& pc = context_.pc;
+  stringPc_->setRows(GridRows(pc.grid));
+  stringPc_->setSortModes(pc.nameSort, pc.dateSort);
+  for (int i = 0; i < 3; ++i) statusBar4_->setPanelText(i, FromCore(pc.status4[static_cast<size_t>(i)]));
+  statusBar5_->setPanelText(0, FromCore(pc.status5));
+  // The tree follows the pane (a double click on a folder row moves it).
+  const QString folder = FromCore(pc.folder);
+  if (!folder.isEmpty() && folder != treeFolder_) {
+    treeFolder_ = folder;
+    const QModelIndex index = folders_->index(QDir::cleanPath(QDir::fromNativeSeparators(folder)));
+    if (index.isValid()) {
+      directoryListBox1_->setCurrentIndex(index);
+      directoryListBox1_->scrollTo(index);
     }
   }
   stringPda_->viewport()->update();

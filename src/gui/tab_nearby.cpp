@@ -5,11 +5,14 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include "app/contexts.h"
+#include "app/main_state.h"
 #include "gui/dispatch.h"
 #include "gui/gui_host.h"
 #include "gui/icons.h"
 #include "gui/qt_text.h"
 #include "gui/tab_html.h"
+#include "nearby/nearby.h"
 
 namespace trovik::gui {
 
@@ -92,85 +95,72 @@ TabNearby::TabNearby(Context& context, QWidget* parent) : Tab(context, QStringLi
   connectCommands();
 }
 
-std::string TabNearby::townFile() const { return nearby::TownFilePath(context_.programFolder); }
+std::string TabNearby::townFile() const { return nearby::TownFilePath(context_.main.programFolder); }
 
 void TabNearby::connectCommands() {
   Context& c = context_;
-  connect(listBox1_, &QListWidget::currentRowChanged, this, [this, &c](int row) {
-    if (filling_ || !c.nearby) return;
-    run([this, &c, row] {
-      c.nearby->listBox1Index = row;
-      if (row >= 0) nearby::ListBox1Click(*c.nearby, townFile());
+  nearby::NearbyState& n = c.nearby;
+  connect(listBox1_, &QListWidget::currentRowChanged, this, [this, &n](int row) {
+    if (filling_) return;
+    run([this, &n, row] {
+      n.listBox1Index = row;
+      if (row >= 0) nearby::ListBox1Click(n, townFile());
     });
   });
-  connect(listBox1_, &QListWidget::itemDoubleClicked, this, [this, &c](QListWidgetItem* item) {
+  connect(listBox1_, &QListWidget::itemDoubleClicked, this, [this, &c, &n](QListWidgetItem* item) {
     const int row = listBox1_->row(item);
-    run([&c, row] {
-      if (!c.nearby || !c.searchContext) return;
-      c.nearby->listBox1Index = row;
-      if (auto sc = c.searchContext()) nearby::ListBox1DblClick(*c.nearby, *sc);
+    run([&c, &n, row] {
+      n.listBox1Index = row;
+      nearby::SearchContext sc = c.commands.search();
+      nearby::ListBox1DblClick(n, sc);
     });
   });
-  connect(edit3_, &QLineEdit::textEdited, this, [&c](const QString& text) {
-    if (c.nearby) c.nearby->edit3 = ToCore(text);
-  });
-  connect(searchHere_, &QPushButton::clicked, this, [this, &c] {
-    run([&c] {
-      if (!c.nearby || !c.searchContext) return;
-      if (auto sc = c.searchContext()) nearby::SpeedButton23Click(*c.nearby, *sc);
+  connect(edit3_, &QLineEdit::textEdited, this, [&n](const QString& text) { n.edit3 = ToCore(text); });
+  connect(searchHere_, &QPushButton::clicked, this, [this, &c, &n] {
+    run([&c, &n] {
+      nearby::SearchContext sc = c.commands.search();
+      nearby::SpeedButton23Click(n, sc);
     });
   });
-  connect(next_, &QPushButton::clicked, this, [this, &c] {
-    run([&c] {
-      if (!c.nearby || !c.searchContext) return;
-      if (auto sc = c.searchContext()) nearby::Next20(*c.nearby, *sc);
+  connect(next_, &QPushButton::clicked, this, [this, &c, &n] {
+    run([&c, &n] {
+      nearby::SearchContext sc = c.commands.search();
+      nearby::Next20(n, sc);
     });
   });
-  connect(checkBox5_, &QCheckBox::clicked, this, [&c](bool on) {
-    if (c.nearby) c.nearby->checkBox5 = on;
-  });
-  connect(add_, &QPushButton::clicked, this, [this, &c] {
-    run([&c] {
-      if (c.nearby && c.waypoints) nearby::SpeedButton24Click(*c.nearby, c.waypoints->caches);
-    });
-  });
-  connect(reloadTowns_, &QPushButton::clicked, this, [this, &c] {
-    run([this, &c] {
-      if (c.nearby) nearby::NacitajMestaDoListboxu(*c.nearby, townFile());
-    });
-  });
-  connect(rerunParser_, &QPushButton::clicked, this, [this, &c] {
-    run([&c] {
-      if (c.nearby && c.waypoints) nearby::VyhodnotmemoHTM(*c.nearby, c.waypoints->caches);
-    });
-  });
+  connect(checkBox5_, &QCheckBox::clicked, this, [&n](bool on) { n.checkBox5 = on; });
+  connect(add_, &QPushButton::clicked, this,
+          [this, &c, &n] { run([&c, &n] { nearby::SpeedButton24Click(n, c.main.waypoints.caches); }); });
+  connect(reloadTowns_, &QPushButton::clicked, this,
+          [this, &n] { run([this, &n] { nearby::NacitajMestaDoListboxu(n, townFile()); }); });
+  connect(rerunParser_, &QPushButton::clicked, this,
+          [this, &c, &n] { run([&c, &n] { nearby::VyhodnotmemoHTM(n, c.main.waypoints.caches); }); });
 }
 
 void TabNearby::refresh() {
-  const nearby::NearbyState* n = context_.nearby;
-  if (n == nullptr) return;
+  const nearby::NearbyState& n = context_.nearby;
   filling_ = true;
-  const QStringList towns = FromCore(n->listBox1);
+  const QStringList towns = FromCore(n.listBox1);
   QStringList shown;
   for (int i = 0; i < listBox1_->count(); ++i) shown << listBox1_->item(i)->text();
   if (shown != towns) {
     listBox1_->clear();
     listBox1_->addItems(towns);
   }
-  const int index = n->listBox1Index < listBox1_->count() ? n->listBox1Index : -1;
+  const int index = n.listBox1Index < listBox1_->count() ? n.listBox1Index : -1;
   if (listBox1_->currentRow() != index) listBox1_->setCurrentRow(index);
   filling_ = false;
-  SetEditText(edit3_, FromCore(n->edit3));
-  SetMemoText(memo3_, LinesFromCore(n->memo3));
-  if (add_->isEnabled() != n->speedButton24Enabled) add_->setEnabled(n->speedButton24Enabled);
-  SetChecked(checkBox5_, n->checkBox5);
-  statusBar6_->setPanelText(1, FromCore(n->statusPanel1));
-  SetProgress(progressBar3_, n->progress, n->progressMax);
+  SetEditText(edit3_, FromCore(n.edit3));
+  SetMemoText(memo3_, LinesFromCore(n.memo3));
+  if (add_->isEnabled() != n.speedButton24Enabled) add_->setEnabled(n.speedButton24Enabled);
+  SetChecked(checkBox5_, n.checkBox5);
+  statusBar6_->setPanelText(1, FromCore(n.statusPanel1));
+  SetProgress(progressBar3_, n.progress, n.progressMax);
 }
 
 void TabNearby::pull() {
-  if (context_.nearby && memo3_->document()->isModified()) {
-    context_.nearby->memo3 = LinesToCore(memo3_->toPlainText());
+  if (memo3_->document()->isModified()) {
+    context_.nearby.memo3 = LinesToCore(memo3_->toPlainText());
     memo3_->document()->setModified(false);
   }
 }

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <string>
 
 #include "gui/context.h"
 #include "gui/widgets.h"

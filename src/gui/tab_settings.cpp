@@ -5,10 +5,14 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "app/main_state.h"
 #include "app/settings.h"
+#include "base/fields.h"
+#include "device/device_link.h"
+#include "device/manager.h"
 #include "gui/dispatch.h"
-#include "gui/qt_text.h"
 #include "gui/gui_host.h"
+#include "gui/qt_text.h"
 #include "gui/widgets.h"
 
 namespace trovik::gui {
@@ -110,65 +114,47 @@ TabSettings::TabSettings(Context& context, QWidget* parent) : Tab(context, QStri
 
 void TabSettings::connectFields() {
   Context& c = context_;
-  connect(createFolders_, &QPushButton::clicked, this, [this, &c] {
-    run([&c] {
-      if (c.device && c.fields) device::SpeedButton9Click(*c.device, *c.host, c.fields->edit5PdaMht);
-    });
-  });
-  connect(write_, &QPushButton::clicked, this, [this, &c] {
-    run([&c] {
-      if (c.main) app::SpeedButton8Click(*c.main);
-    });
-  });
-  const auto text = [this, &c](QLineEdit* edit, std::string Fields::*member) {
-    connect(edit, &QLineEdit::textEdited, this, [&c, member](const QString& value) {
-      if (c.fields) (*c.fields).*member = ToCore(value);
-    });
+  Fields& f = c.main.fields;
+  connect(createFolders_, &QPushButton::clicked, this,
+          [this, &c, &f] { run([&c, &f] { device::SpeedButton9Click(c.device, c.host, f.edit5PdaMht); }); });
+  connect(write_, &QPushButton::clicked, this, [this, &c] { run([&c] { app::SpeedButton8Click(c.main); }); });
+  const auto text = [this, &f](QLineEdit* edit, std::string Fields::*member) {
+    connect(edit, &QLineEdit::textEdited, this, [&f, member](const QString& value) { f.*member = ToCore(value); });
   };
   text(edit4_, &Fields::edit4PdaWpt);
   text(edit5_, &Fields::edit5PdaMht);
   text(edit7_, &Fields::edit7Velkost);
-  const auto address = [this, &c](QLineEdit* edit, std::string SiteAddresses::*member) {
-    connect(edit, &QLineEdit::textEdited, this, [&c, member](const QString& value) {
-      if (c.fields) c.fields->addresses.*member = ToCore(value);
-    });
+  const auto address = [this, &f](QLineEdit* edit, std::string SiteAddresses::*member) {
+    connect(edit, &QLineEdit::textEdited, this,
+            [&f, member](const QString& value) { f.addresses.*member = ToCore(value); });
   };
   address(addressSk_, &SiteAddresses::sk);
   address(addressCom_, &SiteAddresses::com);
   address(addressImages_, &SiteAddresses::obrazky);
-  connect(radioButton1_, &QRadioButton::clicked, this, [&c] {
-    if (!c.fields) return;
-    c.fields->radioButton1Original = true;
-    c.fields->radioButton2Vacsi = false;
+  connect(radioButton1_, &QRadioButton::clicked, this, [&f] {
+    f.radioButton1Original = true;
+    f.radioButton2Vacsi = false;
   });
-  connect(radioButton2_, &QRadioButton::clicked, this, [&c] {
-    if (!c.fields) return;
-    c.fields->radioButton1Original = false;
-    c.fields->radioButton2Vacsi = true;
+  connect(radioButton2_, &QRadioButton::clicked, this, [&f] {
+    f.radioButton1Original = false;
+    f.radioButton2Vacsi = true;
   });
-  connect(checkBox2_, &QCheckBox::clicked, this, [&c](bool on) {
-    if (c.fields) c.fields->checkBox2Spooler = on;
-  });
-  connect(checkBox3_, &QCheckBox::clicked, this, [&c](bool on) {
-    if (c.fields) c.fields->checkBox3AllFoto = on;
-  });
-  connect(checkBox4_, &QCheckBox::clicked, this, [&c](bool on) {
-    if (c.waypoints) c.waypoints->codeFromName = on;
-  });
+  connect(checkBox2_, &QCheckBox::clicked, this, [&f](bool on) { f.checkBox2Spooler = on; });
+  connect(checkBox3_, &QCheckBox::clicked, this, [&f](bool on) { f.checkBox3AllFoto = on; });
+  connect(checkBox4_, &QCheckBox::clicked, this, [&c](bool on) { c.main.waypoints.codeFromName = on; });
 }
 
 void TabSettings::refresh() {
-  const Fields* f = context_.fields;
-  if (f == nullptr) return;
-  SetEditText(edit4_, FromCore(f->edit4PdaWpt));
-  SetEditText(edit5_, FromCore(f->edit5PdaMht));
-  SetEditText(edit7_, FromCore(f->edit7Velkost));
-  SetEditText(addressSk_, FromCore(f->addresses.sk));
-  SetEditText(addressCom_, FromCore(f->addresses.com));
-  SetEditText(addressImages_, FromCore(f->addresses.obrazky));
+  const Fields& f = context_.main.fields;
+  SetEditText(edit4_, FromCore(f.edit4PdaWpt));
+  SetEditText(edit5_, FromCore(f.edit5PdaMht));
+  SetEditText(edit7_, FromCore(f.edit7Velkost));
+  SetEditText(addressSk_, FromCore(f.addresses.sk));
+  SetEditText(addressCom_, FromCore(f.addresses.com));
+  SetEditText(addressImages_, FromCore(f.addresses.obrazky));
   // Two flags behind one radio pair: the shrink option decides when both are set.
-  const bool shrink = f->radioButton2Vacsi;
-  const bool keep = !shrink && f->radioButton1Original;
+  const bool shrink = f.radioButton2Vacsi;
+  const bool keep = !shrink && f.radioButton1Original;
   if (radioButton1_->isChecked() != keep || radioButton2_->isChecked() != shrink) {
     radioButton1_->setAutoExclusive(false);
     radioButton2_->setAutoExclusive(false);
@@ -177,9 +163,9 @@ void TabSettings::refresh() {
     radioButton1_->setAutoExclusive(true);
     radioButton2_->setAutoExclusive(true);
   }
-  SetChecked(checkBox2_, f->checkBox2Spooler);
-  SetChecked(checkBox3_, f->checkBox3AllFoto);
-  if (context_.waypoints) SetChecked(checkBox4_, context_.waypoints->codeFromName);
+  SetChecked(checkBox2_, f.checkBox2Spooler);
+  SetChecked(checkBox3_, f.checkBox3AllFoto);
+  SetChecked(checkBox4_, context_.main.waypoints.codeFromName);
 }
 
 }  // namespace trovik::gui

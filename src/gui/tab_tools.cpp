@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "app/main_state.h"
 #include "gui/dispatch.h"
 #include "gui/gui_host.h"
 #include "gui/qt_text.h"
@@ -60,15 +61,9 @@ TabTools::TabTools(Context& context, QWidget* parent) : Tab(context, QStringLite
   layout->setRowStretch(1, 1);
   selfTest_ = Hidden(MakeButton(QStringLiteral("SpeedButton27"), QString(), this));
 
-  // The commands run on the core's tool fields; until the window points the
-  // context at them, the tab only shows its defaults.
+  // The commands run on the core's tool fields.
   auto withFields = [this](auto command) {
-    return [this, command] {
-      run([this, command] {
-        if (context_.tools != nullptr && context_.flags != nullptr && context_.host != nullptr)
-          command(*context_.tools, *context_.flags, *context_.host);
-      });
-    };
+    return [this, command] { run([this, command] { command(context_.tools, context_.main.flags, context_.host); }); };
   };
   edit9_->installEventFilter(new KeyUpFilter(
       edit9_, withFields([](tools::ToolFields& f, RunFlags& flags, Host&) { tools::Edit9KeyUp(f, flags); })));
@@ -168,8 +163,7 @@ QWidget* TabTools::buildDistance() {
 }
 
 void TabTools::refresh() {
-  if (context_.tools == nullptr) return;
-  const tools::ToolFields& f = *context_.tools;
+  const tools::ToolFields& f = context_.tools;
   Show(edit9_, f.edit9);
   Show(edit10_, f.edit10);
   Show(edit11_, f.edit11);
@@ -184,8 +178,7 @@ void TabTools::refresh() {
 }
 
 void TabTools::pull() {
-  if (context_.tools == nullptr) return;
-  tools::ToolFields& f = *context_.tools;
+  tools::ToolFields& f = context_.tools;
   for (auto [edit, field] : {std::pair{edit9_, &f.edit9}, std::pair{edit10_, &f.edit10}, std::pair{edit11_, &f.edit11},
                              std::pair{edit12_, &f.edit12}, std::pair{edit13_, &f.edit13}, std::pair{edit14_, &f.edit14}}) {
     *field = ToCore(edit->text());

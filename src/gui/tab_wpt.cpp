@@ -4,12 +4,14 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "app/main_state.h"
+#include "device/device_link.h"
 #include "gui/dispatch.h"
 #include "gui/gui_host.h"
-#include "waypoints/wpt_export.h"
 #include "gui/qt_text.h"
 #include "gui/tab_html.h"
 #include "gui/widgets.h"
+#include "waypoints/wpt_export.h"
 
 namespace trovik::gui {
 
@@ -31,27 +33,23 @@ TabWpt::TabWpt(Context& context, QWidget* parent) : Tab(context, QStringLiteral(
   lines2_ = new MemoLines(memo2_);
 
   Context& c = context_;
-  connect(edit6_, &QLineEdit::textEdited, this, [&c](const QString& text) {
-    if (c.waypoints) c.waypoints->fileNameField = ToCore(text);
-  });
+  waypoints::WaypointState& w = c.main.waypoints;
+  connect(edit6_, &QLineEdit::textEdited, this, [&w](const QString& text) { w.fileNameField = ToCore(text); });
   connect(upload_, &QPushButton::clicked, this, [this, &c] {
     run([&c] {
-      if (!c.waypoints || !c.fields || !c.device || !c.flags) return;
-      device::LinkDeviceFiles files(*c.device, *c.host, *c.flags);
-      waypoints::SpeedButton10Click(*c.waypoints, *c.fields, files, *c.host);
+      device::LinkDeviceFiles files(c.device, c.host, c.main.flags);
+      waypoints::SpeedButton10Click(c.main.waypoints, c.main.fields, files, c.host);
     });
   });
 }
 
 void TabWpt::refresh() {
-  if (!context_.waypoints) return;
-  SetEditText(edit6_, FromCore(context_.waypoints->fileNameField));
-  lines2_->show(context_.waypoints->wptText);
+  SetEditText(edit6_, FromCore(context_.main.waypoints.fileNameField));
+  lines2_->show(context_.main.waypoints.wptText);
 }
 
 void TabWpt::pull() {
-  if (!context_.waypoints) return;
-  if (auto edited = lines2_->edited()) context_.waypoints->wptText = std::move(*edited);
+  if (auto edited = lines2_->edited()) context_.main.waypoints.wptText = std::move(*edited);
 }
 
 }  // namespace trovik::gui

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 // jpeglib.h needs size_t and FILE declared before it.
 #include <jpeglib.h>
@@ -150,27 +151,33 @@ struct EncodeJob {
   bool created = false;
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
-  const Bitmap* in = nullptr;
-  int quality = kJpegQuality;
 };
 
-bool runEncode(EncodeJob* job) {
+bool startEncode(EncodeJob* job, int width, int height, int quality) {
   if (setjmp(job->err.jump)) return false;
   jpeg_create_compress(&job->cinfo);
   job->created = true;
   jpeg_mem_dest(&job->cinfo, &job->buffer, &job->size);
-  job->cinfo.image_width = static_cast<JDIMENSION>(job->in->width);
-  job->cinfo.image_height = static_cast<JDIMENSION>(job->in->height);
+  job->cinfo.image_width = static_cast<JDIMENSION>(width);
+  job->cinfo.image_height = static_cast<JDIMENSION>(height);
   job->cinfo.input_components = 3;
   job->cinfo.in_color_space = JCS_EXT_BGR;
   jpeg_set_defaults(&job->cinfo);
-  jpeg_set_quality(&job->cinfo, job->quality, TRUE);  // baseline tables
+  jpeg_set_quality(&job->cinfo, quality, TRUE);  // baseline tables
   jpeg_start_compress(&job->cinfo, TRUE);
-  while (job->cinfo.next_scanline < job->cinfo.image_height) {
-    // The library takes non-const rows but only reads them.
-    JSAMPROW rows[1] = {const_cast<uint8_t*>(job->in->row(static_cast<int>(job->cinfo.next_scanline)))};
-    jpeg_write_scanlines(&job->cinfo, rows, 1);
-  }
+  return true;
+}
+
+bool encodeRow(EncodeJob* job, const uint8_t* bgr) {
+  if (setjmp(job->err.jump)) return false;
+  // The library takes non-const rows but only reads them.
+  JSAMPROW rows[1] = {const_cast<uint8_t*>(bgr)};
+  jpeg_write_scanlines(&job->cinfo, rows, 1);
+  return true;
+}
+
+bool finishEncode(EncodeJob* job) {
+  if (setjmp(job->err.jump)) return false;
   jpeg_finish_compress(&job->cinfo);
   return true;
 }
@@ -221,20 +228,34 @@ void DecodeJpegRows(const std::string& bytes, const std::string& name, RowSink& 
   decode(bytes, name, nullptr, &sink);
 }
 
+struct JpegRowEncoder::Job : EncodeJob {};
+
+JpegRowEncoder::JpegRowEncoder(int width, int height, int quality, std::string name)
+    : job_(std::make_unique<Job>()), name_(std::move(name)) {
+  std::memset(&job_->cinfo, 0, sizeof job_->cinfo);
+  job_->cinfo.err = &job_->err.pub;
+  initErrors(job_->err);
+  if (!startEncode(job_.get(), width, height, quality)) throw codecError(job_->err.message, name_);
+}
+
+JpegRowEncoder::~JpegRowEncoder() {
+  if (job_->created) jpeg_destroy_compress(&job_->cinfo);
+  std::free(job_->buffer);
+}
+
+void JpegRowEncoder::write(const uint8_t* bgr) {
+  if (!encodeRow(job_.get(), bgr)) throw codecError(job_->err.message, name_);
+}
+
+std::string JpegRowEncoder::finish() {
+  if (!finishEncode(job_.get())) throw codecError(job_->err.message, name_);
+  return std::string(reinterpret_cast<const char*>(job_->buffer), job_->size);
+}
+
 std::string EncodeJpeg(const Bitmap& bitmap, int quality, const std::string& name) {
-  EncodeJob job;
-  std::memset(&job.cinfo, 0, sizeof job.cinfo);
-  job.cinfo.err = &job.err.pub;
-  initErrors(job.err);
-  job.in = &bitmap;
-  job.quality = quality;
-  bool ok = runEncode(&job);
-  if (job.created) jpeg_destroy_compress(&job.cinfo);
-  std::string out;
-  if (ok && job.buffer) out.assign(reinterpret_cast<const char*>(job.buffer), job.size);
-  std::free(job.buffer);
-  if (!ok) throw codecError(job.err.message, name);
-  return out;
+  JpegRowEncoder encoder(bitmap.width, bitmap.height, quality, name);
+  for (int y = 0; y < bitmap.height; ++y) encoder.write(bitmap.row(y));
+  return encoder.finish();
 }
 
 }  // namespace trovik::pages

@@ -6,8 +6,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
+#include <exception>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <thread>
 
 #if defined(__SSE2__)
 #include <immintrin.h>
@@ -244,7 +248,7 @@ namespace {
 // time from the two source rows its taps name.
 class Resampler {
  public:
-  Resampler(int w, int h, int newWidth, int newHeight) : w_(w), h_(h) {
+  Resampler(int w, int h, int newWidth, int newHeight) : w_(w), h_(h), newWidth_(newWidth), newHeight_(newHeight) {
     if (w < 2 || h < 2 || newWidth < 1 || newHeight < 1) {
       throw Error("ResampleBilinear: source of " + std::to_string(w) + " x " + std::to_string(h) +
                   " cannot be scaled");
@@ -257,43 +261,43 @@ class Resampler {
 #if defined(__SSE2__)
     if (hasAvx2Fma()) lanes_ = std::make_unique<ColumnLanes>(cols_);
 #endif
-    out_.width = newWidth;
-    out_.height = newHeight;
-    out_.bgr.resize(static_cast<size_t>(newWidth) * newHeight * 3);
   }
+
+  int width() const { return newWidth_; }
+  int height() const { return newHeight_; }
 
   // The source rows target row y blends (index0, index1 and their weights).
   Tap rowTap(int y) const { return tapOf(y, ys_, h_); }
 
-  void row(int y, const uint8_t* r0, const uint8_t* r1) {
+  // Target row y into `d` (width() * 3 bytes).
+  void row(int y, const uint8_t* r0, const uint8_t* r1, uint8_t* d) const {
     const Tap row = rowTap(y);
-    const int newWidth = out_.width;
-    uint8_t* d = out_.row(y);
     int x = 0;
 #if defined(__SSE2__)
     if (lanes_) x = rowAvx2(cols_, *lanes_, w_, row, r0, r1, d);
-    for (; x + 3 < newWidth; x += 4) pixelQuad(&cols_[static_cast<size_t>(x)], row, r0, r1, d + x * 3);
+    for (; x + 3 < newWidth_; x += 4) pixelQuad(&cols_[static_cast<size_t>(x)], row, r0, r1, d + x * 3);
 #endif
-    for (; x < newWidth; ++x) pixelScalar(cols_[static_cast<size_t>(x)], row, r0, r1, d + x * 3);
+    for (; x < newWidth_; ++x) pixelScalar(cols_[static_cast<size_t>(x)], row, r0, r1, d + x * 3);
   }
 
-  Bitmap& result() { return out_; }
-
  private:
-  int w_, h_;
+  int w_, h_, newWidth_, newHeight_;
   float xs_ = 0, ys_ = 0;
   std::vector<Tap> cols_;
 #if defined(__SSE2__)
   std::unique_ptr<ColumnLanes> lanes_;
 #endif
-  Bitmap out_;
 };
 
-// Halving while the picture decodes: a target row is made as soon as the
-// later of its two source rows arrives, so only two source rows are ever kept.
+// Halving while the picture decodes, on two threads: the decoder (the
+// caller's thread) writes source rows into a ring, a worker makes each target
+// row as soon as its two source rows are there and hands it straight to the
+// encoder. Decoding is the larger half, so the halving costs little more than
+// the decoding alone, and no whole picture is ever held.
 class ScalingSink : public RowSink {
  public:
-  explicit ScalingSink(double factor) : factor_(factor) {}
+  ScalingSink(double factor, std::string name) : factor_(factor), name_(std::move(name)) {}
+  ~ScalingSink() override { stopWorker(); }
 
   void start(int width, int height) override {
     // One pixel wide or high: the scale factor would divide by zero. The rows
@@ -307,54 +311,151 @@ class ScalingSink : public RowSink {
     if (newWidth < 1) newWidth = 1;
     if (newHeight < 1) newHeight = 1;
     resampler_.emplace(width, height, static_cast<int>(newWidth), static_cast<int>(newHeight));
+    height_ = height;
     rowBytes_ = static_cast<size_t>(width) * 3;
-    rows_.resize(2 * rowBytes_);
+    ring_.resize(kRingRows * rowBytes_);
+    worker_ = std::thread([this] { work(); });
   }
 
-  uint8_t* rowBuffer(int y) override { return resampler_ ? slot(y) : scratch_.data(); }
+  uint8_t* rowBuffer(int y) override {
+    if (!resampler_) return scratch_.data();
+    // Row y takes the slot of row y - kRingRows: wait until no target row
+    // needs that one any more.
+    std::unique_lock lock(mutex_);
+    if (y >= needed_ + kRingRows && !workerDone_) {
+      decoderWaits_ = true;
+      changed_.wait(lock, [&] { return y < needed_ + kRingRows || workerDone_; });
+      decoderWaits_ = false;
+    }
+    if (workerError_) {
+      lock.unlock();
+      stopWorker();
+      std::rethrow_exception(workerError_);
+    }
+    return slot(y);
+  }
 
   void row(int y) override {
     if (!resampler_) return;
-    // Taps move forward with the target row and the later one is at most one
-    // row past the earlier, so every row still needed is y or y - 1.
-    const int newHeight = resampler_->result().height;
-    for (; next_ < newHeight; ++next_) {
-      const Tap tap = resampler_->rowTap(next_);
-      if (tap.index1 > y) break;
-      resampler_->row(next_, slot(tap.index0), slot(tap.index1));
+    bool wake;
+    {
+      std::lock_guard lock(mutex_);
+      decoded_ = y + 1;
+      wake = decoded_ >= wanted_;
     }
+    if (wake) changed_.notify_all();
   }
 
-  // Empty when the picture was too small to scale.
-  Bitmap* result() { return resampler_ ? &resampler_->result() : nullptr; }
+  // The halved picture once every row is decoded; empty when the picture was
+  // too small to scale.
+  std::optional<std::string> finish() {
+    if (!resampler_) return std::nullopt;
+    stopWorker();
+    if (workerError_) std::rethrow_exception(workerError_);
+    return std::move(result_);
+  }
 
  private:
-  uint8_t* slot(int y) { return rows_.data() + static_cast<size_t>(y & 1) * rowBytes_; }
+  // Rows the decoder may run ahead of the worker, and how many it gathers
+  // before waking it: a wake-up per row would cost more than a row.
+  static constexpr int kRingRows = 64;
+  static constexpr int kBatchRows = 16;
+
+  uint8_t* slot(int y) { return ring_.data() + static_cast<size_t>(y % kRingRows) * rowBytes_; }
+
+  void work() {
+    std::exception_ptr error;
+    try {
+      const Resampler& r = *resampler_;
+      JpegRowEncoder encoder(r.width(), r.height(), kJpegQuality, name_);
+      std::vector<uint8_t, UninitializedAllocator<uint8_t>> target(static_cast<size_t>(r.width()) * 3);
+      for (int y = 0; y < r.height(); ++y) {
+        const Tap tap = r.rowTap(y);
+        {
+          std::unique_lock lock(mutex_);
+          if (decoded_ <= tap.index1) {
+            wanted_ = std::min(tap.index1 + 1 + kBatchRows, height_);
+            changed_.wait(lock, [&] { return decoded_ >= wanted_ || abandoned_; });
+          }
+          if (abandoned_) return;
+        }
+        r.row(y, slot(tap.index0), slot(tap.index1), target.data());
+        if (y + 1 < r.height()) {
+          bool wake;
+          {
+            std::lock_guard lock(mutex_);
+            needed_ = r.rowTap(y + 1).index0;
+            wake = decoderWaits_;
+          }
+          if (wake) changed_.notify_all();
+        }
+        encoder.write(target.data());
+      }
+      result_ = encoder.finish();
+    } catch (...) {
+      error = std::current_exception();
+    }
+    {
+      std::lock_guard lock(mutex_);
+      workerError_ = error;
+      workerDone_ = true;
+    }
+    changed_.notify_all();
+  }
+
+  // Ends the worker: after the last row it simply finishes; when decoding
+  // failed half-way it gives up on the rows that will never come.
+  void stopWorker() {
+    if (!worker_.joinable()) return;
+    {
+      std::lock_guard lock(mutex_);
+      if (decoded_ < height_) abandoned_ = true;
+    }
+    changed_.notify_all();
+    worker_.join();
+  }
 
   double factor_;
+  std::string name_;
   std::optional<Resampler> resampler_;
-  std::vector<uint8_t, UninitializedAllocator<uint8_t>> rows_, scratch_;
+  std::vector<uint8_t, UninitializedAllocator<uint8_t>> ring_, scratch_;
   size_t rowBytes_ = 0;
-  int next_ = 0;
+  int height_ = 0;
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int decoded_ = 0;  // source rows in the ring so far
+  int wanted_ = 0;   // what the worker waits for
+  int needed_ = 0;   // the first source row the worker still needs
+  bool decoderWaits_ = false;
+  bool abandoned_ = false;
+  bool workerDone_ = false;
+  std::exception_ptr workerError_;
+  std::string result_;
+  std::thread worker_;
 };
 
 }  // namespace
 
 void ResampleBilinear(Bitmap& bitmap, int newWidth, int newHeight) {
   Resampler resampler(bitmap.width, bitmap.height, newWidth, newHeight);
+  Bitmap out;
+  out.width = newWidth;
+  out.height = newHeight;
+  out.bgr.resize(static_cast<size_t>(newWidth) * newHeight * 3);
   for (int y = 0; y < newHeight; ++y) {
     const Tap tap = resampler.rowTap(y);
-    resampler.row(y, bitmap.row(tap.index0), bitmap.row(tap.index1));
+    resampler.row(y, bitmap.row(tap.index0), bitmap.row(tap.index1), out.row(y));
   }
-  bitmap = std::move(resampler.result());
+  bitmap = std::move(out);
 }
 
 void ResizeJpg(const std::string& inPath, const std::string& outPath, double factor) {
   const std::string bytes = files::ReadAll(files::PcPath(inPath));
-  ScalingSink sink(factor);
+  ScalingSink sink(factor, outPath);
   DecodeJpegRows(bytes, inPath, sink);
-  if (Bitmap* scaled = sink.result()) {
-    files::WriteAtomic(files::PcPath(outPath), EncodeJpeg(*scaled, kJpegQuality, outPath));
+  if (std::optional<std::string> halved = sink.finish()) {
+    files::WriteAtomic(files::PcPath(outPath), *halved);
   } else if (outPath != inPath) {
     // The picture stays; a separate output still gets its copy.
     files::WriteAtomic(files::PcPath(outPath), bytes);

@@ -89,5 +89,23 @@ struct RowSink {
 };
 void DecodeJpegRows(const std::string& bytes, const std::string& name, RowSink& sink);
 std::string EncodeJpeg(const Bitmap& bitmap, int quality, const std::string& name);
+// The encoding fed row by row (BGR, width * 3 bytes each, top to bottom), so
+// rows can be written while later ones are still being made. Every call
+// throws trovik::Error with the codec's message and `name` on failure.
+class JpegRowEncoder {
+ public:
+  JpegRowEncoder(int width, int height, int quality, std::string name);
+  ~JpegRowEncoder();
+  JpegRowEncoder(const JpegRowEncoder&) = delete;
+  JpegRowEncoder& operator=(const JpegRowEncoder&) = delete;
+  void write(const uint8_t* bgr);
+  // The whole file, once every row is written.
+  std::string finish();
+
+ private:
+  struct Job;
+  std::unique_ptr<Job> job_;
+  std::string name_;
+};
 
 }  // namespace trovik::pages

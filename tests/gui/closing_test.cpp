@@ -18,7 +18,7 @@ class ClosingTest : public QObject {
  private slots:
   void pausesRunEventsAndEndWhenTheWindowCloses() {
     ScratchHome home;
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     window.host().messageHook = [](const QString&) {};
     window.activateOnce();
 

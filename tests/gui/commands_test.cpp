@@ -17,6 +17,7 @@
 #include <QToolButton>
 
 #include "base/files.h"
+#include "nearby/nearby.h"
 #include "gui/tab_manager.h"
 #include "gui/widgets.h"
 #include "gui_test_support.h"
@@ -79,7 +80,7 @@ class CommandsTest : public QObject {
  private slots:
   void openFillsTheThreeListsAndClrEmptiesThem() {
     ScratchHome home;
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     QString filter, selected;
     window.host().fileDialogHook = [&](const QString& f, const QString& s, const QString&) {
       filter = f;
@@ -113,7 +114,7 @@ class CommandsTest : public QObject {
 
   void menuOpenDoesTheSameAndCancelChangesNothing() {
     ScratchHome home;
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     window.host().fileDialogHook = [&](const QString&, const QString&, const QString&) {
       return std::optional<QString>(SampleCopy(home));
     };
@@ -128,7 +129,7 @@ class CommandsTest : public QObject {
 
   void markAllUnmarkAllAndMirroring() {
     ScratchHome home;
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     OpenThroughToolbar(window, SampleCopy(home));
     auto* names = Control<CheckListBox>(window, "CheckListBox1");
     auto* codes = Control<CheckListBox>(window, "CheckListBox2");
@@ -153,7 +154,7 @@ class CommandsTest : public QObject {
 
   void aClickOnTheBoxOrSpaceMarksAndMirrors() {
     ScratchHome home;
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     OpenThroughToolbar(window, SampleCopy(home));
@@ -183,7 +184,7 @@ class CommandsTest : public QObject {
 
   void brejkSetsPageDoneAndEndsAWait() {
     ScratchHome home;
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     auto* brejk = Control<QPushButton>(window, "SpeedButton11");
     window.state().flags.pageDone = false;
     brejk->click();
@@ -209,7 +210,7 @@ class CommandsTest : public QObject {
 
   void typeItemsToggleTheirOwnMarkOnly() {
     ScratchHome home;
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     const MainMenu& m = window.menu();
     m.types[2]->trigger();
     QVERIFY(!window.nearbyState().typeChecked[2]);
@@ -224,7 +225,7 @@ class CommandsTest : public QObject {
 
   void fieldsReachTheCoreAndZapisDoIniWritesThem() {
     ScratchHome home;
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     Control<QRadioButton>(window, "RadioButton2")->click();
     auto* size = Control<QLineEdit>(window, "Edit7");
     size->selectAll();
@@ -255,7 +256,7 @@ class CommandsTest : public QObject {
   // that reading off, "Zapíš do INI" keeps it, and an empty list is said.
   void aPocketQueryListsItsCachesUnlessTheBoxIsOff() {
     ScratchHome home;
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     window.host().fileDialogHook = [](const QString&, const QString&, const QString&) {
       return std::optional<QString>(QStringLiteral(TROVIK_SOURCE_DIR "/tests/waypoints/reference/pocket-query-gpx10.gpx"));
     };
@@ -279,14 +280,14 @@ class CommandsTest : public QObject {
     QCOMPARE(status->panelText(4), QStringLiteral("Súbor neobsahuje žiadnu kešku s kódom GC."));
 
     // The next start reads the box back.
-    TForm1 again(NoBrowsers());
+    ScriptedWindow again;
     again.activateOnce();
     QVERIFY(!Control<QCheckBox>(again, "CheckBox4")->isChecked());
   }
 
   void toolsTabConvertsAsTheUserTypesAndMeasures() {
     ScratchHome home;
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     QStringList errors;
     window.dispatcher().errorHook = [&](const QString& text) { errors << text; };
     auto* degrees = Control<QLineEdit>(window, "Edit9");
@@ -304,25 +305,32 @@ class CommandsTest : public QObject {
     QCOMPARE(Control<QLineEdit>(window, "Edit10")->text(), QStringLiteral("48°07.407'"));
   }
 
-  void townListFromTheTownFileAndAClickShowsItsValue() {
+  void townListAClickShowsItsValueADoubleClickSearches() {
     ScratchHome home;
     WriteFile(home.file(QStringLiteral("suradnicemiest.ini")),
               "[Mesta]\r\nZlat\xE9 Moravce=48.3853,18.4000\r\nNitra=48.3069,18.0864\r\n");
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     auto* towns = Control<QListWidget>(window, "ListBox1");
     QCOMPARE(towns->count(), 2);
     QCOMPARE(towns->item(0)->text(), QStringLiteral("Zlaté Moravce"));
     towns->setCurrentRow(1);
     QCOMPARE(Control<QLineEdit>(window, "Edit3")->text(), QStringLiteral("48.3069,18.0864"));
-    // Without a search browser a double click sends nothing and changes nothing.
+    // A double click asks the search browser for the caches near the town and
+    // reports the rows of the page that comes back (none here).
+    window.webBrowser2.setDefaultPage(trovik::testing::PageWithBody("<P>nic</P>"));
     emit towns->itemDoubleClicked(towns->item(1));
-    QCOMPARE(Control<PanelBar>(window, "StatusBar6")->panelText(1), QString());
+    QCOMPARE(window.webBrowser2.navigations.size(), size_t{1});
+    QVERIFY2(QString::fromStdString(window.webBrowser2.navigations[0]).contains(QStringLiteral("lat_h=48.3069&")),
+             window.webBrowser2.navigations[0].c_str());
+    QCOMPARE(Control<PanelBar>(window, "StatusBar6")->panelText(1), QStringLiteral("Načítal som 0 záznamov"));
+    QCOMPARE(Control<QPlainTextEdit>(window, "Memo3")->toPlainText(), QStringLiteral("<P>nic</P>"));
     QVERIFY(!Control<QPushButton>(window, "SpeedButton24")->isEnabled());
+    QVERIFY(window.webBrowser1.navigations.empty());
   }
 
   void aRefusedWriteShowsTheErrorAndTheWindowGoesOn() {
     ScratchHome home;
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     QStringList errors;
     window.dispatcher().errorHook = [&](const QString& text) { errors << text; };
     // A folder where the settings file should be: the write is refused.
@@ -342,7 +350,7 @@ class CommandsTest : public QObject {
     ScratchHome home;
     QVERIFY(QFile::copy(QStringLiteral(TROVIK_TEST_DATA "/three.wpt"), home.file(QStringLiteral("Zlaté Moravce50km.wpt"))));
     QVERIFY(QFile::copy(QStringLiteral(TROVIK_SOURCE_DIR "/data/popisrtf.rtf"), home.file(QStringLiteral("popisrtf.rtf"))));
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     QString initial;
     int tabUnderDialog = -1;
     window.host().fileDialogHook = [&](const QString&, const QString&, const QString& file) {
@@ -375,7 +383,7 @@ class CommandsTest : public QObject {
     WriteFile(home.file(QStringLiteral("Trovik.ini")),
               "[LastWPT]\r\nSubor=" + wpt.toUtf8() + "\r\n[Prihlasovanie]\r\nusername=jozo\r\n");
     {
-      TForm1 window(NoBrowsers());
+      ScriptedWindow window;
       bool dialog = false;
       window.host().fileDialogHook = [&](const QString&, const QString&, const QString&) {
         dialog = true;

@@ -1,6 +1,7 @@
 #pragma once
-// Shared pieces of the window tests: a scratch program folder per test and
-// look-ups of controls by object name inside the window's tabs.
+// Shared pieces of the window tests: a scratch program folder per test, the
+// window built whole (tests/support/scripted_window.h) and look-ups of
+// controls by object name inside the window's tabs.
 
 #include <QAbstractButton>
 #include <QCoreApplication>
@@ -9,8 +10,10 @@
 #include <QWidget>
 #include <memory>
 
+#include "app/main_state.h"
 #include "base/paths.h"
 #include "gui/main_window.h"
+#include "support/scripted_window.h"
 
 namespace trovik::gui::testing {
 
@@ -28,12 +31,7 @@ class ScratchHome {
   QTemporaryDir dir_;
 };
 
-// The window without the web engine: the tests drive the core's commands, not pages.
-inline WindowOptions NoBrowsers() {
-  WindowOptions options;
-  options.browsers = false;
-  return options;
-}
+using trovik::testing::ScriptedWindow;
 
 // A control of the main window's tabs (not of the confirmation dialog, which
 // has controls of the same names).

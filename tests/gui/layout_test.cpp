@@ -31,7 +31,7 @@ class LayoutTest : public QObject {
  private slots:
   void windowCaptionSizeAndTabs() {
     ScratchHome home;
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     QCOMPARE(window.objectName(), QStringLiteral("Form1"));
     QVERIFY(window.windowTitle().startsWith(QStringLiteral("Elektronický pomocník pre geocaching ")));
     const QString version = window.windowTitle().mid(QStringLiteral("Elektronický pomocník pre geocaching ").size());
@@ -46,7 +46,7 @@ class LayoutTest : public QObject {
 
   void buttonsAndChecksHaveTheirCaptionsAndStates() {
     ScratchHome home;
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     struct Expect {
       const char* name;
       const char* caption;
@@ -109,7 +109,7 @@ class LayoutTest : public QObject {
 
   void toolbarLabelsAndFields() {
     ScratchHome home;
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     auto* open = Control<QToolButton>(window, "ToolButton10");
     QVERIFY(open != nullptr);
     QCOMPARE(open->text(), QStringLiteral("Open GPX"));
@@ -167,7 +167,7 @@ class LayoutTest : public QObject {
 
   void textAreasListsAndBrowsers() {
     ScratchHome home;
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     for (const char* name : {"Memo1", "Memo2", "Memo3"}) {
       auto* memo = Control<QPlainTextEdit>(window, name);
       QVERIFY2(memo != nullptr, name);
@@ -190,7 +190,7 @@ class LayoutTest : public QObject {
 
   void statusBarsAndProgressBars() {
     ScratchHome home;
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     auto* bar1 = Control<PanelBar>(window, "StatusBar1");
     QVERIFY(bar1 != nullptr);
     QCOMPARE(bar1->panelCount(), 5);
@@ -222,7 +222,7 @@ class LayoutTest : public QObject {
 
   void fileGridsHaveTheirColumns() {
     ScratchHome home;
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     auto* device = Control<FileGrid>(window, "StringPDA");
     auto* pc = Control<FileGrid>(window, "StringPC");
     QVERIFY(device && pc);
@@ -266,7 +266,7 @@ class LayoutTest : public QObject {
 
   void menuBarItems() {
     ScratchHome home;
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     const MainMenu& m = window.menu();
     QCOMPARE(m.subor->title(), QStringLiteral("Súbor"));
     QCOMPARE(m.otvorWpt->text(), QStringLiteral("Otvor WPT súbor"));
@@ -293,7 +293,7 @@ class LayoutTest : public QObject {
 
   void popupMenusOfTheGrids() {
     ScratchHome home;
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     auto captions = [&](const char* name) {
       QStringList out;
       for (QAction* a : window.pages()->findChild<QMenu*>(QString::fromLatin1(name))->actions()) out << a->text();
@@ -308,7 +308,7 @@ class LayoutTest : public QObject {
 
   void confirmationDialogIsHiddenWithItsParts() {
     ScratchHome home;
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     TPotvrd* dialog = window.potvrd();
     QVERIFY(dialog != nullptr);
     QVERIFY(dialog->isHidden());

@@ -43,7 +43,7 @@ class ManagerTest : public QObject {
     QVERIFY(dir.mkpath(QStringLiteral("box/sub")));
     Touch(home.file(QStringLiteral("box/b.txt")));
     Touch(home.file(QStringLiteral("box/a.zip")));
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     TabManager* tab = window.managerTab();
     QVERIFY(tab->setTreeFolder(home.file(QStringLiteral("box"))));
     FileGrid* pc = tab->pcGrid();
@@ -77,7 +77,7 @@ class ManagerTest : public QObject {
   void deviceCommandsWithoutADeviceKeepTheTwoRows() {
     ScratchHome home;
     qputenv("TROVIK_RAPI", QByteArray(home.file(QStringLiteral("no-such-library.so")).toUtf8()));
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     window.activateOnce();
     window.deviceLink().connectTimeoutMs = 200;
     Control<QPushButton>(window, "SpeedButton12")->click();
@@ -89,7 +89,7 @@ class ManagerTest : public QObject {
 
   void confirmationCarriesTheContentsBothWays() {
     ScratchHome home;
-    TForm1 window(NoBrowsers());
+    ScriptedWindow window;
     window.move(100, 80);
     PotvrdConfirm confirm(window.potvrd(), &window);
     device::ConfirmDialog contents;

@@ -191,6 +191,22 @@ TEST(ResizeJpg, NotAJpegRaisesTheCodecErrorWithTheNameAndKeepsTheFile) {
   EXPECT_EQ(files::ReadAll(path), page);
   std::string empty = dir.write("empty.jpg", "");
   EXPECT_THROW(ResizeJpg(empty, empty, 0.5), Error);
+
+  // Broken half-way through its rows, while the halving of the first half is
+  // under way: the same error, no output, nothing left waiting.
+  std::string jpeg = EncodeJpeg(Pattern(1200, 900), 90, "x");
+  const size_t scan = Marker(jpeg, 0xDA);
+  ASSERT_NE(scan, std::string::npos);
+  jpeg.replace(scan + (jpeg.size() - scan) / 2, 4, "\xFF\xC0\x00\x11");
+  std::string broken = dir.write("broken.jpg", jpeg);
+  try {
+    ResizeJpg(broken, dir.file("broken-half.jpg"), 0.5);
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_NE(e.text().find("two SOF markers"), std::string::npos) << e.text();
+  }
+  EXPECT_EQ(files::ReadAll(broken), jpeg);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("broken-half.jpg")));
 }
 
 TEST(ResizeJpg, TruncatedFileStillDecodes) {
