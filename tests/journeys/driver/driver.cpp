@@ -10,9 +10,12 @@
 #include <unistd.h>
 
 #include <QJsonDocument>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 #include <thread>
+
+#include "support/run_program.h"
 
 extern char** environ;
 
@@ -35,10 +38,11 @@ std::vector<std::string> Environment(const std::map<std::string, std::string>& e
   return out;
 }
 
-// posix_spawnp with the given environment and, optionally, stdout and
-// stderr into `logFile` and an extra pipe end as fd 3.
+// posix_spawnp of a program that runs beside the journeys, with the given
+// environment, its outputs into `logFile` and, optionally, an extra pipe end
+// as fd 3.
 pid_t Spawn(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
-            const std::string& logFile = {}, int fd3 = -1, int outFd = -1) {
+            const std::string& logFile, int fd3 = -1) {
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
@@ -49,14 +53,8 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::map<std::string, st
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  if (outFd >= 0) {
-    posix_spawn_file_actions_adddup2(&actions, outFd, 1);
-  } else if (!logFile.empty()) {
-    posix_spawn_file_actions_addopen(&actions, 1, logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-  }
-  if (!logFile.empty()) {
-    posix_spawn_file_actions_addopen(&actions, 2, logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-  }
+  posix_spawn_file_actions_addopen(&actions, 1, logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
   if (fd3 >= 0) posix_spawn_file_actions_adddup2(&actions, fd3, 3);
   // Its own process group, so that ending it ends its helpers too.
   posix_spawnattr_t attr;
@@ -101,20 +99,22 @@ Box Box::From(const QJsonValue& rect) {
 
 int RunProgram(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
                std::string* output) {
-  int fds[2] = {-1, -1};
-  if (output && pipe(fds) != 0) return -1;
-  const pid_t pid = Spawn(argv, env, {}, -1, output ? fds[1] : -1);
-  if (output) {
-    close(fds[1]);
-    char buffer[4096];
-    ssize_t n;
-    while (pid > 0 && (n = read(fds[0], buffer, sizeof buffer)) > 0) output->append(buffer, static_cast<size_t>(n));
-    close(fds[0]);
+  testing::RunOptions options;
+  options.args.assign(argv.begin() + 1, argv.end());
+  for (const auto& [key, value] : env) {
+    if (value.empty()) {
+      options.unset.push_back(key);
+    } else {
+      options.env.push_back(key + "=" + value);
+    }
   }
-  if (pid <= 0) return -1;
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid) return -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  // Longer than the window benchmark's longest run of the CLI.
+  options.timeoutSeconds = 900;
+  const testing::RunResult r = testing::RunProgram(argv.at(0), options);
+  if (output) *output = r.out;
+  // What a tool had to say about a failure shows in the test's log.
+  if (!r.err.empty() && r.exitCode != 0) std::fprintf(stderr, "%s: %s", argv[0].c_str(), r.err.c_str());
+  return r.exited() ? r.exitCode : -1;
 }
 
 XDisplay::XDisplay(int width, int height) {

@@ -48,8 +48,9 @@ class XDisplay {
   std::string name_;
 };
 
-// Runs a program with extra environment and waits for it; the result is its
-// exit status, -1 when it could not be started or was killed.
+// Runs a program to its end through the tests' runner, with extra environment
+// (an empty value removes the variable); the result is its exit status, -1
+// when it could not be started or was killed.
 int RunProgram(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env = {},
                std::string* output = nullptr);
 
