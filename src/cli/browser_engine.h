@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "site/browser.h"
 #include "webengine/engine.h"
 
 namespace trovik::cli {
@@ -12,5 +13,9 @@ namespace trovik::cli {
 // engine on the profile folder (a file-system path). Throws trovik::Error,
 // "this command needs the browser", when the library is missing or unusable.
 std::unique_ptr<webengine::Engine> LoadBrowserEngine(const std::string& profileFolder, bool verbose);
+
+// A browser of the engine as the core uses it: a call that failed in the
+// library throws its trovik::Error here, on the CLI's side of the border.
+std::unique_ptr<site::Browser> CreateBrowser(webengine::Engine& engine);
 
 }  // namespace trovik::cli

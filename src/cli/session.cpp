@@ -123,14 +123,14 @@ Session::Session(const SessionOptions& options, SessionNeeds needs)
   engine_ = LoadBrowserEngine(webengine::ProfileFolder(files::PcPath(state_.programFolder)), options.verbose);
   host.setEventPump([engine = engine_.get()] { engine->pumpEvents(); });
   host.setEventWait([engine = engine_.get()](int ms) { engine->pumpEventsFor(ms); });
-  browser_ = engine_->createBrowser();
+  browser_ = CreateBrowser(*engine_);
   // A picture that does not come within the page time-out ends like a page.
   downloader_ = engine_->createDownloader(static_cast<long>(options.timeoutS) * 1000, state_.maxPictureBytes);
   host.browser = browser_.get();
   deviceFiles_ = std::make_unique<device::LinkDeviceFiles>(link_, host, state_.flags);
   if (needs.search) {
     nearby::NacitajMestaDoListboxu(nearby, nearby::TownFilePath(state_.programFolder));
-    browser2_ = engine_->createBrowser();
+    browser2_ = CreateBrowser(*engine_);
   }
   contexts_.emplace(state_, app::ModuleStates{.site = siteState, .nearby = nearby},
                     app::Adapters{.host = host,

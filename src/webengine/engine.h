@@ -21,12 +21,27 @@ namespace trovik::webengine {
 // system path with its trailing separator) + "browser-profile".
 inline std::string ProfileFolder(const std::string& programFolderFs) { return programFolderFs + "browser-profile"; }
 
+// The CLI carries its own C++ runtime and the library uses the shared one, so
+// no exception may pass from the library into the CLI: each runtime keeps its
+// own count of exceptions in flight, and one thrown by the other leaves that
+// count wrong for the rest of the run. A browser of the library therefore
+// never throws; a call that fails returns an empty value and leaves its error
+// text for `takeFailure`, which the CLI's side turns back into trovik::Error.
+// (The other way round is safe: the CLI's document-complete handlers throw
+// and catch in the CLI's runtime, the library's frames only unwind.)
+class EngineBrowser : public site::Browser {
+ public:
+  // The error text (1250) of the last call that failed, once; empty when
+  // none did.
+  virtual std::string takeFailure() = 0;
+};
+
 class Engine {
  public:
   virtual ~Engine() = default;
 
   // An offscreen browser on the engine's profile.
-  virtual std::unique_ptr<site::Browser> createBrowser() = 0;
+  virtual std::unique_ptr<EngineBrowser> createBrowser() = 0;
   // The downloader of pictures (net::CurlDownloader). `totalTimeoutMs` bounds
   // one picture (0: no bound beyond the stall time); `maxBytes` caps it.
   virtual std::unique_ptr<site::Downloader> createDownloader(long totalTimeoutMs, long long maxBytes) = 0;
@@ -39,7 +54,7 @@ class Engine {
 
 // Bumped whenever Engine or the entry point changes; a library of another
 // build is refused instead of called with the wrong layout.
-inline constexpr int kEngineInterfaceVersion = 2;
+inline constexpr int kEngineInterfaceVersion = 3;
 
 }  // namespace trovik::webengine
 

@@ -9,7 +9,11 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <type_traits>
+#include <utility>
+#include <vector>
 
+#include "base/error.h"
 #include "net/curl_downloader.h"
 #include "webengine/engine.h"
 #include "webengine/web_browser.h"
@@ -54,6 +58,65 @@ void QuietenChromium() {
   setenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.c_str(), 1);
 }
 
+// The engine's browser behind the library's border: every exception of a
+// call stays here (see EngineBrowser).
+class ContainedBrowser final : public EngineBrowser {
+ public:
+  explicit ContainedBrowser(QWebEngineProfile* profile) : web_(profile) {
+    web_.onDocumentComplete = [this] {
+      if (onDocumentComplete) onDocumentComplete();
+    };
+    web_.onProgressChange = [this](int progress, int maximum) {
+      if (onProgressChange) onProgressChange(progress, maximum);
+    };
+  }
+
+  void Navigate(const std::string& address) override {
+    contained([&] { web_.Navigate(address); });
+  }
+  void Stop() override {
+    contained([&] { web_.Stop(); });
+  }
+  bool Busy() override {
+    return contained([&] { return web_.Busy(); });
+  }
+  std::string BodyHtml() override {
+    return contained([&] { return web_.BodyHtml(); });
+  }
+  void SetElementText(const std::string& nameOrId, const std::string& text) override {
+    contained([&] { web_.SetElementText(nameOrId, text); });
+  }
+  void ClickElement(const std::string& nameOrId) override {
+    contained([&] { web_.ClickElement(nameOrId); });
+  }
+  std::vector<std::string> Pictures() override {
+    return contained([&] { return web_.Pictures(); });
+  }
+  std::vector<std::string> Links() override {
+    return contained([&] { return web_.Links(); });
+  }
+
+  std::string takeFailure() override { return std::exchange(failure_, std::string()); }
+
+ private:
+  template <class Call>
+  auto contained(Call&& call) -> decltype(call()) {
+    try {
+      return call();
+    } catch (const Error& e) {
+      failure_ = e.text();
+    } catch (const std::exception& e) {
+      failure_ = e.what();
+    } catch (...) {
+      failure_ = "Unknown error in the browser";
+    }
+    if constexpr (!std::is_void_v<decltype(call())>) return {};
+  }
+
+  WebEngineBrowser web_;
+  std::string failure_;
+};
+
 class QtEngine final : public Engine {
  public:
   QtEngine(const char* profileFolder, bool verbose) {
@@ -72,7 +135,7 @@ class QtEngine final : public Engine {
     app_.reset();
   }
 
-  std::unique_ptr<site::Browser> createBrowser() override { return std::make_unique<WebEngineBrowser>(profile_); }
+  std::unique_ptr<EngineBrowser> createBrowser() override { return std::make_unique<ContainedBrowser>(profile_); }
 
   std::unique_ptr<site::Downloader> createDownloader(long totalTimeoutMs, long long maxBytes) override {
     net::CurlDownloader::Limits limits;
@@ -105,5 +168,9 @@ class QtEngine final : public Engine {
 extern "C" __attribute__((visibility("default"))) trovik::webengine::Engine* trovik_engine_create(
     int interfaceVersion, const char* profileFolder, int verbose) {
   if (interfaceVersion != trovik::webengine::kEngineInterfaceVersion || profileFolder == nullptr) return nullptr;
-  return new trovik::webengine::QtEngine(profileFolder, verbose != 0);
+  try {
+    return new trovik::webengine::QtEngine(profileFolder, verbose != 0);
+  } catch (...) {  // nothing may pass the border
+    return nullptr;
+  }
 }

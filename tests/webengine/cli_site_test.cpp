@@ -78,6 +78,12 @@ TEST(CliSite, LoginStatusAndTheLoginHoldsIntoTheNextRun) {
   RunResult bad = Cli(args({"login", "--site", "sk", "--user", "geocacher", "--password", "zle"}));
   EXPECT_EQ(bad.exitCode, 1);
   EXPECT_EQ(profile::ReadString(home.file("Trovik.ini"), "Prihlasovanie", "password", "<none>"), "<none>");
+  // An address without the login form: the engine's error reaches the CLI as
+  // a failed login, not as a crash.
+  RunResult noForm = Cli({"--home", home.path(), "login", "--site", "sk", "--sk", demo.address() + "/none",
+                          "--user", "geocacher", "--password", "trovik"});
+  EXPECT_EQ(noForm.exitCode, 1) << noForm.describe();
+  EXPECT_NE(noForm.err.find("Prihlásenie sa nepodarilo."), std::string::npos) << noForm.describe();
 
   RunResult listing = Cli(args({"capture", listingAddress}));
   EXPECT_EQ(listing.exitCode, 0);
