@@ -32,18 +32,6 @@ struct QuietHost : Host {
   void showMessage(const std::string&) override {}
 };
 
-struct ListBrowser : site::Browser {
-  std::vector<std::string> pictures;
-  void Navigate(const std::string&) override {}
-  void Stop() override {}
-  bool Busy() override { return false; }
-  std::string BodyHtml() override { return {}; }
-  void SetElementText(const std::string&, const std::string&) override {}
-  void ClickElement(const std::string&) override {}
-  std::vector<std::string> Pictures() override { return pictures; }
-  std::vector<std::string> Links() override { return {}; }
-};
-
 bool PlainNameIn(const std::string& path, const std::string& folder) {
   if (path.compare(0, folder.size(), folder) != 0) return false;
   std::string name = path.substr(folder.size());
@@ -89,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string page = in.rest();
 
   QuietHost host;
-  ListBrowser browser;
+  site::StillBrowser browser;
   browser.pictures = text::SplitLines(pictureText);
   NoDownloads downloader;
   CheckedDevice device;

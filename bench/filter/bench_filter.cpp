@@ -23,16 +23,6 @@ double now() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-struct NoBrowser : site::Browser {
-  void Navigate(const std::string&) override {}
-  void Stop() override {}
-  bool Busy() override { return false; }
-  std::string BodyHtml() override { return {}; }
-  void SetElementText(const std::string&, const std::string&) override {}
-  void ClickElement(const std::string&) override {}
-  std::vector<std::string> Pictures() override { return {}; }
-  std::vector<std::string> Links() override { return {}; }
-};
 struct NoDownloader : site::Downloader {
   bool UrlToFile(const std::string&, const std::string&) override { return false; }
 };
@@ -73,7 +63,7 @@ int main(int argc, char** argv) {
   ::mkdir((home + "HTM").c_str(), 0755);
   ::mkdir((home + "Pictures").c_str(), 0755);
 
-  NoBrowser browser;
+  site::StillBrowser browser;
   NoDownloader downloader;
   NoDevice device;
   device::CopyToDeviceOption copy;

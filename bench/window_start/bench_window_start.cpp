@@ -28,19 +28,6 @@
 
 namespace {
 
-// The start loads no page: browsers that never load keep the engine out of the figure.
-class IdleBrowser : public trovik::site::Browser {
- public:
-  void Navigate(const std::string&) override {}
-  void Stop() override {}
-  bool Busy() override { return false; }
-  std::string BodyHtml() override { return {}; }
-  void SetElementText(const std::string&, const std::string&) override {}
-  void ClickElement(const std::string&) override {}
-  std::vector<std::string> Pictures() override { return {}; }
-  std::vector<std::string> Links() override { return {}; }
-};
-
 // Four header lines, then caches with a code each, 1250 bytes, CR LF.
 void WriteWaypointFile(const QString& path, long lines) {
   QFile file(path);
@@ -78,7 +65,8 @@ Start WindowStart(const QString& home, const QString& wpt, long lines) {
   Start out;
   QElapsedTimer timer;
   timer.start();
-  IdleBrowser browser1, browser2;
+  // The start loads no page: browsers that never load keep the engine out of the figure.
+  trovik::site::StillBrowser browser1, browser2;
   trovik::gui::TForm1 window({.browser = &browser1, .searchBrowser = &browser2});
   window.show();
   window.activateOnce();
