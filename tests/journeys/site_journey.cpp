@@ -55,5 +55,29 @@ TEST_F(Journey, ListingByGcAndByDoubleClick) {
   WAIT_UNTIL(p, p.shown(QStringLiteral("Memo1")), 5s);
 }
 
+// Logged in once, the user stays logged in the next day: the window keeps the
+// site's cookies in its profile when it closes.
+TEST_F(Journey, TheLoginHoldsAfterARestart) {
+  Trip& t = begin();
+  Person& first = me();
+  WAIT_UNTIL(first, first.entries(kNames).size() == 31, 20s);
+  ASSERT_EQ(LogIn(first, QStringLiteral("sk"), QStringLiteral("geocacher"), QStringLiteral("trovik"), kGreen), kGreen);
+  first.menu({QStringLiteral("Sbor1")});
+  first.menu({QStringLiteral("Koniecprogramu1")});
+  ASSERT_EQ(t.window().waitExit(10s), 0) << "the window did not close";
+
+  ASSERT_TRUE(t.start()) << "the window did not show up again";
+  Person& p = me();
+  WAIT_UNTIL(p, p.entries(kNames).size() == 31, 20s);
+  const QStringList codes = p.entries(kCodes);
+  p.clickTab(QStringLiteral("PageControl1"), QStringLiteral("Browser"));
+  p.clickEntry(kNames, p.entries(kNames)[0]);
+  p.click(QStringLiteral("SpeedButton4"));
+  WAIT_UNTIL(p, p.text(QStringLiteral("Memo1")).contains(codes[0]), 30s);
+  // Coordinates and the greeting come only to a logged-in user.
+  EXPECT_TRUE(p.text(QStringLiteral("Memo1")).contains(QStringLiteral("<BIG><STRONG> N ")));
+  WAIT_UNTIL(p, p.text(QStringLiteral("Label3")) == kLoggedIn + QStringLiteral("geocacher"), 5s);
+}
+
 }  // namespace
 }  // namespace trovik::journeys
