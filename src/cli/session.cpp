@@ -111,6 +111,7 @@ Session::Session(const SessionOptions& options, SessionNeeds needs)
   app::ReadDeviceFolders(state_);
   app::ReadAddresses(state_);
   app::ReadSetrenie(state_);
+  app::ReadFilePageSettings(state_);
   app::ReadListOptions(state_);
   options.apply(state_.fields);
   // A picture that does not come within the page time-out ends like a page.

@@ -44,6 +44,7 @@ std::vector<std::string_view> SplitFields(std::string_view line) {
   }
 }
 
+constexpr size_t kWptHeaderLines = 4;
 constexpr size_t kTailFields = 13;   // "0,0,0,0, 6, 0,17,0,10.0,2,,,"
 constexpr size_t kDescription = 10;  // field 11, counted from 0
 
@@ -96,12 +97,20 @@ void Spracujwpt(WaypointState& state) {
   state.fileNameField = WptSaveName(state.currentFile);
   CacheList& caches = state.caches;
   caches.clear();
-  for (const std::string& line : state.wptText) {
+  for (size_t i = 0; i < state.wptText.size(); ++i) {
+    const std::string& line = state.wptText[i];
     std::string candidate = CodeCandidate(line);
     if (candidate.size() < 2 || candidate[0] != 'G' || candidate[1] != 'C') {
       if (!state.codeFromName) continue;
-      if (std::optional<NamedCache> named = CacheFromName(line))
+      if (std::optional<NamedCache> named = CacheFromName(line)) {
         caches.add(std::move(named->name), std::move(named->code), kPositionFromWpt);
+      } else if (i >= kWptHeaderLines && i - kWptHeaderLines < state.gpxCodes.size() &&
+                 !state.gpxCodes[i - kWptHeaderLines].empty()) {
+        // The name field is the export's own name for the cache.
+        const std::vector<std::string_view> fields = SplitFields(line);
+        caches.add(fields.size() > 1 ? text::Trim(fields[1]) : std::string(), state.gpxCodes[i - kWptHeaderLines],
+                   kPositionFromWpt);
+      }
       continue;
     }
     std::string name;

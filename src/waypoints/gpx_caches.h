@@ -87,6 +87,9 @@ struct GpxReadOptions {
   bool companionWaypoints = true;
   // Logs kept per cache (the newest first as the file orders them); -1 keeps all.
   int maxLogs = -1;
+  // Told after the first pass how many caches the second will report
+  // (duplicates and codes not asked for left out), for progress.
+  std::function<void(long caches)> onTotal;
 };
 
 struct GpxReadReport {
