@@ -169,7 +169,7 @@ std::string CachePageHtml(const CachePageInput& in) {
   page += Row(c.original ? "Opravená poloha" : "Poloha", Position(c.position) + " (" + Decimal(c.position) + ")");
   if (c.original) page += Row("Pôvodná poloha", Position(*c.original) + " (" + Decimal(*c.original) + ")");
   page += Row("Veľkosť (OC)", c.ocSize);
-  page += Row("Čas na trase", c.ocTripTime);
+  page += Row("Čas na trase", c.ocTripTime.empty() ? "" : c.ocTripTime + " h");
   page += "</TABLE>\r\n";
   if (!c.attributes.empty()) {
     std::string words;
@@ -234,8 +234,10 @@ std::string IndexHtml(std::vector<IndexEntry> entries, const std::optional<GeoPo
       char buf[64];
       std::snprintf(buf, sizeof buf, "%.1f km", r.distance / 1000.0);
       const double az = std::fmod(r.azimuth + 360.0, 360.0);
-      page += std::string("<TD align=\"right\">") + buf + "</TD><TD>" + DirectionName(r.azimuth) + " " +
-              std::to_string(static_cast<int>(std::lround(az)) % 360) + "\xC2\xB0</TD>";
+      // At home itself a direction means nothing.
+      const std::string direction = r.distance < 1.0 ? "" : DirectionName(r.azimuth) + " " +
+                                    std::to_string(static_cast<int>(std::lround(az)) % 360) + "\xC2\xB0";
+      page += std::string("<TD align=\"right\">") + buf + "</TD><TD>" + direction + "</TD>";
     }
     page += "</TR>\r\n";
   }

@@ -28,8 +28,9 @@ TEST_F(Journey, PagesFromThePocketQueryToTheCard) {
   WAIT_UNTIL(p, p.entries(kNames).size() == 31, 20s);
   // The demo's pocket query, its pictures on this run's demo site.
   const std::string pq = t.home() + "Pocket query.gpx";
-  const testing::RunResult written =
-      testing::RunProgram(testing::BinPath("trovik-demo-site"), {.args = {"--write-pq", pq, "--base", site()}});
+  testing::RunOptions write;
+  write.args = {"--write-pq", pq, "--base", site()};
+  const testing::RunResult written = testing::RunProgram(testing::BinPath("trovik-demo-site"), write);
   ASSERT_EQ(written.exitCode, 0) << written.describe();
   OpenByDialog(p, pq);
   WAIT_UNTIL(p, p.entries(kNames).size() >= 4 && p.entries(kNames).size() != 31, 20s);
