@@ -301,6 +301,7 @@ CacheRecord RecordOf(Wpt& w) {
   CacheRecord r = std::move(w.rec);
   r.code = w.code();
   r.waypointName = text::Trim(w.name);
+  r.waypointDescription = text::Trim(w.desc);
   r.position = ParsePoint(w.lat, w.lon).value_or(GeoPoint{});
   if (!w.latBefore.empty() || !w.lonBefore.empty()) r.original = ParsePoint(w.latBefore, w.lonBefore);
   r.line = w.line;

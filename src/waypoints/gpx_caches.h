@@ -49,6 +49,7 @@ struct ChildWaypoint {
 struct CacheRecord {
   std::string code;  // GC.../OC...: the cache extension's or the database's code, else the waypoint name
   std::string waypointName;  // <name> of the <wpt>
+  std::string waypointDescription;  // its <desc>: with the name, what the cache list shows
   std::string name;          // the cache's name
   std::string placedBy;
   std::string owner;
