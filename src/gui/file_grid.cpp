@@ -139,6 +139,12 @@ void FileGrid::updateHeaderMarks() {
     header->setForeground(mode != 0 ? QBrush(QColor(0, 128, 0)) : QBrush());
     header->setTextAlignment((c == 1 || c == 3) ? (Qt::AlignRight | Qt::AlignVCenter)
                                                 : (Qt::AlignLeft | Qt::AlignVCenter));
+    // The designed widths fit the classic narrow font; a caption this font
+    // makes wider ("Attr") widens its column, so it reads whole.
+    if (!isColumnHidden(c)) {
+      const int needed = horizontalHeader()->sectionSizeHint(c);
+      if (columnWidth(c) < needed) setColumnWidth(c, needed);
+    }
   }
 }
 

@@ -1,5 +1,6 @@
 #include "gui/tab_browser.h"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -54,6 +55,8 @@ TabBrowser::TabBrowser(Context& context, QWidget* parent) : Tab(context, QString
   toolBar->addWidget(toolButton10_);
   toolButton12_ = new QToolButton(toolBar);
   toolButton12_->setObjectName(QStringLiteral("ToolButton12"));
+  // The icon only shows; the text names it for the screen reader.
+  toolButton12_->setText(QStringLiteral("Exportuj označené kešky"));
   toolButton12_->setToolButtonStyle(Qt::ToolButtonIconOnly);
   toolButton12_->setIcon(ExportIcon());
   toolButton12_->setToolTip(QStringLiteral("Exportuj označené kešky"));
@@ -177,9 +180,22 @@ void TabBrowser::buildLeftPanel(QWidget* panel) {
   names_ = new CheckListBox(QStringLiteral("CheckListBox1"), lists_);
   codes_ = new CheckListBox(QStringLiteral("CheckListBox2"), lists_);
   positions_ = new CheckListBox(QStringLiteral("CheckListBox3"), lists_);
-  lists_->addTab(names_, QStringLiteral("Podľa názvov"));
-  lists_->addTab(codes_, QStringLiteral("Podľa GCxxxx"));
-  lists_->addTab(positions_, QStringLiteral("GPS"));
+  for (auto [list, caption] : {std::pair{names_, QStringLiteral("Podľa názvov")},
+                                std::pair{codes_, QStringLiteral("Podľa GCxxxx")},
+                                std::pair{positions_, QStringLiteral("GPS")}}) {
+    lists_->addTab(list, caption);
+    list->setAccessibleName(caption);
+  }
+  // Ctrl+A and Ctrl+Shift+A in the lists: the two buttons above them.
+  const auto key = [this](const QKeySequence& keys, QPushButton* button) {
+    auto* action = new QAction(lists_);
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(action, &QAction::triggered, button, &QPushButton::click);
+    lists_->addAction(action);
+  };
+  key(QKeySequence(Qt::CTRL | Qt::Key_A), markAll_);
+  key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A), unmarkAll_);
   column->addWidget(lists_, 1);
 
   auto* listRow = new QHBoxLayout();
@@ -212,6 +228,8 @@ void TabBrowser::connectCommands() {
   connect(sk_, &QRadioButton::clicked, this, [&s] { s.fields.site = Site::Sk; });
   connect(com_, &QRadioButton::clicked, this, [&s] { s.fields.site = Site::Com; });
   connect(login_, &QPushButton::clicked, this, [this, &c] { run([&c] { site::SpeedButton5Click(c.commands.site()); }); });
+  // Enter in the password field presses "Prihlás!".
+  connect(edit2_, &QLineEdit::returnPressed, login_, &QPushButton::click);
   connect(activeSync_, &QPushButton::clicked, this,
           [this, &c] { run([&c] { device::SpeedButton7Click(c.device, c.host); }); });
   connect(checkBox1_, &QCheckBox::clicked, this, [&c](bool ticked) { c.device.copyOption.ticked = ticked; });

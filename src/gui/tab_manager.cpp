@@ -165,6 +165,7 @@ QWidget* TabManager::buildDevicePane() {
   column->setSpacing(2);
   column->addWidget(MakeLabel(QStringLiteral("Label17"), QStringLiteral("PDA "), pane, true));
   stringPda_ = new FileGrid(QStringLiteral("StringPDA"), FileGrid::Kind::Device, {160, 64, 127, 10}, pane);
+  stringPda_->setAccessibleName(QStringLiteral("PDA"));
   column->addWidget(stringPda_, 1);
   statusBar2_ = new PanelBar(QStringLiteral("StatusBar2"), {110, 100, 150}, pane);
   column->addWidget(statusBar2_);
@@ -192,6 +193,7 @@ QWidget* TabManager::buildPcPane() {
   folders_->setRootPath(QDir::rootPath());
   directoryListBox1_ = new QTreeView(pane);
   directoryListBox1_->setObjectName(QStringLiteral("DirectoryListBox1"));
+  directoryListBox1_->setAccessibleName(QStringLiteral("PC adresáre"));
   directoryListBox1_->setModel(folders_);
   for (int c = 1; c < folders_->columnCount(); ++c) directoryListBox1_->hideColumn(c);
   directoryListBox1_->setHeaderHidden(true);
@@ -202,6 +204,7 @@ QWidget* TabManager::buildPcPane() {
   split->setChildrenCollapsible(false);
   split->addWidget(directoryListBox1_);
   stringPc_ = new FileGrid(QStringLiteral("StringPC"), FileGrid::Kind::Pc, {160, 55, 132}, split);
+  stringPc_->setAccessibleName(QStringLiteral("PC"));
   split->addWidget(stringPc_);
   split->setSizes({150, 300});
   column->addWidget(split, 1);

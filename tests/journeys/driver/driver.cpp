@@ -265,6 +265,8 @@ QJsonObject Person::see(const QString& name) { return window_.ask(QStringLiteral
 
 QJsonObject Person::front() { return window_.ask(QStringLiteral("front")); }
 
+QString Person::focused() { return window_.ask(QStringLiteral("focus"))["name"].toString(); }
+
 bool Person::shown(const QString& name) {
   const QJsonObject w = see(name);
   return w["found"].toBool() && w["visible"].toBool();

@@ -99,6 +99,9 @@ class Person {
   QJsonObject see(const QString& name);
   // The dialog or popup menu in front ({"kind": "none"} without).
   QJsonObject front();
+  // The object name of the control with the keyboard focus, as its focus
+  // frame shows it ("" for none).
+  QString focused();
   QString text(const QString& name) { return see(name)["text"].toString(); }
   bool shown(const QString& name);
   bool enabled(const QString& name) { return see(name)["enabled"].toBool(); }
