@@ -13,6 +13,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The main window, by its caption.
+constexpr const char* kTitle = "pre geocaching";
+
 // Presses `key` (Tab, or shift+Tab backwards) until `target` has the focus;
 // every control the focus passed on the way is added to `path`.
 bool KeyTo(Person& p, const QString& target, QStringList& path, const char* key = "Tab", int most = 40) {
@@ -25,7 +28,7 @@ bool KeyTo(Person& p, const QString& target, QStringList& path, const char* key 
     path << now;
     p.key(key);
     // The window takes the key in its own time.
-    p.waitFor([&] { return p.focused() != now; }, 2s);
+    p.waitFor([&] { return p.focused() != now; }, 1s);
   }
   ADD_FAILURE() << "the focus did not reach " << target.toStdString() << "; it went " << path.join(" ").toStdString();
   return false;
@@ -72,11 +75,13 @@ TEST_F(Journey, DayOutWithKeysOnly) {
   p.key("Escape");
   WAIT_UNTIL(p, p.front()["kind"].toString() == QStringLiteral("none"), 5s);
   EXPECT_TRUE(p.entries(kNames).isEmpty());
+  p.focusWindow(kTitle);
   // Ctrl+O, and Enter takes the file the dialog offers.
   p.key("ctrl+o");
   ASSERT_FALSE(p.waitForDialog(10s).isEmpty()) << "Ctrl+O did not open the dialog";
   p.key("Return");
   WAIT_UNTIL(p, p.entries(kNames).size() == 31, 20s);
+  p.focusWindow(kTitle);
 
   // The login: the fields in the order they stand, Enter in the password.
   QStringList path;
@@ -153,6 +158,7 @@ TEST_F(Journey, EscapeEndsAWaitAsBrejkDoes) {
   Trip& t = begin(options);
   Person& p = me();
   WAIT_UNTIL(p, p.entries(kNames).size() == 31, 20s);
+  p.focusWindow(kTitle);
   QStringList path;
   ASSERT_TRUE(KeyTo(p, QStringLiteral("CheckListBox1"), path));
   p.key("Home");

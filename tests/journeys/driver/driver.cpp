@@ -516,6 +516,10 @@ void Person::type(const QString& text) {
 
 void Person::key(const std::string& keys) { xdo({"key", "--delay", "30", keys}); }
 
+void Person::focusWindow(const std::string& title) {
+  xdo({"search", "--onlyvisible", "--name", title, "windowfocus", "--sync"});
+}
+
 bool Person::waitFor(const std::function<bool()>& ready, std::chrono::milliseconds limit) {
   const auto end = Clock::now() + limit;
   while (true) {

@@ -140,6 +140,10 @@ class Person {
   void fill(const QString& name, const QString& text);
   void type(const QString& text);
   void key(const std::string& keys);  // xdotool key names: "Return", "ctrl+a"
+  // Gives the keyboard to the shown window whose title holds `title`, as a
+  // window manager does for a window that comes up or comes back to the
+  // front (the journeys' display has none).
+  void focusWindow(const std::string& title);
 
   // Polls what is shown until `ready` holds; false after `limit`.
   bool waitFor(const std::function<bool()>& ready, std::chrono::milliseconds limit);
