@@ -142,7 +142,9 @@ void FileGrid::updateHeaderMarks() {
     // The designed widths fit the classic narrow font; a caption this font
     // makes wider ("Attr") widens its column, so it reads whole.
     if (!isColumnHidden(c)) {
-      const int needed = horizontalHeader()->sectionSizeHint(c);
+      const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, horizontalHeader());
+      const int marker = header->icon().isNull() ? 0 : 16 + margin;
+      const int needed = QFontMetrics(horizontalHeader()->font()).horizontalAdvance(header->text()) + 6 * margin + marker;
       if (columnWidth(c) < needed) setColumnWidth(c, needed);
     }
   }

@@ -229,7 +229,30 @@ QWidget* TabManager::buildPcPane() {
     });
   });
   connect(drives_, &QComboBox::activated, this, [this](int index) { setTreeFolder(drives_->itemText(index)); });
+  // Folders read after the tree moved push its folder down: it goes back to
+  // the middle until its own folder is read, and the user's scrolling is
+  // left alone after that.
+  connect(folders_, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+    if (centreOn_.isEmpty() || !(centreOn_ + QLatin1Char('/')).startsWith(QDir::cleanPath(loaded))) return;
+    const QModelIndex index = folders_->index(centreOn_);
+    if (index.isValid()) directoryListBox1_->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    if (QDir::cleanPath(loaded) == centreOn_) centreOn_.clear();
+  });
   return pane;
+}
+
+void TabManager::showTreeFolder(const QModelIndex& index) {
+  directoryListBox1_->setCurrentIndex(index);
+  directoryListBox1_->scrollTo(index, QAbstractItemView::PositionAtCenter);
+  centreOn_ = folders_->filePath(index);
+  if (!directoryListBox1_->isVisible()) centreWhenShown_ = true;
+}
+
+void TabManager::showEvent(QShowEvent* event) {
+  Tab::showEvent(event);
+  const QModelIndex current = directoryListBox1_->currentIndex();
+  if (centreWhenShown_ && current.isValid()) directoryListBox1_->scrollTo(current, QAbstractItemView::PositionAtCenter);
+  centreWhenShown_ = false;
 }
 
 bool TabManager::setTreeFolder(const QString& folder) {
@@ -238,8 +261,7 @@ bool TabManager::setTreeFolder(const QString& folder) {
   QString path = QDir::cleanPath(info.absoluteFilePath());
   const QModelIndex index = folders_->index(path);
   if (!index.isValid()) return false;
-  directoryListBox1_->setCurrentIndex(index);
-  directoryListBox1_->scrollTo(index);
+  showTreeFolder(index);
   const QString native = QDir::toNativeSeparators(path);
   if (native != treeFolder_) {
     treeFolder_ = native;
@@ -278,10 +300,7 @@ void TabManager::refresh() {
   if (!folder.isEmpty() && folder != treeFolder_) {
     treeFolder_ = folder;
     const QModelIndex index = folders_->index(QDir::cleanPath(QDir::fromNativeSeparators(folder)));
-    if (index.isValid()) {
-      directoryListBox1_->setCurrentIndex(index);
-      directoryListBox1_->scrollTo(index);
-    }
+    if (index.isValid()) showTreeFolder(index);
   }
   stringPda_->viewport()->update();
   stringPc_->viewport()->update();
