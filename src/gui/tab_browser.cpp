@@ -24,9 +24,10 @@
 namespace trovik::gui {
 namespace {
 
-QProgressBar* MakeProgress(const QString& name, QWidget* parent) {
+QProgressBar* MakeProgress(const QString& name, const QString& heard, QWidget* parent) {
   auto* bar = new QProgressBar(parent);
   bar->setObjectName(name);
+  bar->setAccessibleName(heard);
   bar->setRange(0, 100);
   bar->setValue(0);
   bar->setTextVisible(false);
@@ -95,9 +96,9 @@ TabBrowser::TabBrowser(Context& context, QWidget* parent) : Tab(context, QString
   // Status area: five panels, the two progress bars over the first two.
   statusBar1_ = new PanelBar(QStringLiteral("StatusBar1"), {104, 50, 50, 200, 150}, this);
   statusBar1_->setPanelText(3, QStringLiteral("->PDA"));
-  progressBar1_ = MakeProgress(QStringLiteral("ProgressBar1"), statusBar1_->panel(0));
+  progressBar1_ = MakeProgress(QStringLiteral("ProgressBar1"), QStringLiteral("Načítanie stránky"), statusBar1_->panel(0));
   statusBar1_->panel(0)->layout()->addWidget(progressBar1_);
-  progressBar2_ = MakeProgress(QStringLiteral("ProgressBar2"), statusBar1_->panel(1));
+  progressBar2_ = MakeProgress(QStringLiteral("ProgressBar2"), QStringLiteral("Sťahovanie obrázkov"), statusBar1_->panel(1));
   statusBar1_->panel(1)->layout()->addWidget(progressBar2_);
   outer->addWidget(statusBar1_);
   connectCommands();

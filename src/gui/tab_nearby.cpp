@@ -88,6 +88,7 @@ TabNearby::TabNearby(Context& context, QWidget* parent) : Tab(context, QStringLi
   statusBar6_ = new PanelBar(QStringLiteral("StatusBar6"), {60, 50}, this);
   progressBar3_ = new QProgressBar(statusBar6_->panel(0));
   progressBar3_->setObjectName(QStringLiteral("ProgressBar3"));
+  progressBar3_->setAccessibleName(QStringLiteral("Načítanie hľadania"));
   progressBar3_->setRange(0, 100);
   progressBar3_->setValue(0);
   progressBar3_->setTextVisible(false);
