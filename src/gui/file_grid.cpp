@@ -188,7 +188,7 @@ void FileGrid::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void FileGrid::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
+  if (event->key() == Qt::Key_Tab) {
     event->accept();
     return;
   }
@@ -200,9 +200,10 @@ void FileGrid::keyReleaseEvent(QKeyEvent* event) {
   if (!event->isAutoRepeat()) emit keyReleased(event->key());
 }
 
-bool FileGrid::focusNextPrevChild(bool /*next*/) {
-  // Tab is a command of the grid (focus to the other pane), not focus travel.
-  return false;
+bool FileGrid::focusNextPrevChild(bool next) {
+  // Tab is a command of the grid (focus to the other pane), not focus travel;
+  // Shift+Tab leaves the grid, the keyboard's way to the other controls.
+  return next ? false : QTableWidget::focusNextPrevChild(false);
 }
 
 bool FileGrid::eventFilter(QObject* watched, QEvent* event) {

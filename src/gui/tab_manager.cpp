@@ -141,11 +141,11 @@ void TabManager::connectCommands() {
   connect(stringPda_, &FileGrid::keyReleased, this, [this](int key) {
     if (key == Qt::Key_F5) copyToPc();
     if (key == Qt::Key_Delete) deleteOnDevice();
-    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) stringPc_->setFocus(Qt::TabFocusReason);
+    if (key == Qt::Key_Tab) stringPc_->setFocus(Qt::TabFocusReason);
   });
   connect(stringPc_, &FileGrid::keyReleased, this, [this](int key) {
     if (key == Qt::Key_F5) copyToDevice();
-    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) stringPda_->setFocus(Qt::TabFocusReason);
+    if (key == Qt::Key_Tab) stringPda_->setFocus(Qt::TabFocusReason);
   });
   stringPda_->setRowIcon([this](int row) {
     const device::Grid& grid = context_.pda.grid;
