@@ -10,6 +10,7 @@
 #include "base/fields.h"
 #include "device/device_link.h"
 #include "device/manager.h"
+#include "gui/accessibility.h"
 #include "gui/dispatch.h"
 #include "gui/gui_host.h"
 #include "gui/qt_text.h"
@@ -73,6 +74,7 @@ TabSettings::TabSettings(Context& context, QWidget* parent) : Tab(context, QStri
   radioButton2_->setObjectName(QStringLiteral("RadioButton2"));
   savingLayout->addWidget(radioButton2_, 1, 0);
   edit7_ = MakeEdit(QStringLiteral("Edit7"), QStringLiteral("30000"), saving, 80);
+  NameControl(edit7_, QStringLiteral("Ak je obrázok väčší ako (bytov)"));
   savingLayout->addWidget(edit7_, 1, 1);
   savingLayout->addWidget(MakeLabel(QStringLiteral("Label12"), QStringLiteral("bytov"), saving), 1, 2);
   savingLayout->addWidget(MakeLabel(QStringLiteral("Label13"), QStringLiteral("tak ho zmenši na  50%"), saving), 1, 3);

@@ -6,6 +6,7 @@
 
 #include "app/main_state.h"
 #include "device/device_link.h"
+#include "gui/accessibility.h"
 #include "gui/dispatch.h"
 #include "gui/gui_host.h"
 #include "gui/qt_text.h"
@@ -24,11 +25,13 @@ TabWpt::TabWpt(Context& context, QWidget* parent) : Tab(context, QStringLiteral(
   edit6_ = new QLineEdit(this);
   edit6_->setObjectName(QStringLiteral("Edit6"));
   edit6_->setMinimumWidth(260);
+  NameControl(edit6_, QStringLiteral("Názov wpt súboru"));
   row->addWidget(edit6_);
   row->addStretch(1);
   layout->addLayout(row);
   memo2_ = MakeMemo(QStringLiteral("Memo2"), this, false);
   memo2_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  memo2_->setAccessibleName(QStringLiteral("Text wpt súboru"));
   layout->addWidget(memo2_, 1);
   lines2_ = new MemoLines(memo2_);
 
