@@ -3,11 +3,11 @@
 #include <gumbo.h>
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <optional>
 #include <unordered_set>
 
@@ -319,7 +319,13 @@ class ParsePool {
     for (void* p : large_) std::free(p);
   }
 
-  static void* Allocate(void* self, size_t size) { return static_cast<ParsePool*>(self)->allocate(size); }
+  static void* Allocate(void* self, size_t size) {
+    try {
+      return static_cast<ParsePool*>(self)->allocate(size);
+    } catch (...) {
+      OutOfMemory();
+    }
+  }
   static void Release(void* self, void* p) { static_cast<ParsePool*>(self)->release(p); }
 
  private:
@@ -327,7 +333,12 @@ class ParsePool {
   // Blocks of 16 to 1024 bytes in steps of 16, then powers of two to 64 KiB.
   static constexpr uint32_t kClasses = 64 + 6;
   static constexpr uint32_t kLarge = kClasses;
-  static constexpr size_t kChunk = 4 << 20;
+  static constexpr size_t kHugePage = 2 << 20;
+  static constexpr size_t kMaxChunk = 4 << 20;
+
+  // No exception may cross the parser's C frames; it would have crashed on
+  // malloc's null as well.
+  [[noreturn]] static void OutOfMemory() { std::abort(); }
 
   static uint32_t ClassOf(size_t bytes) {
     if (bytes <= 1024) return static_cast<uint32_t>((bytes + 15) / 16 - 1);
@@ -342,7 +353,7 @@ class ParsePool {
     char* block;
     if (cls == kLarge) {
       block = static_cast<char*>(std::malloc(size + kHead));
-      if (!block) throw std::bad_alloc();
+      if (!block) OutOfMemory();
       large_.insert(block);
     } else if (free_[cls]) {
       block = static_cast<char*>(free_[cls]);
@@ -350,12 +361,17 @@ class ParsePool {
     } else {
       const size_t bytes = BlockSize(cls);
       if (left_ < bytes) {
-        void* c = std::aligned_alloc(kChunk, kChunk);
-        if (!c) throw std::bad_alloc();
-        madvise(c, kChunk, MADV_HUGEPAGE);
+        // Chunks grow with the description, so a short one stays cheap; the
+        // large ones ask for huge pages, as faulting in the memory of a tree
+        // of megabytes costs as much as building it.
+        const bool huge = chunkSize_ >= kHugePage;
+        void* c = huge ? std::aligned_alloc(kHugePage, chunkSize_) : std::malloc(chunkSize_);
+        if (!c) OutOfMemory();
+        if (huge) madvise(c, chunkSize_, MADV_HUGEPAGE);
         chunks_.emplace_back(static_cast<char*>(c));
         next_ = chunks_.back().get();
-        left_ = kChunk;
+        left_ = chunkSize_;
+        chunkSize_ = std::min(chunkSize_ * 2, kMaxChunk);
       }
       block = next_;
       next_ += bytes;
@@ -385,6 +401,7 @@ class ParsePool {
   std::vector<std::unique_ptr<char, FreeChunk>> chunks_;
   char* next_ = nullptr;
   size_t left_ = 0;
+  size_t chunkSize_ = 64 << 10;
   void* free_[kClasses] = {};
   std::unordered_set<void*> large_;
 };
