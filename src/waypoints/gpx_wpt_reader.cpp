@@ -105,7 +105,8 @@ Tag Find(const Named (&table)[N], std::string_view local) {
 }
 
 Tag TagOf(std::string_view ns, std::string_view local) {
-  if (ns == "http://www.topografix.com/GPX/1/0" || ns == "http://www.topografix.com/GPX/1/1")
+  // Some writers leave the GPX elements without a namespace.
+  if (ns == "http://www.topografix.com/GPX/1/0" || ns == "http://www.topografix.com/GPX/1/1" || ns.empty())
     return Find(kGpxTags, local);
   if (ns == "http://www.groundspeak.com/cache/1/0" || ns == "http://www.groundspeak.com/cache/1/0/1" ||
       ns == "http://www.groundspeak.com/cache/1/1")

@@ -202,6 +202,11 @@ TEST(GpxCaches, Gpx11CacheInsideExtensions) {
       "</gpx>\n";
   Read r = ReadAll(dir.write("x.gpx", gpx));
   EXPECT_EQ(r.report.waypoints, 3);
+  // A writer that leaves the GPX elements without a namespace.
+  std::string bare = gpx;
+  const std::string gpxNs = " xmlns=\"http://www.topografix.com/GPX/1/1\"";
+  bare.replace(bare.find(gpxNs), gpxNs.size(), "");
+  EXPECT_EQ(GpxWaypointCodes(dir.write("bare.gpx", bare)), (std::vector<std::string>{"GC11AA", "GC22BB", ""}));
   ASSERT_EQ(r.caches.size(), 2u);
   EXPECT_EQ(r.caches[0].name, "Tajnička");
   EXPECT_EQ(r.caches[0].url, "https://example.org/GC11AA");
