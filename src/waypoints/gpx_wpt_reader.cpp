@@ -17,48 +17,16 @@ namespace {
 constexpr size_t kMaxField = 16u << 20;
 constexpr size_t kCacheBudget = 64u << 20;
 
+// clang-format off
 enum class Tag : uint8_t {
-  Other,
-  Wpt,
-  Name,
-  Desc,
-  Cmt,
-  Time,
-  Url,
-  Link,
-  Sym,
-  Type,
-  GsCache,
-  GsName,
-  GsPlacedBy,
-  GsOwner,
-  GsType,
-  GsContainer,
-  GsDifficulty,
-  GsTerrain,
-  GsCountry,
-  GsState,
-  GsAttributes,
-  GsAttribute,
-  GsShort,
-  GsLong,
-  GsHints,
-  GsLogs,
-  GsLog,
-  GsDate,
-  GsFinder,
-  GsText,
-  GsTravelBugs,
-  GsTravelBug,
-  GsakCode,
-  GsakParent,
-  GsakUserData,
-  GsakLatBefore,
-  GsakLonBefore,
-  OcCache,
-  OcSize,
-  OcTripTime,
+  Other, Wpt, Name, Desc, Cmt, Time, Url, Link, Sym, Type,
+  GsCache, GsName, GsPlacedBy, GsOwner, GsType, GsContainer, GsDifficulty, GsTerrain, GsCountry, GsState,
+  GsAttributes, GsAttribute, GsShort, GsLong, GsHints, GsLogs, GsLog, GsDate, GsFinder, GsText,
+  GsTravelBugs, GsTravelBug,
+  GsakCode, GsakParent, GsakUserData, GsakLatBefore, GsakLonBefore,
+  OcCache, OcSize, OcTripTime,
 };
+// clang-format on
 
 struct Named {
   std::string_view local;
@@ -146,6 +114,9 @@ class GpxHandler : public XmlHandler {
       }
       return;
     }
+    // A text element holds no elements in any of these formats; taking
+    // what one does as structure would move the text being gathered.
+    if (capture_) return;
     CacheRecord& r = w_.rec;
     const bool all = pass_ == WptPass::Caches;
     switch (tag) {
@@ -194,10 +165,11 @@ class GpxHandler : public XmlHandler {
   }
 
   void end(std::string_view, std::string_view) override {
-    if (stack_.size() == captureDepth_) capture_ = nullptr;
     const Tag tag = stack_.back();
+    const bool inText = capture_ && stack_.size() > captureDepth_;
+    if (stack_.size() == captureDepth_) capture_ = nullptr;
     stack_.pop_back();
-    if (wptDepth_ == 0) return;
+    if (wptDepth_ == 0 || inText) return;
     if (tag == Tag::GsText && logOpen_ && encoded_) {
       w_.rec.logs.back().text = tools::DecodeHint(w_.rec.logs.back().text);
       encoded_ = false;
