@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include "base/error.h"
-#include "base/files.h"
 #include "text/text.h"
 #include "waypoint_test_util.h"
 
