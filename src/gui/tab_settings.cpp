@@ -50,8 +50,27 @@ TabSettings::TabSettings(Context& context, QWidget* parent) : Tab(context, QStri
       MakeLabel(QStringLiteral("Label11"), QStringLiteral("V tomto adresáry ešte musia existovať adresáre HTM a Pictures"),
                 this),
       2, 0, 1, 2);
+  folders->addWidget(MakeLabel(QStringLiteral("Label41"), QStringLiteral("Cesta v PDA pre GPX"), this), 3, 0);
+  edit25_ = MakeEdit(QStringLiteral("Edit25"), QStringLiteral("\\Garmin\\GPX\\"), this, 260);
+  folders->addWidget(edit25_, 3, 1);
   folders->setColumnStretch(2, 1);
   layout->addLayout(folders);
+
+  auto* garmin = new QGridLayout();
+  garmin->setHorizontalSpacing(10);
+  checkBox8_ = new QCheckBox(QStringLiteral("Fotky aj pre Garmin (GeocachePhotos)"), this);
+  checkBox8_->setObjectName(QStringLiteral("CheckBox8"));
+  garmin->addWidget(checkBox8_, 0, 0, 1, 2);
+  garmin->addWidget(MakeLabel(QStringLiteral("Label42"), QStringLiteral("Adresár pre fotky Garmin"), this), 1, 0);
+  edit24_ = MakeEdit(QStringLiteral("Edit24"), QStringLiteral("\\Garmin\\GeocachePhotos\\"), this, 260);
+  garmin->addWidget(edit24_, 1, 1);
+  garmin->addWidget(MakeLabel(QStringLiteral("Label43"),
+                              QStringLiteral("Jednotky Garmin čítajú tento adresár len z vnútornej pamäte, "
+                                             "nie z pamäťovej karty."),
+                              this),
+                    2, 0, 1, 2);
+  garmin->setColumnStretch(2, 1);
+  layout->addLayout(garmin);
 
   createFolders_ =
       MakeButton(QStringLiteral("SpeedButton9"), QStringLiteral("Vytvor tieto adresáre - PDA musí byť ONLINE!"), this);
@@ -124,6 +143,8 @@ void TabSettings::connectFields() {
   text(edit4_, &Fields::edit4PdaWpt);
   text(edit5_, &Fields::edit5PdaMht);
   text(edit7_, &Fields::edit7Velkost);
+  text(edit24_, &Fields::edit24PdaFoto);
+  text(edit25_, &Fields::edit25PdaGpx);
   const auto address = [this, &f](QLineEdit* edit, std::string SiteAddresses::*member) {
     connect(edit, &QLineEdit::textEdited, this,
             [&f, member](const QString& value) { f.addresses.*member = ToCore(value); });
@@ -141,6 +162,7 @@ void TabSettings::connectFields() {
   });
   connect(checkBox2_, &QCheckBox::clicked, this, [&f](bool on) { f.checkBox2Spooler = on; });
   connect(checkBox3_, &QCheckBox::clicked, this, [&f](bool on) { f.checkBox3AllFoto = on; });
+  connect(checkBox8_, &QCheckBox::clicked, this, [&f](bool on) { f.checkBox8GarminFoto = on; });
   connect(checkBox4_, &QCheckBox::clicked, this, [&c](bool on) { c.main.waypoints.codeFromName = on; });
 }
 
@@ -149,6 +171,8 @@ void TabSettings::refresh() {
   SetEditText(edit4_, FromCore(f.edit4PdaWpt));
   SetEditText(edit5_, FromCore(f.edit5PdaMht));
   SetEditText(edit7_, FromCore(f.edit7Velkost));
+  SetEditText(edit24_, FromCore(f.edit24PdaFoto));
+  SetEditText(edit25_, FromCore(f.edit25PdaGpx));
   SetEditText(addressSk_, FromCore(f.addresses.sk));
   SetEditText(addressCom_, FromCore(f.addresses.com));
   SetEditText(addressImages_, FromCore(f.addresses.obrazky));
@@ -165,6 +189,7 @@ void TabSettings::refresh() {
   }
   SetChecked(checkBox2_, f.checkBox2Spooler);
   SetChecked(checkBox3_, f.checkBox3AllFoto);
+  SetChecked(checkBox8_, f.checkBox8GarminFoto);
   SetChecked(checkBox4_, context_.main.waypoints.codeFromName);
 }
 

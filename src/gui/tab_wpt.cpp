@@ -25,6 +25,8 @@ TabWpt::TabWpt(Context& context, QWidget* parent) : Tab(context, QStringLiteral(
   edit6_->setObjectName(QStringLiteral("Edit6"));
   edit6_->setMinimumWidth(260);
   row->addWidget(edit6_);
+  uploadGpx_ = MakeButton(QStringLiteral("SpeedButton30"), QStringLiteral("Ulož GPX do PDA"), this);
+  row->addWidget(uploadGpx_);
   row->addStretch(1);
   layout->addLayout(row);
   memo2_ = MakeMemo(QStringLiteral("Memo2"), this, false);
@@ -39,6 +41,12 @@ TabWpt::TabWpt(Context& context, QWidget* parent) : Tab(context, QStringLiteral(
     run([&c] {
       device::LinkDeviceFiles files(c.device, c.host, c.main.flags);
       waypoints::SpeedButton10Click(c.main.waypoints, c.main.fields, files, c.host);
+    });
+  });
+  connect(uploadGpx_, &QPushButton::clicked, this, [this, &c] {
+    run([&c] {
+      device::LinkDeviceFiles files(c.device, c.host, c.main.flags);
+      waypoints::SpeedButton30Click(c.main.waypoints, c.main.fields, files, c.host);
     });
   });
 }
