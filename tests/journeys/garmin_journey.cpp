@@ -54,10 +54,10 @@ TEST_F(Journey, GarminPhotosAndSpoilersOnTheCardAndItsFreeRoom) {
   // The pictures a unit cannot show are named once, when the copies are done.
   const QJsonObject box = p.waitForDialog(120s);
   const QString said = box["text"].toString();
-  EXPECT_TRUE(said.startsWith(QStringLiteral("Pre Garmin vynechané (nie sú JPEG): "))) << said;
+  EXPECT_TRUE(said.startsWith(QStringLiteral("Pre Garmin vynechané (nie sú JPEG): "))) << said.toStdString();
   EXPECT_TRUE(said.contains(QStringLiteral("gc1a2b3_mapa.png")) && said.contains(QStringLiteral("gc1b7k4_znak.gif")))
-      << said;
-  EXPECT_EQ(said.count(QStringLiteral("gc1b7k4_plan.png")), 1) << said;
+      << said.toStdString();
+  EXPECT_EQ(said.count(QStringLiteral("gc1b7k4_plan.png")), 1) << said.toStdString();
   p.answer({QStringLiteral("OK")});
   WAIT_UNTIL(p, MarkCount(p) == 0, 30s);
 
@@ -86,11 +86,15 @@ TEST_F(Journey, GarminPhotosAndSpoilersOnTheCardAndItsFreeRoom) {
   ASSERT_EQ(statvfs(t.card().c_str(), &v), 0);
   const double freeMb = static_cast<double>(v.f_bavail) * static_cast<double>(v.f_frsize) / (1024.0 * 1024.0);
   const QStringList parts = room.mid(7).split(QLatin1Char(' '));
-  ASSERT_EQ(parts.size(), 2) << room;
-  double shown = parts[0].toStdString() == "" ? -1 : QString(parts[0]).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
-  if (parts[1] == QStringLiteral("GB")) shown *= 1024;
-  else if (parts[1] == QStringLiteral("kB")) shown /= 1024;
-  else EXPECT_EQ(parts[1], QStringLiteral("MB")) << room;
+  ASSERT_EQ(parts.size(), 2) << room.toStdString();
+  double shown = QString(parts[0]).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
+  if (parts[1] == QStringLiteral("GB")) {
+    shown *= 1024;
+  } else if (parts[1] == QStringLiteral("kB")) {
+    shown /= 1024;
+  } else {
+    EXPECT_EQ(parts[1], QStringLiteral("MB")) << room.toStdString();
+  }
   // Others write to the same disk meanwhile: the figure is the disk's, near enough.
   EXPECT_NEAR(shown, freeMb, freeMb * 0.05 + 110) << room.toStdString();
   EXPECT_TRUE(p.see(QStringLiteral("StatusBar3"))["panels"].toArray().at(2)["whole"].toBool()) << "room cut off";
