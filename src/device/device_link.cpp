@@ -95,12 +95,16 @@ void SetDefaultDeviceRoot() {
 std::optional<DeviceFiles::Space> DeviceFreeSpace(DeviceLink& link, Host& host, const std::string& deviceFolder) {
   if (!link.api.Available(kCeGetDiskFreeSpaceEx)) return std::nullopt;
   if (!RapiInitBounded(link, host)) return std::nullopt;
+  return FreeSpaceOverOpenLink(link.api, deviceFolder);
+}
+
+std::optional<DeviceFiles::Space> FreeSpaceOverOpenLink(DeviceApi& api, const std::string& deviceFolder) {
   // A folder a run is about to make has no room of its own yet: its parent's
   // volume answers.
   std::string folder = deviceFolder;
   for (;;) {
     uint64_t available = 0, total = 0, free = 0;
-    if (link.api.CeGetDiskFreeSpaceEx(Widen1250(folder.empty() ? "\\" : folder), &available, &total, &free)) {
+    if (api.CeGetDiskFreeSpaceEx(Widen1250(folder.empty() ? "\\" : folder), &available, &total, &free)) {
       return DeviceFiles::Space{available, total};
     }
     while (!folder.empty() && folder.back() == '\\') folder.pop_back();

@@ -53,6 +53,8 @@ void SetDefaultDeviceRoot();
 // that exists; nothing when the library cannot tell or the device does not
 // answer.
 std::optional<DeviceFiles::Space> DeviceFreeSpace(DeviceLink& link, Host& host, const std::string& deviceFolder);
+// The same over a connection the caller has open.
+std::optional<DeviceFiles::Space> FreeSpaceOverOpenLink(DeviceApi& api, const std::string& deviceFolder);
 // Creates `deviceFolder` (ending with "\") and every missing folder above it;
 // whether it is there afterwards.
 bool MakeDeviceFolders(DeviceLink& link, Host& host, const std::string& deviceFolder);

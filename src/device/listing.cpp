@@ -114,7 +114,7 @@ void GetDirPDA(DeviceLink& link, Host& host, DevicePane& pane, const std::string
   link.api.CeFindClose(h);
   // What the card can still take, before the user copies onto it.
   const std::string folder = pattern.substr(0, pattern.find_last_of('\\') + 1);
-  const auto space = DeviceFreeSpace(link, host, folder);
+  const auto space = FreeSpaceOverOpenLink(link.api, folder);
   pane.status3[2] = space ? text::Utf8To1250("Voľné: ") + FormatRoom(space->freeBytes) : std::string();
   link.api.CeRapiUninit();
 
