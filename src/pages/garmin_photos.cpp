@@ -43,6 +43,26 @@ std::string CleanName(const std::string& text1250, size_t limit) {
   return out;
 }
 
+// Upper case of 1250 text, accented letters too: the unit's file system
+// takes "lávka" and "LÁVKA" for one name.
+std::string FoldCase1250(const std::string& text1250) {
+  std::string out = text1250;
+  for (char& ch : out) {
+    const auto c = static_cast<unsigned char>(ch);
+    unsigned char u = c;
+    if (c >= 'a' && c <= 'z') u = static_cast<unsigned char>(c - 32);
+    else if (c >= 0xE0 && c != 0xF7 && c != 0xFF) u = static_cast<unsigned char>(c - 0x20);
+    else if (c == 0x9A || (c >= 0x9C && c <= 0x9F)) u = static_cast<unsigned char>(c - 0x10);
+    else if (c == 0xB3) u = 0xA3;
+    else if (c == 0xB9) u = 0xA5;
+    else if (c == 0xBA) u = 0xAA;
+    else if (c == 0xBF) u = 0xAF;
+    else if (c == 0xBE) u = 0xBC;
+    ch = static_cast<char>(u);
+  }
+  return out;
+}
+
 std::string StemOf(const std::string& name) {
   const size_t dot = name.rfind('.');
   return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
@@ -93,8 +113,8 @@ std::string GarminPhotoName(const std::string& caption, const std::string& pictu
   if (stem.empty()) stem = CleanName(StemOf(pictureName), limit);
   if (stem.empty()) stem = "foto";
   auto taken = [&](const std::string& name) {
-    const std::string key = text::UpperCase(name);
-    return std::any_of(used.begin(), used.end(), [&](const std::string& u) { return text::UpperCase(u) == key; });
+    const std::string key = FoldCase1250(name);
+    return std::any_of(used.begin(), used.end(), [&](const std::string& u) { return FoldCase1250(u) == key; });
   };
   std::string name = stem + std::string(kJpg);
   for (int n = 2; taken(name); ++n) {
