@@ -50,27 +50,8 @@ TabSettings::TabSettings(Context& context, QWidget* parent) : Tab(context, QStri
       MakeLabel(QStringLiteral("Label11"), QStringLiteral("V tomto adresáry ešte musia existovať adresáre HTM a Pictures"),
                 this),
       2, 0, 1, 2);
-  folders->addWidget(MakeLabel(QStringLiteral("Label41"), QStringLiteral("Cesta v PDA pre GPX"), this), 3, 0);
-  edit25_ = MakeEdit(QStringLiteral("Edit25"), QStringLiteral("\\Garmin\\GPX\\"), this, 260);
-  folders->addWidget(edit25_, 3, 1);
   folders->setColumnStretch(2, 1);
   layout->addLayout(folders);
-
-  auto* garmin = new QGridLayout();
-  garmin->setHorizontalSpacing(10);
-  checkBox8_ = new QCheckBox(QStringLiteral("Fotky aj pre Garmin (GeocachePhotos)"), this);
-  checkBox8_->setObjectName(QStringLiteral("CheckBox8"));
-  garmin->addWidget(checkBox8_, 0, 0, 1, 2);
-  garmin->addWidget(MakeLabel(QStringLiteral("Label42"), QStringLiteral("Adresár pre fotky Garmin"), this), 1, 0);
-  edit24_ = MakeEdit(QStringLiteral("Edit24"), QStringLiteral("\\Garmin\\GeocachePhotos\\"), this, 260);
-  garmin->addWidget(edit24_, 1, 1);
-  garmin->addWidget(MakeLabel(QStringLiteral("Label43"),
-                              QStringLiteral("Jednotky Garmin čítajú tento adresár len z vnútornej pamäte, "
-                                             "nie z pamäťovej karty."),
-                              this),
-                    2, 0, 1, 2);
-  garmin->setColumnStretch(2, 1);
-  layout->addLayout(garmin);
 
   createFolders_ =
       MakeButton(QStringLiteral("SpeedButton9"), QStringLiteral("Vytvor tieto adresáre - PDA musí byť ONLINE!"), this);
@@ -79,6 +60,28 @@ TabSettings::TabSettings(Context& context, QWidget* parent) : Tab(context, QStri
   createFolders_->setFont(bold);
   createFolders_->setStyleSheet(QStringLiteral("QPushButton { color: rgb(0, 128, 0); padding: 3px 12px; }"));
   layout->addWidget(createFolders_, 0, Qt::AlignLeft);
+
+  // Today's handhelds: the GPX folder and the photo folder of a Garmin unit,
+  // its fields in line with the folders above.
+  auto* garmin = new QGridLayout();
+  garmin->setHorizontalSpacing(10);
+  garmin->setColumnMinimumWidth(0, folders->itemAtPosition(1, 0)->widget()->sizeHint().width());
+  garmin->addWidget(MakeLabel(QStringLiteral("Label41"), QStringLiteral("Cesta v PDA pre GPX"), this), 0, 0);
+  edit25_ = MakeEdit(QStringLiteral("Edit25"), QStringLiteral("\\Garmin\\GPX\\"), this, 260);
+  garmin->addWidget(edit25_, 0, 1);
+  checkBox8_ = new QCheckBox(QStringLiteral("Fotky aj pre Garmin (GeocachePhotos)"), this);
+  checkBox8_->setObjectName(QStringLiteral("CheckBox8"));
+  garmin->addWidget(checkBox8_, 1, 0, 1, 2);
+  garmin->addWidget(MakeLabel(QStringLiteral("Label42"), QStringLiteral("Adresár pre fotky Garmin"), this), 2, 0);
+  edit24_ = MakeEdit(QStringLiteral("Edit24"), QStringLiteral("\\Garmin\\GeocachePhotos\\"), this, 260);
+  garmin->addWidget(edit24_, 2, 1);
+  garmin->addWidget(MakeLabel(QStringLiteral("Label43"),
+                              QStringLiteral("Jednotky Garmin čítajú tento adresár len z vnútornej pamäte, "
+                                             "nie z pamäťovej karty."),
+                              this),
+                    3, 0, 1, 2);
+  garmin->setColumnStretch(2, 1);
+  layout->addLayout(garmin);
 
   auto* saving = new QGroupBox(QStringLiteral("Šetrenie miestom"), this);
   saving->setObjectName(QStringLiteral("GroupBox1"));
