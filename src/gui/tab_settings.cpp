@@ -71,7 +71,7 @@ TabSettings::TabSettings(Context& context, QWidget* parent) : Tab(context, QStri
   garmin->addWidget(edit25_, 0, 1);
   checkBox8_ = new QCheckBox(QStringLiteral("Fotky aj pre Garmin (GeocachePhotos)"), this);
   checkBox8_->setObjectName(QStringLiteral("CheckBox8"));
-  garmin->addWidget(checkBox8_, 1, 0, 1, 2);
+  garmin->addWidget(checkBox8_, 1, 0, 1, 2, Qt::AlignLeft);
   garmin->addWidget(MakeLabel(QStringLiteral("Label42"), QStringLiteral("Adresár pre fotky Garmin"), this), 2, 0);
   edit24_ = MakeEdit(QStringLiteral("Edit24"), QStringLiteral("\\Garmin\\GeocachePhotos\\"), this, 260);
   garmin->addWidget(edit24_, 2, 1);
