@@ -48,11 +48,14 @@ void Send(PagesState& state, PageContext& ctx) {
       ctx.host.stateChanged();
       return;
     }
+    // A folder the device will not make is said once; the copies into it are
+    // left out, and the rest of the run goes on.
+    std::vector<std::string> missing;
     for (const std::string& folder : plan.folders) {
-      if (!ctx.device.MakeDeviceFolders(folder)) {
-        // Its copies fail and say so; the rest of the run goes on.
-        state.deviceOutcome = device::Worse(state.deviceOutcome, device::Outcome::Failed);
-      }
+      if (ctx.device.MakeDeviceFolders(folder)) continue;
+      missing.push_back(folder);
+      ctx.host.showError(T("Na zariadení sa nedá vytvoriť adresár ") + folder);
+      state.deviceOutcome = device::Outcome::Failed;
     }
     const std::string before = state.statusText;
     const size_t count = plan.copies.size();
@@ -63,6 +66,7 @@ void Send(PagesState& state, PageContext& ctx) {
       state.statusText = T("Kopírujem do PDA ") + std::to_string(i + 1) + "/" + std::to_string(count);
       ctx.host.stateChanged();
       const auto& copy = plan.copies[i];
+      if (std::find(missing.begin(), missing.end(), DeviceFolderOf(copy.devicePath)) != missing.end()) continue;
       state.deviceOutcome = device::Worse(state.deviceOutcome, ctx.device.CopyFileToDevice(copy.pcPath, copy.devicePath));
       ctx.host.processMessages();
     }
@@ -98,9 +102,9 @@ void PlanDeviceCopy(PagesState& state, PageContext& ctx, const std::string& pcPa
   if (!ctx.copyToDevice.ticked) return;
   DevicePlan& plan = state.devicePlan;
   const std::string key = text::UpperCase(devicePath);
-  if (std::find(plan.targets.begin(), plan.targets.end(), key) != plan.targets.end()) return;
+  if (plan.targets.count(key)) return;
   if (keepExisting && ctx.device.DeviceFileExists(devicePath)) return;
-  plan.targets.push_back(key);
+  plan.targets.insert(key);
   plan.copies.push_back({pcPath, devicePath});
   // Outside a run (a command that copies one thing) the copy goes at once.
   if (plan.runs == 0) Send(state, ctx);

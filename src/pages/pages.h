@@ -4,6 +4,7 @@
 // and the "Browser" tab's bars hold; the commands work over the context.
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,7 @@ struct DevicePlan {
     std::string devicePath;
   };
   std::vector<Copy> copies;
-  std::vector<std::string> targets;        // device paths planned, upper-cased, to copy each once
+  std::set<std::string> targets;           // device paths planned, upper-cased, to copy each once
   std::vector<std::string> folders;        // device folders to make first (the Garmin photo folders)
   std::vector<std::string> skippedPhotos;  // pictures a Garmin unit cannot show, each once
   int runs = 0;                            // DeviceRun nesting: the outermost one sends
