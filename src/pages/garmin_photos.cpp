@@ -96,6 +96,21 @@ void AddOnce(std::vector<std::string>& list, const std::string& item) {
 
 }  // namespace
 
+bool SaysSpoiler(const std::string& text1250) {
+  // Words that begin so ("Spoilery", "Nápovedy"), but "Hint" only whole:
+  // "Hinter dem Baum" is no hint.
+  const std::string folded = FoldCase1250(text1250);
+  for (const std::string_view word : {"SPOILER", "N\xC1POVED", "HINT", "HILFE"}) {
+    for (size_t at = folded.find(word); at != std::string::npos; at = folded.find(word, at + 1)) {
+      const size_t end = at + word.size();
+      const bool before = at > 0 && IsLetter1250(static_cast<unsigned char>(folded[at - 1]));
+      const bool after = word == "HINT" && end < folded.size() && IsLetter1250(static_cast<unsigned char>(folded[end]));
+      if (!before && !after) return true;
+    }
+  }
+  return false;
+}
+
 std::string GarminPhotoFolder(const std::string& photoRoot, const std::string& code) {
   const std::string c = text::UpperCase(text::Trim(code));
   if (c.size() < 3) return "";

@@ -104,6 +104,10 @@ struct GarminPhoto {
   std::string caption;    // its caption, alternative or link text (1250), may be empty
   bool spoiler = false;   // goes to "Spoilers\"
 };
+// Whether a picture's caption, alternative or link text marks it as a
+// spoiler: a word in it begins with Spoiler, Nápoved or Hilfe, or is Hint,
+// in any case ("Spoilery", "NÁPOVEDA k finálke"; not "Hinter dem Baum").
+bool SaysSpoiler(const std::string& text1250);
 // The Garmin folder of a cache: PDA_FOTO + last character of the code + "\" +
 // second-last ("0" for a code of three characters) + "\" + CODE + "\"; ""
 // for a code shorter than three characters.

@@ -195,6 +195,16 @@ TEST(GarminPhotos, FoldersByTheCodesLastCharactersAndNamesFromCaptions) {
   EXPECT_EQ(GarminPhotoFolder("\\Garmin\\GeocachePhotos\\", "gc1a2b3"), "\\Garmin\\GeocachePhotos\\3\\B\\GC1A2B3\\");
   EXPECT_EQ(GarminPhotoFolder("\\Garmin\\GeocachePhotos", "GC7"), "\\Garmin\\GeocachePhotos\\7\\0\\GC7\\");
   EXPECT_EQ(GarminPhotoFolder("\\Garmin\\GeocachePhotos\\", "G7"), "");
+  EXPECT_TRUE(SaysSpoiler("Spoiler 1"));
+  EXPECT_TRUE(SaysSpoiler("N\xC1POVEDA k fin\xE1lke"));
+  EXPECT_TRUE(SaysSpoiler("n\xE1poveda"));
+  EXPECT_TRUE(SaysSpoiler("Hint: look up"));
+  EXPECT_TRUE(SaysSpoiler("hilfe"));
+  EXPECT_TRUE(SaysSpoiler("Spoiler2.jpg"));
+  EXPECT_TRUE(SaysSpoiler("spoilery"));
+  EXPECT_FALSE(SaysSpoiler("Antispoiler"));
+  EXPECT_FALSE(SaysSpoiler("Pohlad na hrad"));
+  EXPECT_FALSE(SaysSpoiler("Hinter dem Baum"));
 
   std::vector<std::string> used;
   // Only letters (1250's too), digits, spaces and _ stay; the rest parts words.
