@@ -169,7 +169,7 @@ QWidget* TabManager::buildDevicePane() {
   column->addWidget(stringPda_, 1);
   statusBar2_ = new PanelBar(QStringLiteral("StatusBar2"), {110, 100, 150}, pane);
   column->addWidget(statusBar2_);
-  statusBar3_ = new PanelBar(QStringLiteral("StatusBar3"), {290, 70}, pane);
+  statusBar3_ = new PanelBar(QStringLiteral("StatusBar3"), {290, 70, 130}, pane);
   column->addWidget(statusBar3_);
   return pane;
 }
@@ -289,7 +289,7 @@ void TabManager::refresh() {
   stringPda_->setRows(GridRows(pda.grid));
   stringPda_->setSortModes(pda.nameSort, pda.dateSort);
   for (int i = 0; i < 3; ++i) statusBar2_->setPanelText(i, FromCore(pda.status2[static_cast<size_t>(i)]));
-  for (int i = 0; i < 2; ++i) statusBar3_->setPanelText(i, FromCore(pda.status3[static_cast<size_t>(i)]));
+  for (int i = 0; i < 3; ++i) statusBar3_->setPanelText(i, FromCore(pda.status3[static_cast<size_t>(i)]));
   const device::PcPane& pc = context_.pc;
   stringPc_->setRows(GridRows(pc.grid));
   stringPc_->setSortModes(pc.nameSort, pc.dateSort);

@@ -27,6 +27,8 @@ TabWpt::TabWpt(Context& context, QWidget* parent) : Tab(context, QStringLiteral(
   edit6_->setMinimumWidth(260);
   NameControl(edit6_, QStringLiteral("Názov wpt súboru"));
   row->addWidget(edit6_);
+  uploadGpx_ = MakeButton(QStringLiteral("SpeedButton30"), QStringLiteral("Ulož GPX do PDA"), this);
+  row->addWidget(uploadGpx_);
   row->addStretch(1);
   layout->addLayout(row);
   memo2_ = MakeMemo(QStringLiteral("Memo2"), this, false);
@@ -42,6 +44,12 @@ TabWpt::TabWpt(Context& context, QWidget* parent) : Tab(context, QStringLiteral(
     run([&c] {
       device::LinkDeviceFiles files(c.device, c.host, c.main.flags);
       waypoints::SpeedButton10Click(c.main.waypoints, c.main.fields, files, c.host);
+    });
+  });
+  connect(uploadGpx_, &QPushButton::clicked, this, [this, &c] {
+    run([&c] {
+      device::LinkDeviceFiles files(c.device, c.host, c.main.flags);
+      waypoints::SpeedButton30Click(c.main.waypoints, c.main.fields, files, c.host);
     });
   });
 }
