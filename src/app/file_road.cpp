@@ -52,7 +52,6 @@ void ExportMarkedCaches(MainState& s, pages::PagesState& state, pages::PageConte
   if (options.codes.empty()) return;
   const std::string& gpx = GpxFile(s);
 
-  state.deviceOutcome = device::Outcome::Done;
   state.pictureProgressVisible = true;
   state.pictureProgressMax = static_cast<int>(options.codes.size());
   state.pictureProgress = 0;
@@ -78,7 +77,7 @@ void ExportMarkedCaches(MainState& s, pages::PagesState& state, pages::PageConte
   events.duplicate = [&](const std::string& code) { duplicates.push_back(code); };
   pages::FilePagesResult result;
   try {
-    result = pages::MakeFilePages(ctx, gpx, options, events);
+    result = pages::MakeFilePages(state, ctx, gpx, options, events);
   } catch (...) {
     state.pictureProgressVisible = false;
     ctx.host.stateChanged();
@@ -104,7 +103,7 @@ void ShowSelectedCache(MainState& s, pages::PagesState& state, pages::PageContex
   options.codeFromName = s.waypoints.codeFromName;
   options.codes = {text::Cp1250ToUtf8(caches.codes[static_cast<size_t>(i)])};
   options.index = false;
-  const pages::FilePagesResult result = pages::MakeFilePages(ctx, GpxFile(s), options, {});
+  const pages::FilePagesResult result = pages::MakeFilePages(state, ctx, GpxFile(s), options, {});
   if (result.pages.empty()) {
     state.statusText = text::Utf8To1250("Keška " + options.codes[0] + " nemá v súbore popis.");
     ctx.host.stateChanged();

@@ -50,6 +50,7 @@ int FilePages(Args& args) {
   std::string codes, shrink, logs, from;
   const bool someCodes = args.option("--codes", codes);
   const bool device = args.flag("--device");
+  const bool garminPhotos = args.flag("--garmin-photos");
   const bool noPictures = args.flag("--no-pictures");
   const bool shrinkGiven = args.option("--shrink", shrink);
   const bool logsGiven = args.option("--logs", logs);
@@ -76,6 +77,7 @@ int FilePages(Args& args) {
     f.stranyLogy = logs;
   }
   if (fromGiven) f.domovPoloha = ArgTo1250(from);
+  if (garminPhotos) f.checkBox8GarminFoto = true;
   if (!files::IsDirectory(files::PcPath(state.htmFolder)) || !files::IsDirectory(files::PcPath(state.picturesFolder)))
     throw Error(text::Utf8To1250("Priečinky HTM a Pictures sa nepodarilo vytvoriť v ") + state.programFolder);
 
@@ -134,9 +136,10 @@ int FilePages(Args& args) {
     std::fprintf(stderr, "Kód %s je v súbore viackrát: stránka je z prvého výskytu.\n", code.c_str());
   };
   const std::string gpx = files::FromPcPath(std::filesystem::absolute(pos[0]).lexically_normal().string());
+  pages::PagesState pagesState;
   pages::FilePagesResult result;
   try {
-    result = pages::MakeFilePages(out, gpx, options, events);
+    result = pages::MakeFilePages(pagesState, out, gpx, options, events);
   } catch (...) {
     if (progress) std::fputs("\r\033[K", stderr);
     throw;
@@ -157,13 +160,14 @@ int FilePages(Args& args) {
 
 void RegisterFilePageCommands(Registry& registry) {
   registry.add({"pages",
-                "pages FILE [--codes GC1,GC2] [--device] [--no-pictures] [--shrink LIMIT] [--logs N] "
+                "pages FILE [--codes GC1,GC2] [--device [--garmin-photos]] [--no-pictures] [--shrink LIMIT] [--logs N] "
                 "[--from \"N 48°20.000' E 018°05.000'\"]",
                 "Offline stránky kešiek priamo zo súboru GPX, bez webu: HTM/<meno>.htm s obrázkami v Pictures, "
                 "index HTM/index.htm (s --from aj index-vzdialenost.htm). Vypíše zapísané stránky; obrázky, ktoré "
                 "sa nepodarilo stiahnuť, vymenuje na stderr a beh pre ne nezlyhá.\n"
                 "  --codes GC1,GC2   len tieto kešky\n"
-                "  --device          aj do PDA (zariadenie musí odpovedať)\n"
+                "  --device          aj do PDA (zariadenie musí odpovedať); kópie idú na konci, ak sa zmestia všetky\n"
+                "  --garmin-photos   s --device aj fotky pre Garmin (PDA_FOTO, spoilery do Spoilers\\)\n"
                 "  --no-pictures     bez sťahovania obrázkov\n"
                 "  --shrink LIMIT    zmenšiť JPG väčšie ako LIMIT bajtov na 50 %\n"
                 "  --logs N          počet najnovších záznamov na stránke (predvolene [Stranky] Logy=, 10)\n"

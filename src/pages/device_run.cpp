@@ -29,7 +29,7 @@ std::string SkippedText(const std::vector<std::string>& names) {
   return T("Pre Garmin vynechané (nie sú JPEG): ") + list;
 }
 
-void Send(PagesState& state, PageContext& ctx) {
+void Send(PagesState& state, PageOutput& ctx) {
   DevicePlan plan = std::move(state.devicePlan);
   state.devicePlan = DevicePlan{};
   // Closing the window sends nothing more.
@@ -78,7 +78,7 @@ void Send(PagesState& state, PageContext& ctx) {
 
 }  // namespace
 
-DeviceRun::DeviceRun(PagesState& state, PageContext& ctx) : state_(state), ctx_(ctx) {
+DeviceRun::DeviceRun(PagesState& state, PageOutput& ctx) : state_(state), ctx_(ctx) {
   // A run starts with an empty plan; one inside it adds to the outer one's.
   if (state_.devicePlan.runs == 0) state_.devicePlan = DevicePlan{};
   ++state_.devicePlan.runs;
@@ -97,7 +97,7 @@ void DeviceRun::finish() {
   Send(state_, ctx_);
 }
 
-void PlanDeviceCopy(PagesState& state, PageContext& ctx, const std::string& pcPath, const std::string& devicePath,
+void PlanDeviceCopy(PagesState& state, PageOutput& ctx, const std::string& pcPath, const std::string& devicePath,
                     bool keepExisting) {
   if (!ctx.copyToDevice.ticked) return;
   DevicePlan& plan = state.devicePlan;

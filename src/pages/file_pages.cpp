@@ -28,6 +28,7 @@ constexpr size_t kMaxPictureSegment = 60;
 // it cannot be had, the address as written.
 struct Picture {
   std::string address;  // UTF-8 as the description has it
+  std::string caption;  // alt, title or the link's text (UTF-8)
   std::string name;     // file name in Pictures\ (ASCII), empty when none could be made
   int job = -1;         // index into the group's downloads
   bool local = false;   // the file is there
@@ -94,9 +95,9 @@ bool DecodeDataPicture(std::string_view address, std::string& extension, std::st
 
 class FilePagesRun {
  public:
-  FilePagesRun(PageOutput& out, const std::string& gpxPath1250, const FilePagesOptions& options,
+  FilePagesRun(PagesState& state, PageOutput& out, const std::string& gpxPath1250, const FilePagesOptions& options,
                const FilePagesEvents& events)
-      : out_(out), options_(options), events_(events), brejks_(out.flags.brejks) {
+      : state_(state), out_(out), options_(options), events_(events), brejks_(out.flags.brejks) {
     sourceFile_ = text::Cp1250ToUtf8(files::FileNameOf(gpxPath1250));
     // The index's own names are taken.
     used_.insert(text::UpperCase("index"));
@@ -148,10 +149,14 @@ class FilePagesRun {
     pending_.clear();
   }
 
-  FilePagesResult finish() {
+  // The pages made, the index, then the device copies of the whole run:
+  // sent only when the card has room for all of them.
+  FilePagesResult finish(DeviceRun& deviceRun) {
     flush();
     if (!index_.empty() && options_.index) writeIndex();
     result_.stopped = stopRequested();
+    deviceRun.finish();
+    result_.deviceOutcome = state_.deviceOutcome;
     return std::move(result_);
   }
 
@@ -161,7 +166,7 @@ class FilePagesRun {
     int number = 0;
     for (const SanitizedHtml* html : {&page.shortDescription, &page.longDescription}) {
       for (const auto& p : html->pictures) {
-        Picture picture{p.address, "", -1, false};
+        Picture picture{p.address, p.caption, "", -1, false};
         if (auto it = seen.find(p.address); it != seen.end()) {
           picture = page.pictures[it->second];
           page.pictures.push_back(picture);
@@ -249,15 +254,16 @@ class FilePagesRun {
     const std::string path = out_.htmFolder + name + ".htm";
     files::WriteAtomic(files::PcPath(path), text::Utf8To1250Html(html));
     if (out_.copyToDevice.ticked) {
+      std::vector<GarminPhoto> photos;
       std::set<std::string> copied;
       for (const auto& p : page.pictures) {
         if (!p.local || !copied.insert(p.name).second) continue;
-        const std::string target = out_.fields.edit5PdaMht + "Pictures\\" + p.name;
-        if (!out_.device.DeviceFileExists(target))
-          deviceOutcome(out_.device.CopyFileToDevice(out_.picturesFolder + p.name, target));
+        PlanDeviceCopy(state_, out_, out_.picturesFolder + p.name, out_.fields.edit5PdaMht + "Pictures\\" + p.name, true);
+        const std::string caption = text::Utf8To1250(p.caption);
+        photos.push_back({out_.picturesFolder + p.name, caption, SaysSpoiler(caption)});
       }
-      if (out_.copyToDevice.ticked)
-        deviceOutcome(out_.device.CopyFileToDevice(path, out_.fields.edit5PdaMht + "HTM\\" + name + ".htm"));
+      PlanDeviceCopy(state_, out_, path, out_.fields.edit5PdaMht + "HTM\\" + name + ".htm", false);
+      CopyGarminPhotos(state_, out_, text::Utf8To1250(page.cache.code), photos);
     }
     const CacheRecord& c = page.cache;
     index_.push_back({c.name, c.code, c.type, c.container, c.difficulty, c.terrain, name + ".htm", c.position});
@@ -272,16 +278,14 @@ class FilePagesRun {
     auto write = [this](const std::string& fileName, bool byDistance) {
       const std::string path = out_.htmFolder + fileName;
       files::WriteAtomic(files::PcPath(path), text::Utf8To1250Html(IndexHtml(index_, options_.home, byDistance)));
-      if (out_.copyToDevice.ticked)
-        deviceOutcome(out_.device.CopyFileToDevice(path, out_.fields.edit5PdaMht + "HTM\\" + fileName));
+      PlanDeviceCopy(state_, out_, path, out_.fields.edit5PdaMht + "HTM\\" + fileName, false);
       return path;
     };
     result_.index = write("index.htm", false);
     if (options_.home) write("index-vzdialenost.htm", true);
   }
 
-  void deviceOutcome(device::Outcome o) { result_.deviceOutcome = device::Worse(result_.deviceOutcome, o); }
-
+  PagesState& state_;
   PageOutput& out_;
   const FilePagesOptions& options_;
   const FilePagesEvents& events_;
@@ -296,9 +300,11 @@ class FilePagesRun {
 
 }  // namespace
 
-FilePagesResult MakeFilePages(PageOutput& out, const std::string& gpxPath1250, const FilePagesOptions& options,
-                              const FilePagesEvents& events) {
-  FilePagesRun run(out, gpxPath1250, options, events);
+FilePagesResult MakeFilePages(PagesState& state, PageOutput& out, const std::string& gpxPath1250,
+                              const FilePagesOptions& options, const FilePagesEvents& events) {
+  state.deviceOutcome = device::Outcome::Done;
+  DeviceRun deviceRun(state, out);
+  FilePagesRun run(state, out, gpxPath1250, options, events);
   waypoints::GpxReadOptions read;
   read.codes = options.codes;
   read.maxLogs = options.logs;
@@ -309,7 +315,7 @@ FilePagesResult MakeFilePages(PageOutput& out, const std::string& gpxPath1250, c
       });
   if (events.duplicate)
     for (const auto& code : report.duplicates) events.duplicate(code);
-  return run.finish();
+  return run.finish(deviceRun);
 }
 
 }  // namespace trovik::pages

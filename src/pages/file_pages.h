@@ -46,13 +46,14 @@ struct FilePagesResult {
 };
 
 // HTM\<page name>.htm for every cache of `gpxPath1250` (or the listed codes),
-// the pictures beside, the index after, each copied to the device when
-// "Aj do PDA" is ticked. "Brejk" stops after the page in hand and abandons the
+// the pictures beside, the index after, and with "Aj do PDA" ticked their
+// device copies (and the Garmin photos) at the end, when the card has room
+// for all of them. "Brejk" stops after the page in hand and abandons the
 // downloads in flight; the pages written so far stay and the index lists them.
 // Throws trovik::Error for a file that cannot be read or is malformed (before
 // any page is written) or a page that cannot be written.
-FilePagesResult MakeFilePages(PageOutput& out, const std::string& gpxPath1250, const FilePagesOptions& options,
-                              const FilePagesEvents& events);
+FilePagesResult MakeFilePages(PagesState& state, PageOutput& out, const std::string& gpxPath1250,
+                              const FilePagesOptions& options, const FilePagesEvents& events);
 
 // The name a cache's page gets: its entry of the names list, as the list
 // builder makes it of the waypoint's line (a pocket query's names are codes,

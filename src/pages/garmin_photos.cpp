@@ -142,7 +142,7 @@ std::string GarminPhotoName(const std::string& caption, const std::string& pictu
   return name;
 }
 
-void CopyGarminPhotos(PagesState& state, PageContext& ctx, const std::string& code,
+void CopyGarminPhotos(PagesState& state, PageOutput& ctx, const std::string& code,
                       const std::vector<GarminPhoto>& photos) {
   if (!ctx.fields.checkBox8GarminFoto || !ctx.copyToDevice.ticked) return;
   const std::string folder = GarminPhotoFolder(ctx.fields.edit24PdaFoto, code);

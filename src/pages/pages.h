@@ -84,7 +84,7 @@ struct PageContext : PageOutput {
 // sending to the outer one. A run left without finish() sends nothing.
 class DeviceRun {
  public:
-  DeviceRun(PagesState& state, PageContext& ctx);
+  DeviceRun(PagesState& state, PageOutput& ctx);
   ~DeviceRun();
   DeviceRun(const DeviceRun&) = delete;
   DeviceRun& operator=(const DeviceRun&) = delete;
@@ -95,13 +95,13 @@ class DeviceRun {
 
  private:
   PagesState& state_;
-  PageContext& ctx_;
+  PageOutput& ctx_;
   bool open_ = true;
 };
 
 // Plans the copy of a PC file to the device when "Aj do PDA" is ticked; with
 // `keepExisting` a file the device has is left as it is. Each target once.
-void PlanDeviceCopy(PagesState& state, PageContext& ctx, const std::string& pcPath, const std::string& devicePath,
+void PlanDeviceCopy(PagesState& state, PageOutput& ctx, const std::string& pcPath, const std::string& devicePath,
                     bool keepExisting);
 
 // A picture of a cache for the Garmin units' photo folder.
@@ -127,7 +127,7 @@ std::string GarminPhotoName(const std::string& caption, const std::string& pictu
 // the cache's JPEG pictures into its Garmin folder (spoilers into
 // "Spoilers\" below it); other pictures are noted as skipped. A photo the
 // unit already has stays. Sent with the run's other copies.
-void CopyGarminPhotos(PagesState& state, PageContext& ctx, const std::string& code,
+void CopyGarminPhotos(PagesState& state, PageOutput& ctx, const std::string& code,
                       const std::vector<GarminPhoto>& photos);
 // The web road's photos of the page just filtered: the page pictures its
 // offline page kept, and the header pictures as spoilers with their link

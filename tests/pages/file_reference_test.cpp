@@ -2,8 +2,9 @@
 // user runs it: CASE/in/ holds the waypoint file (and its "-wpts" partner),
 // CASE/args the command's options (one a line, optional), and CASE/expected/
 // what the run must leave: every file of HTM/ and Pictures/ byte for byte,
-// nothing more, and "status" and "stderr" when they differ from success in
-// silence. The clock is fixed, so the pages' dates are too. A case is added
+// nothing more, the simulated card's files under card/ (its data folders are
+// there before the run), and "status" and "stderr" when they differ from
+// success in silence. The clock is fixed, so the pages' dates are too. A case is added
 // by adding its folder.
 
 #include <gtest/gtest.h>
@@ -48,6 +49,9 @@ TEST(FileReference, EveryWaypointFileGivesItsPagesAndIndex) {
     const fs::path home = fs::path(work.path()) / "home";
     const fs::path in = fs::path(work.path()) / "in";
     fs::create_directories(home);
+    const fs::path card = home / "PDA";
+    fs::create_directories(card / "Storage Card/Geo/HTM");
+    fs::create_directories(card / "Storage Card/Geo/Pictures");
     fs::copy(folder / "in", in);
     std::string main;
     for (const auto& f : fs::directory_iterator(in)) {
@@ -59,7 +63,7 @@ TEST(FileReference, EveryWaypointFileGivesItsPagesAndIndex) {
     testing::RunOptions run;
     run.args = {"--home", home.string(), "pages", main};
     for (const std::string& arg : text::SplitLines(ReadOr(folder / "args", ""))) run.args.push_back(arg);
-    run.env = {"TROVIK_NOW=2026-12-08T12:00:00", "TROVIK_DEVICE_ROOT=" + (home / "PDA").string()};
+    run.env = {"TROVIK_NOW=2026-12-08T12:00:00", "TROVIK_DEVICE_ROOT=" + card.string()};
     const testing::RunResult r = testing::RunCli(run);
     ASSERT_TRUE(r.exited()) << r.describe();
 
@@ -71,9 +75,10 @@ TEST(FileReference, EveryWaypointFileGivesItsPagesAndIndex) {
     made.erase("getrawhtm.htm");  // not the road's
     EXPECT_EQ(made, FilesBelow(expected / "HTM"));
     EXPECT_EQ(FilesBelow(home / "Pictures"), FilesBelow(expected / "Pictures"));
+    EXPECT_EQ(FilesBelow(card), FilesBelow(expected / "card"));
     ++cases;
   }
-  EXPECT_GE(cases, 7) << "cases missing in " << kFolder;
+  EXPECT_GE(cases, 8) << "cases missing in " << kFolder;
 }
 
 }  // namespace
