@@ -112,10 +112,10 @@ base=$(head -n1 demo-site.out)
 "$bin/gen_gpx" pq-pictures.gpx 300 --pq --pictures "$base" 3
 mapfile -t urls < <(seq 1 900 | sed "s|.*|$base/img/cache/album&.jpg|")
 rm -rf warm
-curl -s --fail --parallel --parallel-max 4 --create-dirs --output-dir warm --remote-name-all "${urls[@]}"
+curl -s --no-progress-meter --fail --parallel --parallel-max 4 --create-dirs --output-dir warm --remote-name-all "${urls[@]}"
 
 "$measure" "$runs" --fresh home-pictures "$cli" --home home-pictures pages pq-pictures.gpx \
-  :: --fresh curl-out curl -s --fail --parallel --parallel-max 4 --output-dir curl-out --remote-name-all "${urls[@]}" \
+  :: --fresh curl-out curl -s --no-progress-meter --fail --parallel --parallel-max 4 --output-dir curl-out --remote-name-all "${urls[@]}" \
   >rows.txt
 read_rows <rows.txt
 got=$(count_files home-pictures/Pictures '*.jpg')
