@@ -4,6 +4,8 @@
 // core's error, never twice the same code, and the cache list's codes have
 // one entry per waypoint.
 
+#include "waypoints/gpx_caches.h"
+
 #include <unistd.h>
 
 #include <cstdint>
@@ -13,7 +15,6 @@
 
 #include "base/error.h"
 #include "fuzz_input.h"
-#include "waypoints/gpx_caches.h"
 #include "waypoints/xml_stream.h"
 
 namespace {

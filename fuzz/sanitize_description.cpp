@@ -15,11 +15,12 @@ namespace {
 
 bool Allowed(const std::string& tag) {
   static const char* const kTags[] = {
-      "b", "strong", "i", "em", "u", "s", "strike", "del", "ins", "sub", "sup", "small", "big", "font", "span",
-      "code", "pre", "tt", "kbd", "samp", "var", "mark", "abbr", "acronym", "cite", "q", "dfn", "blockquote",
-      "center", "br", "hr", "wbr", "h1", "h2", "h3", "h4", "h5", "h6", "p", "div", "address", "ul", "ol", "li",
-      "dl", "dt", "dd", "table", "caption", "thead", "tbody", "tfoot", "tr", "td", "th", "colgroup", "col", "a",
-      "img", "html", "head", "body"};
+      "b",        "strong",  "i",    "em",    "u",       "s",          "strike", "del",     "ins",  "sub", "sup",
+      "small",    "big",     "font", "span",  "code",    "pre",        "tt",     "kbd",     "samp", "var", "mark",
+      "abbr",     "acronym", "cite", "q",     "dfn",     "blockquote", "center", "br",      "hr",   "wbr", "h1",
+      "h2",       "h3",      "h4",   "h5",    "h6",      "p",          "div",    "address", "ul",   "ol",  "li",
+      "dl",       "dt",      "dd",   "table", "caption", "thead",      "tbody",  "tfoot",   "tr",   "td",  "th",
+      "colgroup", "col",     "a",    "img",   "html",    "head",       "body"};
   for (const char* t : kTags)
     if (tag == t) return true;
   return false;

@@ -46,6 +46,7 @@ void ExportMarkedCaches(MainState& s, pages::PagesState& state, pages::PageConte
     return;
   }
   pages::FilePagesOptions options = FilePageOptions(s.fields);
+  options.codeFromName = s.waypoints.codeFromName;
   for (int i = 0; i < caches.count(); ++i)
     if (caches.nameMarks[static_cast<size_t>(i)]) options.codes.push_back(text::Cp1250ToUtf8(caches.codes[static_cast<size_t>(i)]));
   if (options.codes.empty()) return;
@@ -100,6 +101,7 @@ void ShowSelectedCache(MainState& s, pages::PagesState& state, pages::PageContex
   const int i = caches.itemIndex;
   if (i < 0 || i >= caches.count()) return;
   pages::FilePagesOptions options = FilePageOptions(s.fields);
+  options.codeFromName = s.waypoints.codeFromName;
   options.codes = {text::Cp1250ToUtf8(caches.codes[static_cast<size_t>(i)])};
   options.index = false;
   const pages::FilePagesResult result = pages::MakeFilePages(ctx, GpxFile(s), options, {});

@@ -51,6 +51,10 @@ void ReadLastFolders(MainState& s) {
 void ReadDeviceFolders(MainState& s) {
   s.fields.edit4PdaWpt = Read(s, kKdeukladatdata, kPdaWpt, s.fields.edit4PdaWpt);
   s.fields.edit5PdaMht = Read(s, kKdeukladatdata, kPdaMht, s.fields.edit5PdaMht);
+  s.fields.edit24PdaFoto = Read(s, kKdeukladatdata, kPdaFoto, s.fields.edit24PdaFoto);
+  s.fields.edit25PdaGpx = Read(s, kKdeukladatdata, kPdaGpx, s.fields.edit25PdaGpx);
+  s.fields.checkBox8GarminFoto =
+      profile::ReadFlag(s.settingsPath, kKdeukladatdata, kGarminFoto, s.fields.checkBox8GarminFoto);
 }
 
 void ReadLastWpt(MainState& s) { s.waypoints.currentFile = Read(s, kLastWpt, kSubor, s.waypoints.currentFile); }
@@ -109,6 +113,9 @@ void SpeedButton8Click(const Fields& f, const std::string& path) {
   profile::WriteString(path, kAdresy, kSk, f.addresses.sk);
   profile::WriteString(path, kAdresy, kCom, f.addresses.com);
   profile::WriteString(path, kAdresy, kObrazky, f.addresses.obrazky);
+  profile::WriteString(path, kKdeukladatdata, kPdaFoto, f.edit24PdaFoto);
+  profile::WriteString(path, kKdeukladatdata, kPdaGpx, f.edit25PdaGpx);
+  profile::WriteFlag(path, kKdeukladatdata, kGarminFoto, f.checkBox8GarminFoto);
   profile::WriteString(path, kStranky, kLogy, f.stranyLogy);
   profile::WriteString(path, kDomov, kPoloha, f.domovPoloha);
 }

@@ -23,6 +23,9 @@ inline constexpr const char* kKdeukladatdata = "Kdeukladatdata";
 inline constexpr const char* kPdaWpt = "PDA_WPT";
 inline constexpr const char* kPdaMht = "PDA_MHT";
 inline constexpr const char* kWptSubor = "WPTsubor";
+inline constexpr const char* kPdaFoto = "PDA_FOTO";
+inline constexpr const char* kPdaGpx = "PDA_GPX";
+inline constexpr const char* kGarminFoto = "GarminFoto";
 inline constexpr const char* kLastWpt = "LastWPT";
 inline constexpr const char* kSubor = "Subor";
 inline constexpr const char* kSetrenie = "Setrenie";
@@ -51,7 +54,7 @@ void ReadLogin(MainState& s);
 // the PC folder (panel and folder tree, the program folder when the tree
 // cannot switch to it).
 void ReadLastFolders(MainState& s);
-// "PDA_WPT", "PDA_MHT".
+// "PDA_WPT", "PDA_MHT", then "PDA_FOTO", "PDA_GPX" and "GarminFoto".
 void ReadDeviceFolders(MainState& s);
 // "LastWPT"/"Subor" into the current waypoint file.
 void ReadLastWpt(MainState& s);
@@ -76,8 +79,8 @@ int FilePageLogs(const Fields& f);
 bool SwitchPcFolder(MainState& s, const std::string& folder1250);
 
 // SpeedButton8Click, "Zapíš do INI": "PDA_WPT", "PDA_MHT", "Original",
-// "Vacsi", "Velkost", "Spooler", "AllFoto", then the "Adresy" keys, "Logy",
-// "Poloha"; the
+// "Vacsi", "Velkost", "Spooler", "AllFoto", the "Adresy" keys, then
+// "PDA_FOTO", "PDA_GPX", "GarminFoto", "Logy" and "Poloha"; the
 // MainState form then "Zoznam"/"KodZNazvu".
 void SpeedButton8Click(const Fields& fields, const std::string& settingsPath);
 void SpeedButton8Click(MainState& s);

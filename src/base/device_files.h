@@ -4,7 +4,11 @@
 // The device link implements them; tests of other modules may pass a fake.
 // Paths are 1250 text: PC paths full, device paths with "\".
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace trovik::device {
 
@@ -35,6 +39,26 @@ class DeviceFiles {
   // Whole-file copies; each reports its own failures through Host messages.
   virtual Outcome CopyFileToDevice(const std::string& pcPath, const std::string& devicePath) = 0;
   virtual Outcome CopyFileFromDevice(const std::string& devicePath, const std::string& pcPath) = 0;
+  // The room of the volume that holds the device folder (or its nearest
+  // folder that exists); nothing when the device cannot tell, and then no
+  // copy is held back for want of room.
+  struct Space {
+    uint64_t freeBytes = 0;
+    uint64_t totalBytes = 0;
+  };
+  virtual std::optional<Space> FreeSpace(const std::string& /*deviceFolder*/) { return std::nullopt; }
+  // Makes the device folder (ending with "\") and the folders above it that
+  // are missing; false when it is not there afterwards.
+  virtual bool MakeDeviceFolders(const std::string& /*deviceFolder*/) { return true; }
 };
+
+// What a run of copies needs in each device folder it writes to, in bytes.
+using RoomNeeds = std::vector<std::pair<std::string, uint64_t>>;
+// The message when the copies clearly cannot fit ("Na zariadení je voľných
+// 12 MB, treba 85 MB."), else "". Folders whose volumes report the same room
+// count as one volume.
+std::string RoomShortfall(DeviceFiles& device, const RoomNeeds& needs);
+// "1,2 GB", "85 MB", "300 kB": the room as the status bar shows it.
+std::string FormatRoom(uint64_t bytes);
 
 }  // namespace trovik::device

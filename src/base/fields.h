@@ -28,6 +28,11 @@ struct Fields {
   std::string edit7Velkost = "30000";                     // size limit text
   bool checkBox2Spooler = true;                           // header pictures option
   bool checkBox3AllFoto = false;                          // stored only
+  // "Fotky aj pre Garmin (GeocachePhotos)": with "Aj do PDA", the batches also
+  // put each cache's JPEG pictures where a Garmin unit shows them.
+  bool checkBox8GarminFoto = false;
+  std::string edit24PdaFoto = "\\Garmin\\GeocachePhotos\\";  // "Adresár pre fotky Garmin"
+  std::string edit25PdaGpx = "\\Garmin\\GPX\\";              // "Cesta v PDA pre GPX"
   std::string stranyLogy = "10";    // "Logy": newest logs on a page made from the file
   std::string domovPoloha;          // "Domov": "N 48°20.000' E 018°05.000'", empty for none
   bool pagesFromFile = false;       // "Stránky z:" "súboru" (else "webu")

@@ -63,6 +63,7 @@ int FilePages(Args& args) {
   app::ReadDeviceFolders(state);
   app::ReadSetrenie(state);
   app::ReadFilePageSettings(state);
+  app::ReadListOptions(state);
   Fields& f = state.fields;
   if (shrinkGiven) {
     f.radioButton1Original = false;
@@ -81,6 +82,7 @@ int FilePages(Args& args) {
   pages::FilePagesOptions options;
   options.pictures = !noPictures;
   options.logs = app::FilePageLogs(f);
+  options.codeFromName = state.waypoints.codeFromName;
   if (!text::Trim(f.domovPoloha).empty()) {
     options.home = pages::ParseHomePosition(f.domovPoloha);
     if (!options.home)

@@ -35,6 +35,7 @@ struct PageOptions {
   bool shrinkGiven = false;
   std::string shrinkLimit;
   bool device = false;
+  bool garminPhotos = false;
 
   static PageOptions Take(Args& args) {
     PageOptions o;
@@ -42,11 +43,13 @@ struct PageOptions {
     o.noHeaderPictures = args.flag("--no-header-pictures");
     o.shrinkGiven = args.option("--shrink", o.shrinkLimit);
     o.device = args.flag("--device");
+    o.garminPhotos = args.flag("--garmin-photos");
     return o;
   }
 
   void apply(Fields& f) const {
     if (noHeaderPictures) f.checkBox2Spooler = false;
+    if (garminPhotos) f.checkBox8GarminFoto = true;
     if (shrinkGiven) {
       f.radioButton1Original = false;
       f.radioButton2Vacsi = true;
@@ -58,7 +61,8 @@ struct PageOptions {
 constexpr const char* kPageOptionsHelp =
     "  --no-header-pictures     bez fotiek zo záhlavia\n"
     "  --shrink LIMIT           zmenšiť JPG väčšie ako LIMIT bajtov na 50 %\n"
-    "  --device                 aj do PDA (zariadenie musí odpovedať)\n";
+    "  --device                 aj do PDA (zariadenie musí odpovedať)\n"
+    "  --garmin-photos          s --device aj fotky pre Garmin (PDA_FOTO, spoilery do Spoilers\\)\n";
 
 int Shrink(Args& args) {
   std::string limit = "30000";

@@ -2,6 +2,7 @@
 // the upload of a waypoint file into the device's waypoint folder.
 
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -77,7 +78,34 @@ int cachesCommand(Args& args) {
   return 0;
 }
 
+// "Ulož GPX do PDA": the GPX file and its pocket query's waypoint file, unchanged.
+int uploadGpx(Args& args) {
+  std::string folder;
+  const bool folderGiven = args.option("--pda-gpx", folder);
+  const std::string file = files::FromPcPath(std::filesystem::absolute(onePositional(args)).lexically_normal().string());
+  if (text::UpperCase(files::ExtensionOf(file)) != ".GPX") throw UsageError{"S --gpx musí byť FILE .gpx."};
+  app::MainState settings(app::ProgramFolder1250());
+  app::ReadDeviceFolders(settings);
+  if (folderGiven) settings.fields.edit25PdaGpx = ArgTo1250(folder);
+
+  FailureCountingHost host;
+  RunFlags flags;
+  waypoints::WaypointState state;
+  state.currentFile = file;
+  device::SetDefaultDeviceRoot();
+  device::DeviceLink link;
+  device::LinkDeviceFiles deviceFiles(link, host, flags);
+  const device::Outcome outcome = waypoints::SpeedButton30Click(state, settings.fields, deviceFiles, host);
+  device::ReleaseDevice(link);
+  if (outcome == device::Outcome::Failed) return 1;
+  for (const std::string& path : waypoints::PocketQueryFiles(file)) {
+    PrintLine1250(settings.fields.edit25PdaGpx + files::FileNameOf(path));
+  }
+  return 0;
+}
+
 int uploadCommand(Args& args) {
+  if (args.flag("--gpx")) return uploadGpx(args);
   std::string folder;
   bool folderGiven = args.option("--pda-wpt", folder);
   std::string file = ArgTo1250(onePositional(args));
@@ -116,9 +144,11 @@ void RegisterWaypointCommands(Registry& registry) {
                 "názov, TAB, kód, TAB, poloha.",
                 cachesCommand});
   registry.add(
-      {"upload", "upload FILE [--pda-wpt DEVFOLDER]",
+      {"upload", "upload FILE [--pda-wpt DEVFOLDER] | upload --gpx FILE.gpx [--pda-gpx DEVFOLDER]",
        "Ako \"Ulož tento wpt súbor do PDA\": uloží waypointy zo súboru (.gpx sa prevedie) do adresára programu "
-       "a skopíruje ich do adresára PDA pre WPT (z Trovik.ini alebo --pda-wpt, s \\ na konci).",
+       "a skopíruje ich do adresára PDA pre WPT (z Trovik.ini alebo --pda-wpt, s \\ na konci).\n"
+       "S --gpx ako \"Ulož GPX do PDA\": skopíruje GPX súbor nezmenený, aj jeho -wpts súbor vedľa neho, do "
+       "adresára PDA pre GPX (PDA_GPX z Trovik.ini alebo --pda-gpx).",
        uploadCommand});
 }
 

@@ -8,7 +8,7 @@
 
 namespace trovik::device {
 
-const char* const kRapiNames[kRapiNameCount] = {
+const char* const kRapiNames[kRapiBoundCount] = {
     "CeRapiInit", "CeRapiInitEx", "CeRapiUninit", "CeFindAllFiles", "RapiFreeBuffer", "CeCreateDatabase",
     "CeDeleteDatabase", "CeDeleteRecord", "CeFindFirstDatabase", "CeFindNextDatabase", "CeOidGetInfo",
     "CeEnumDBVolumes", "CeOpenDatabase", "CeReadRecordProps", "CeSeekDatabase", "CeSetDatabaseInfo",
@@ -21,7 +21,7 @@ const char* const kRapiNames[kRapiNameCount] = {
     "CeGetSystemMetrics", "CeGetDesktopDeviceCaps", "CeGetSystemInfo", "CeSHCreateShortcut",
     "CeSHGetShortcutTarget", "CeCheckPassword", "CeGetFileTime", "CeSetFileTime", "CeGetVersionEx", "CeGetWindow",
     "CeGetWindowLong", "CeGetWindowText", "CeGetClassName", "CeGlobalMemoryStatus", "CeGetSystemPowerStatusEx",
-    "CeRapiInvoke"};
+    "CeRapiInvoke", "CeGetDiskFreeSpaceEx"};
 
 std::string DeviceApi::LibraryPath() const {
   if (!libraryPath_.empty()) return libraryPath_;
@@ -34,7 +34,7 @@ bool DeviceApi::Bind() {
   ++loadAttempts_;
   void* handle = dlopen(LibraryPath().c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) return false;
-  for (int i = 0; i < kRapiNameCount; ++i) {
+  for (int i = 0; i < kRapiBoundCount; ++i) {
     dlerror();
     entries_[static_cast<size_t>(i)] = dlsym(handle, kRapiNames[i]);
   }
@@ -151,6 +151,24 @@ BOOL DeviceApi::CeMoveFile(const std::u16string& from, const std::u16string& to)
   if (!fn) return 0;
   if (Refused(from) || Refused(to)) return 0;
   return fn(from.c_str(), to.c_str());
+}
+
+}  // namespace trovik::device
+
+namespace trovik::device {
+
+DWORD DeviceApi::CeGetFileAttributes(const std::u16string& path) {
+  auto fn = Entry<rapi::PfnCeGetFileAttributes>(kCeGetFileAttributes);
+  if (!fn || Refused(path)) return 0xFFFFFFFFu;
+  return fn(path.c_str());
+}
+
+BOOL DeviceApi::CeGetDiskFreeSpaceEx(const std::u16string& folder, uint64_t* freeToCaller, uint64_t* total,
+                                     uint64_t* totalFree) {
+  auto fn = Entry<rapi::PfnCeGetDiskFreeSpaceEx>(kCeGetDiskFreeSpaceEx);
+  if (!fn) return 0;
+  if (Refused(folder)) return 0;
+  return fn(folder.c_str(), freeToCaller, total, totalFree);
 }
 
 }  // namespace trovik::device

@@ -5,6 +5,7 @@
 // is unavailable calls nothing and returns its fallback value.
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "device/rapi_abi.h"
@@ -20,7 +21,10 @@ using rapi::HRESULT;
 using rapi::RAPIINIT;
 
 constexpr int kRapiNameCount = 65;
-extern const char* const kRapiNames[kRapiNameCount];
+// The 65 names, then the later ones bound after them: the free-space call a
+// library of today's handhelds has.
+constexpr int kRapiBoundCount = 66;
+extern const char* const kRapiNames[kRapiBoundCount];
 
 // Positions in kRapiNames of the entries the system calls.
 enum RapiEntry : int {
@@ -30,6 +34,7 @@ enum RapiEntry : int {
   kCeFindFirstFile = 17,
   kCeFindNextFile = 18,
   kCeFindClose = 19,
+  kCeGetFileAttributes = 20,
   kCeCreateFile = 22,
   kCeReadFile = 23,
   kCeWriteFile = 24,
@@ -41,6 +46,7 @@ enum RapiEntry : int {
   kCeDeleteFile = 36,
   kCeGetFileSize = 37,
   kCeSetFileTime = 56,
+  kCeGetDiskFreeSpaceEx = 65,
 };
 
 // Fallback results when the library cannot be loaded or lacks the entry.
@@ -83,6 +89,8 @@ class DeviceApi {
   BOOL CeRemoveDirectory(const std::u16string& path);
   BOOL CeDeleteFile(const std::u16string& path);
   BOOL CeMoveFile(const std::u16string& from, const std::u16string& to);
+  DWORD CeGetFileAttributes(const std::u16string& path);  // 0xFFFFFFFF when absent
+  BOOL CeGetDiskFreeSpaceEx(const std::u16string& folder, uint64_t* freeToCaller, uint64_t* total, uint64_t* totalFree);
 
  private:
   template <typename Fn>
@@ -95,7 +103,7 @@ class DeviceApi {
 
   std::string libraryPath_;
   void* handle_ = nullptr;
-  std::array<void*, kRapiNameCount> entries_{};
+  std::array<void*, kRapiBoundCount> entries_{};
   int loadAttempts_ = 0;
   DWORD refusedError_ = 0;
 };

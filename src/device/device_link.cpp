@@ -92,6 +92,41 @@ void SetDefaultDeviceRoot() {
   setenv("TROVIK_DEVICE_ROOT", (paths::ProgramFolder() + "PDA").c_str(), 1);
 }
 
+std::optional<DeviceFiles::Space> DeviceFreeSpace(DeviceLink& link, Host& host, const std::string& deviceFolder) {
+  if (!link.api.Available(kCeGetDiskFreeSpaceEx)) return std::nullopt;
+  if (!RapiInitBounded(link, host)) return std::nullopt;
+  return FreeSpaceOverOpenLink(link.api, deviceFolder);
+}
+
+std::optional<DeviceFiles::Space> FreeSpaceOverOpenLink(DeviceApi& api, const std::string& deviceFolder) {
+  // A folder a run is about to make has no room of its own yet: its parent's
+  // volume answers.
+  std::string folder = deviceFolder;
+  for (;;) {
+    uint64_t available = 0, total = 0, free = 0;
+    if (api.CeGetDiskFreeSpaceEx(Widen1250(folder.empty() ? "\\" : folder), &available, &total, &free)) {
+      return DeviceFiles::Space{available, total};
+    }
+    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    const size_t slash = folder.rfind('\\');
+    if (slash == std::string::npos) return std::nullopt;
+    folder.resize(slash + 1);
+    if (folder == "\\") folder.clear();
+  }
+}
+
+bool MakeDeviceFolders(DeviceLink& link, Host& host, const std::string& deviceFolder) {
+  if (!RapiInitBounded(link, host)) return false;
+  // Each level from the top: the device makes one folder at a time.
+  for (size_t at = deviceFolder.find('\\', 1); at != std::string::npos; at = deviceFolder.find('\\', at + 1)) {
+    link.api.CeCreateDirectory(Widen1250(deviceFolder.substr(0, at)));
+  }
+  std::string folder = deviceFolder;
+  while (folder.size() > 1 && folder.back() == '\\') folder.pop_back();
+  const DWORD attributes = link.api.CeGetFileAttributes(Widen1250(folder));
+  return attributes != 0xFFFFFFFFu && (attributes & rapi::FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 void ReleaseDevice(DeviceLink& link) { link.api.CeRapiUninit(); }
 
 bool LinkDeviceFiles::DeviceFileExists(const std::string& devicePath) {
@@ -100,6 +135,14 @@ bool LinkDeviceFiles::DeviceFileExists(const std::string& devicePath) {
 
 Outcome LinkDeviceFiles::CopyFileToDevice(const std::string& pcPath, const std::string& devicePath) {
   return device::CopyFileToDevice(link_, host_, flags_, pcPath, devicePath);
+}
+
+std::optional<DeviceFiles::Space> LinkDeviceFiles::FreeSpace(const std::string& deviceFolder) {
+  return device::DeviceFreeSpace(link_, host_, deviceFolder);
+}
+
+bool LinkDeviceFiles::MakeDeviceFolders(const std::string& deviceFolder) {
+  return device::MakeDeviceFolders(link_, host_, deviceFolder);
 }
 
 Outcome LinkDeviceFiles::CopyFileFromDevice(const std::string& devicePath, const std::string& pcPath) {

@@ -3,6 +3,7 @@
 // connection display of the main window, and the whole-file copies. A plain
 // state struct; the functions take it with the Host and the run flags.
 
+#include <optional>
 #include <string>
 
 #include "base/device_files.h"
@@ -48,6 +49,15 @@ bool RapiInitBounded(DeviceLink& link, Host& host);
 // Points the folder device at the folder "PDA" of the program folder (which
 // the CLI's --home may have moved) unless TROVIK_DEVICE_ROOT names one.
 void SetDefaultDeviceRoot();
+// The room of the volume holding `deviceFolder`, asked of its nearest folder
+// that exists; nothing when the library cannot tell or the device does not
+// answer.
+std::optional<DeviceFiles::Space> DeviceFreeSpace(DeviceLink& link, Host& host, const std::string& deviceFolder);
+// The same over a connection the caller has open.
+std::optional<DeviceFiles::Space> FreeSpaceOverOpenLink(DeviceApi& api, const std::string& deviceFolder);
+// Creates `deviceFolder` (ending with "\") and every missing folder above it;
+// whether it is there afterwards.
+bool MakeDeviceFolders(DeviceLink& link, Host& host, const std::string& deviceFolder);
 // Shut-down: the remote connection is closed, whatever opened it.
 void ReleaseDevice(DeviceLink& link);
 
@@ -74,6 +84,8 @@ class LinkDeviceFiles : public DeviceFiles {
   bool DeviceFileExists(const std::string& devicePath) override;
   Outcome CopyFileToDevice(const std::string& pcPath, const std::string& devicePath) override;
   Outcome CopyFileFromDevice(const std::string& devicePath, const std::string& pcPath) override;
+  std::optional<Space> FreeSpace(const std::string& deviceFolder) override;
+  bool MakeDeviceFolders(const std::string& deviceFolder) override;
 
  private:
   DeviceLink& link_;

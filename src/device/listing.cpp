@@ -112,6 +112,10 @@ void GetDirPDA(DeviceLink& link, Host& host, DevicePane& pane, const std::string
     } while (link.api.CeFindNextFile(h, record.get()));
   }
   link.api.CeFindClose(h);
+  // What the card can still take, before the user copies onto it.
+  const std::string folder = pattern.substr(0, pattern.find_last_of('\\') + 1);
+  const auto space = FreeSpaceOverOpenLink(link.api, folder);
+  pane.status3[2] = space ? text::Utf8To1250("Voľné: ") + FormatRoom(space->freeBytes) : std::string();
   link.api.CeRapiUninit();
 
   pane.status2 = {Counts("Adresárov:", folders), Counts("Súborov:", fileCount), Counts("Poč.bytov:", bytes)};

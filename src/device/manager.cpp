@@ -65,6 +65,23 @@ std::string PcFolderAfter(const std::string& folder, const std::string& name) {
 }
 
 void KopirovaniesborudoPDA1Click(Manager& m, const std::vector<int>& selectedPcRows) {
+  // Files that cannot fit on the card are not begun: one look at its room
+  // before the first question.
+  uint64_t need = 0;
+  for (int r : DataRows(m.pc.grid, selectedPcRows)) {
+    const GridRow& row = m.pc.grid[static_cast<size_t>(r)];
+    if (row[1] == kDirCell) continue;
+    const int64_t size = files::Size(files::PcPath(PcPathOf(m.pc, row[0])));
+    if (size > 0) need += static_cast<uint64_t>(size);
+  }
+  if (need > 0) {
+    LinkDeviceFiles device(m.link, m.host, m.flags);
+    const std::string shortfall = RoomShortfall(device, {{m.pda.folder, need}});
+    if (!shortfall.empty()) {
+      m.host.showError(shortfall);
+      return;
+    }
+  }
   ConfirmDialog dialog = CopyDialog();
   int counter = 0;
   for (int r : DataRows(m.pc.grid, selectedPcRows)) {

@@ -24,7 +24,7 @@ struct DevicePane {
   int nameSort = 1;                      // 0 none, 1 ascending, 2 descending
   int dateSort = 0;
   std::array<std::string, 3> status2;    // StatusBar2: folders, files, bytes
-  std::array<std::string, 2> status3;    // StatusBar3: folder, "<n>msec"
+  std::array<std::string, 3> status3;    // StatusBar3: folder, "<n>msec", the volume's free room
 };
 
 struct PcPane {

@@ -119,6 +119,8 @@ using PfnCeGetFileAttributes = DWORD (*)(const WCHAR*);
 using PfnCeGetFileTime = BOOL (*)(HANDLE, FILETIME*, FILETIME*, FILETIME*);
 using PfnCeMoveFile = BOOL (*)(const WCHAR*, const WCHAR*);
 using PfnGetRapiError = HRESULT (*)();
+// The room of the volume holding a folder: free to the caller, its size, free in all.
+using PfnCeGetDiskFreeSpaceEx = BOOL (*)(const WCHAR*, uint64_t*, uint64_t*, uint64_t*);
 }
 
 }  // namespace trovik::rapi

@@ -28,5 +28,6 @@ BOOL CreateDirectoryImpl(const WCHAR* name, void* security);
 BOOL RemoveDirectoryImpl(const WCHAR* name);
 BOOL DeleteFileImpl(const WCHAR* name);
 BOOL MoveFileImpl(const WCHAR* from, const WCHAR* to);
+BOOL GetDiskFreeSpaceExImpl(const WCHAR* folder, uint64_t* freeToCaller, uint64_t* total, uint64_t* totalFree);
 
 }  // namespace trovik::folderdevice

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -342,6 +343,38 @@ BOOL MoveFileImpl(const WCHAR* from, const WCHAR* to) {
     SetLastErrno(errno, !a.parentExists || !b.parentExists);
     return 0;
   }
+  return 1;
+}
+
+BOOL GetDiskFreeSpaceExImpl(const WCHAR* folder, uint64_t* freeToCaller, uint64_t* total, uint64_t* totalFree) {
+  if (!NeedConnection()) return 0;
+  HostPath p;
+  if (!MapPath(folder, false, p)) return 0;
+  struct stat st;
+  if (stat(p.path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    SetLastError(p.parentExists ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
+    return 0;
+  }
+  // The volume the folder lies on: a card mounted below the root answers for itself.
+  struct statvfs vfs;
+  if (statvfs(p.path.c_str(), &vfs) != 0) {
+    SetLastErrno(errno);
+    return 0;
+  }
+  const uint64_t unit = vfs.f_frsize ? vfs.f_frsize : vfs.f_bsize;
+  uint64_t available = static_cast<uint64_t>(vfs.f_bavail) * unit;
+  uint64_t free = static_cast<uint64_t>(vfs.f_bfree) * unit;
+  uint64_t size = static_cast<uint64_t>(vfs.f_blocks) * unit;
+  // A card with little room left, for tests: the volume reports this many free bytes.
+  const long room = FaultNumber("TROVIK_DEVICE_FREE_BYTES", -1);
+  if (room >= 0) {
+    available = free = static_cast<uint64_t>(room);
+    if (size < free) size = free;
+  }
+  if (freeToCaller) *freeToCaller = available;
+  if (total) *total = size;
+  if (totalFree) *totalFree = free;
+  SetLastError(0);
   return 1;
 }
 

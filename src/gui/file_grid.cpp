@@ -139,6 +139,14 @@ void FileGrid::updateHeaderMarks() {
     header->setForeground(mode != 0 ? QBrush(QColor(0, 128, 0)) : QBrush());
     header->setTextAlignment((c == 1 || c == 3) ? (Qt::AlignRight | Qt::AlignVCenter)
                                                 : (Qt::AlignLeft | Qt::AlignVCenter));
+    // The designed widths fit the classic narrow font; a caption this font
+    // makes wider ("Attr") widens its column, so it reads whole.
+    if (!isColumnHidden(c)) {
+      const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, horizontalHeader());
+      const int marker = header->icon().isNull() ? 0 : 16 + margin;
+      const int needed = QFontMetrics(horizontalHeader()->font()).horizontalAdvance(header->text()) + 6 * margin + marker;
+      if (columnWidth(c) < needed) setColumnWidth(c, needed);
+    }
   }
 }
 
@@ -180,7 +188,7 @@ void FileGrid::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void FileGrid::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
+  if (event->key() == Qt::Key_Tab) {
     event->accept();
     return;
   }
@@ -192,9 +200,10 @@ void FileGrid::keyReleaseEvent(QKeyEvent* event) {
   if (!event->isAutoRepeat()) emit keyReleased(event->key());
 }
 
-bool FileGrid::focusNextPrevChild(bool /*next*/) {
-  // Tab is a command of the grid (focus to the other pane), not focus travel.
-  return false;
+bool FileGrid::focusNextPrevChild(bool next) {
+  // Tab is a command of the grid (focus to the other pane), not focus travel;
+  // Shift+Tab leaves the grid, the keyboard's way to the other controls.
+  return next ? false : QTableWidget::focusNextPrevChild(false);
 }
 
 bool FileGrid::eventFilter(QObject* watched, QEvent* event) {

@@ -17,6 +17,7 @@ MainMenu BuildMainMenu(QMenuBar* bar) {
   m.subor = bar->addMenu(QStringLiteral("Súbor"));
   m.subor->setObjectName(QStringLiteral("Sbor1"));
   m.otvorWpt = Item(m.subor, QStringLiteral("OtvorWPTsbor2"), QStringLiteral("Otvor WPT súbor"));
+  m.otvorWpt->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   m.funkcieManazera = m.subor->addMenu(QStringLiteral("Funkcie manažéra"));
   m.funkcieManazera->setObjectName(QStringLiteral("Funkciemanara1"));
   m.copyToDevice = Item(m.funkcieManazera, QStringLiteral("KopirovaniesborudoPDA2"),
@@ -31,6 +32,7 @@ MainMenu BuildMainMenu(QMenuBar* bar) {
       Item(m.funkcieManazera, QStringLiteral("VytvoradresrvPDA1"), QStringLiteral("Vytvor adresár v PDA"));
   m.subor->addSeparator();
   m.koniec = Item(m.subor, QStringLiteral("Koniecprogramu1"), QStringLiteral("Koniec programu"));
+  m.koniec->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
   m.filtre = bar->addMenu(QStringLiteral("Filtre"));
   m.filtre->setObjectName(QStringLiteral("Filtre1"));

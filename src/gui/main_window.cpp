@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLayout>
@@ -19,6 +20,7 @@
 #include "device/listing.h"
 #include "device/manager.h"
 #include "device/panes.h"
+#include "gui/accessibility.h"
 #include "gui/context.h"
 #include "gui/potvrd.h"
 #include "gui/qt_text.h"
@@ -143,6 +145,10 @@ TForm1::TForm1(WindowOptions options, QWidget* parent) : QMainWindow(parent) {
   dispatch_.afterCommand = [this] { refreshAll(); };
   host_.setOnStateChanged([this] { refreshAll(); });
   connectMenu();
+  connectKeys();
+  // Every field named by the label in front of it, the dialog's too.
+  BuddyLabels(this);
+  BuddyLabels(potvrd_);
 
   // First start-up stage.
   dispatch_.run([this] { app::FormCreate(run_->state, host_); });
@@ -226,6 +232,36 @@ void TForm1::connectMenu() {
     connect(menu_.types[i], &QAction::triggered, this, [this, i] {
       dispatch_.run([this, i] { nearby::ToggleType(run_->nearby, static_cast<nearby::CacheType>(i)); });
     });
+  }
+}
+
+void TForm1::connectKeys() {
+  const auto key = [this](const QList<QKeySequence>& keys, auto slot) {
+    auto* action = new QAction(this);
+    action->setShortcuts(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, slot);
+    addAction(action);
+  };
+  // Ctrl+Tab wherever the focus is, the inner tabs of the lists and the
+  // browser's page included; the focus goes along to the new tab.
+  key({QKeySequence(Qt::CTRL | Qt::Key_Tab)}, [this] { stepTab(1); });
+  key({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab)},
+      [this] { stepTab(-1); });
+  key({QKeySequence(Qt::Key_Escape)}, [this] { browser_->pressBrejk(); });
+}
+
+void TForm1::stepTab(int step) {
+  const int count = pageControl1_->count();
+  pageControl1_->setCurrentIndex((pageControl1_->currentIndex() + step + count) % count);
+  QWidget* page = pageControl1_->currentWidget();
+  if (page->isAncestorOf(QApplication::focusWidget())) return;
+  // The first control of the page in the tab order.
+  for (QWidget* w = page->nextInFocusChain(); w != page; w = w->nextInFocusChain()) {
+    if (page->isAncestorOf(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+      w->setFocus(Qt::TabFocusReason);
+      return;
+    }
   }
 }
 

@@ -89,6 +89,9 @@ class TForm1 : public QMainWindow {
   void setHooks();
   void pullAll();
   void connectMenu();
+  // The window's keys: Ctrl+Tab between the tabs, Escape for "Brejk".
+  void connectKeys();
+  void stepTab(int step);
   void refreshMenu();
   // The shell's start-up and shut-down keep the panes' folders and panels in
   // the main state; the file manager keeps them in its panes.

@@ -34,6 +34,9 @@ TPotvrd::TPotvrd(QWidget* parent) : QDialog(parent) {
   layout->addWidget(label2_);
   edit2_ = new QLineEdit(QStringLiteral("Edit2"), this);
   edit2_->setObjectName(QStringLiteral("Edit2"));
+  // The two paths are named by the questions above them.
+  label1_->setBuddy(edit1_);
+  label2_->setBuddy(edit2_);
   layout->addWidget(edit2_);
   layout->addStretch(1);
   auto* buttons = new QHBoxLayout();

@@ -14,6 +14,8 @@ TabAbout::TabAbout(Context& context, QWidget* parent) : Tab(context, QStringLite
   richEdit1_->setObjectName(QStringLiteral("RichEdit1"));
   richEdit1_->setReadOnly(true);
   richEdit1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  richEdit1_->setTabChangesFocus(true);
+  richEdit1_->setAccessibleName(QStringLiteral("O programe"));
   layout->addWidget(richEdit1_);
 }
 

@@ -1,5 +1,6 @@
 #include "gui/tab_browser.h"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -24,9 +25,10 @@
 namespace trovik::gui {
 namespace {
 
-QProgressBar* MakeProgress(const QString& name, QWidget* parent) {
+QProgressBar* MakeProgress(const QString& name, const QString& heard, QWidget* parent) {
   auto* bar = new QProgressBar(parent);
   bar->setObjectName(name);
+  bar->setAccessibleName(heard);
   bar->setRange(0, 100);
   bar->setValue(0);
   bar->setTextVisible(false);
@@ -55,6 +57,8 @@ TabBrowser::TabBrowser(Context& context, QWidget* parent) : Tab(context, QString
   toolBar->addWidget(toolButton10_);
   toolButton12_ = new QToolButton(toolBar);
   toolButton12_->setObjectName(QStringLiteral("ToolButton12"));
+  // The icon only shows; the text names it for the screen reader.
+  toolButton12_->setText(QStringLiteral("Exportuj označené kešky"));
   toolButton12_->setToolButtonStyle(Qt::ToolButtonIconOnly);
   toolButton12_->setIcon(ExportIcon());
   toolButton12_->setToolTip(QStringLiteral("Exportuj označené kešky"));
@@ -93,9 +97,9 @@ TabBrowser::TabBrowser(Context& context, QWidget* parent) : Tab(context, QString
   // Status area: five panels, the two progress bars over the first two.
   statusBar1_ = new PanelBar(QStringLiteral("StatusBar1"), {104, 50, 50, 200, 150}, this);
   statusBar1_->setPanelText(3, QStringLiteral("->PDA"));
-  progressBar1_ = MakeProgress(QStringLiteral("ProgressBar1"), statusBar1_->panel(0));
+  progressBar1_ = MakeProgress(QStringLiteral("ProgressBar1"), QStringLiteral("Načítanie stránky"), statusBar1_->panel(0));
   statusBar1_->panel(0)->layout()->addWidget(progressBar1_);
-  progressBar2_ = MakeProgress(QStringLiteral("ProgressBar2"), statusBar1_->panel(1));
+  progressBar2_ = MakeProgress(QStringLiteral("ProgressBar2"), QStringLiteral("Sťahovanie obrázkov"), statusBar1_->panel(1));
   statusBar1_->panel(1)->layout()->addWidget(progressBar2_);
   outer->addWidget(statusBar1_);
   connectCommands();
@@ -194,9 +198,22 @@ void TabBrowser::buildLeftPanel(QWidget* panel) {
   names_ = new CheckListBox(QStringLiteral("CheckListBox1"), lists_);
   codes_ = new CheckListBox(QStringLiteral("CheckListBox2"), lists_);
   positions_ = new CheckListBox(QStringLiteral("CheckListBox3"), lists_);
-  lists_->addTab(names_, QStringLiteral("Podľa názvov"));
-  lists_->addTab(codes_, QStringLiteral("Podľa GCxxxx"));
-  lists_->addTab(positions_, QStringLiteral("GPS"));
+  for (auto [list, caption] : {std::pair{names_, QStringLiteral("Podľa názvov")},
+                                std::pair{codes_, QStringLiteral("Podľa GCxxxx")},
+                                std::pair{positions_, QStringLiteral("GPS")}}) {
+    lists_->addTab(list, caption);
+    list->setAccessibleName(caption);
+  }
+  // Ctrl+A and Ctrl+Shift+A in the lists: the two buttons above them.
+  const auto key = [this](const QKeySequence& keys, QPushButton* button) {
+    auto* action = new QAction(lists_);
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(action, &QAction::triggered, button, &QPushButton::click);
+    lists_->addAction(action);
+  };
+  key(QKeySequence(Qt::CTRL | Qt::Key_A), markAll_);
+  key(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A), unmarkAll_);
   column->addWidget(lists_, 1);
 
   auto* listRow = new QHBoxLayout();
@@ -231,6 +248,8 @@ void TabBrowser::connectCommands() {
   connect(fromWeb_, &QRadioButton::clicked, this, [&s] { s.fields.pagesFromFile = false; });
   connect(fromFile_, &QRadioButton::clicked, this, [&s] { s.fields.pagesFromFile = true; });
   connect(login_, &QPushButton::clicked, this, [this, &c] { run([&c] { site::SpeedButton5Click(c.commands.site()); }); });
+  // Enter in the password field presses "Prihlás!".
+  connect(edit2_, &QLineEdit::returnPressed, login_, &QPushButton::click);
   connect(activeSync_, &QPushButton::clicked, this,
           [this, &c] { run([&c] { device::SpeedButton7Click(c.device, c.host); }); });
   connect(checkBox1_, &QCheckBox::clicked, this, [&c](bool ticked) { c.device.copyOption.ticked = ticked; });

@@ -25,6 +25,8 @@ class TabBrowser : public Tab {
 
   // The main browser's place; the browser adapter's view goes in here.
   QWidget* browserHost() const { return webBrowser1_; }
+  // "Brejk", as the Escape key presses it from anywhere in the window.
+  void pressBrejk() { brejk_->click(); }
   QToolButton* openButton() const { return toolButton10_; }
 
  private:

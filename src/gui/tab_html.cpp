@@ -18,6 +18,8 @@ QPlainTextEdit* MakeMemo(const QString& objectName, QWidget* parent, bool wrap) 
   auto* memo = new QPlainTextEdit(parent);
   memo->setObjectName(objectName);
   memo->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+  // Tab goes on to the next control, so no text area keeps the keyboard.
+  memo->setTabChangesFocus(true);
   return memo;
 }
 

@@ -141,11 +141,11 @@ void TabManager::connectCommands() {
   connect(stringPda_, &FileGrid::keyReleased, this, [this](int key) {
     if (key == Qt::Key_F5) copyToPc();
     if (key == Qt::Key_Delete) deleteOnDevice();
-    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) stringPc_->setFocus(Qt::TabFocusReason);
+    if (key == Qt::Key_Tab) stringPc_->setFocus(Qt::TabFocusReason);
   });
   connect(stringPc_, &FileGrid::keyReleased, this, [this](int key) {
     if (key == Qt::Key_F5) copyToDevice();
-    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) stringPda_->setFocus(Qt::TabFocusReason);
+    if (key == Qt::Key_Tab) stringPda_->setFocus(Qt::TabFocusReason);
   });
   stringPda_->setRowIcon([this](int row) {
     const device::Grid& grid = context_.pda.grid;
@@ -165,10 +165,11 @@ QWidget* TabManager::buildDevicePane() {
   column->setSpacing(2);
   column->addWidget(MakeLabel(QStringLiteral("Label17"), QStringLiteral("PDA "), pane, true));
   stringPda_ = new FileGrid(QStringLiteral("StringPDA"), FileGrid::Kind::Device, {160, 64, 127, 10}, pane);
+  stringPda_->setAccessibleName(QStringLiteral("PDA"));
   column->addWidget(stringPda_, 1);
   statusBar2_ = new PanelBar(QStringLiteral("StatusBar2"), {110, 100, 150}, pane);
   column->addWidget(statusBar2_);
-  statusBar3_ = new PanelBar(QStringLiteral("StatusBar3"), {290, 70}, pane);
+  statusBar3_ = new PanelBar(QStringLiteral("StatusBar3"), {290, 70, 130}, pane);
   column->addWidget(statusBar3_);
   return pane;
 }
@@ -192,6 +193,7 @@ QWidget* TabManager::buildPcPane() {
   folders_->setRootPath(QDir::rootPath());
   directoryListBox1_ = new QTreeView(pane);
   directoryListBox1_->setObjectName(QStringLiteral("DirectoryListBox1"));
+  directoryListBox1_->setAccessibleName(QStringLiteral("PC adresáre"));
   directoryListBox1_->setModel(folders_);
   for (int c = 1; c < folders_->columnCount(); ++c) directoryListBox1_->hideColumn(c);
   directoryListBox1_->setHeaderHidden(true);
@@ -202,6 +204,7 @@ QWidget* TabManager::buildPcPane() {
   split->setChildrenCollapsible(false);
   split->addWidget(directoryListBox1_);
   stringPc_ = new FileGrid(QStringLiteral("StringPC"), FileGrid::Kind::Pc, {160, 55, 132}, split);
+  stringPc_->setAccessibleName(QStringLiteral("PC"));
   split->addWidget(stringPc_);
   split->setSizes({150, 300});
   column->addWidget(split, 1);
@@ -226,7 +229,30 @@ QWidget* TabManager::buildPcPane() {
     });
   });
   connect(drives_, &QComboBox::activated, this, [this](int index) { setTreeFolder(drives_->itemText(index)); });
+  // Folders read after the tree moved push its folder down: it goes back to
+  // the middle until its own folder is read, and the user's scrolling is
+  // left alone after that.
+  connect(folders_, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+    if (centreOn_.isEmpty() || !(centreOn_ + QLatin1Char('/')).startsWith(QDir::cleanPath(loaded))) return;
+    const QModelIndex index = folders_->index(centreOn_);
+    if (index.isValid()) directoryListBox1_->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    if (QDir::cleanPath(loaded) == centreOn_) centreOn_.clear();
+  });
   return pane;
+}
+
+void TabManager::showTreeFolder(const QModelIndex& index) {
+  directoryListBox1_->setCurrentIndex(index);
+  directoryListBox1_->scrollTo(index, QAbstractItemView::PositionAtCenter);
+  centreOn_ = folders_->filePath(index);
+  if (!directoryListBox1_->isVisible()) centreWhenShown_ = true;
+}
+
+void TabManager::showEvent(QShowEvent* event) {
+  Tab::showEvent(event);
+  const QModelIndex current = directoryListBox1_->currentIndex();
+  if (centreWhenShown_ && current.isValid()) directoryListBox1_->scrollTo(current, QAbstractItemView::PositionAtCenter);
+  centreWhenShown_ = false;
 }
 
 bool TabManager::setTreeFolder(const QString& folder) {
@@ -235,8 +261,7 @@ bool TabManager::setTreeFolder(const QString& folder) {
   QString path = QDir::cleanPath(info.absoluteFilePath());
   const QModelIndex index = folders_->index(path);
   if (!index.isValid()) return false;
-  directoryListBox1_->setCurrentIndex(index);
-  directoryListBox1_->scrollTo(index);
+  showTreeFolder(index);
   const QString native = QDir::toNativeSeparators(path);
   if (native != treeFolder_) {
     treeFolder_ = native;
@@ -264,7 +289,7 @@ void TabManager::refresh() {
   stringPda_->setRows(GridRows(pda.grid));
   stringPda_->setSortModes(pda.nameSort, pda.dateSort);
   for (int i = 0; i < 3; ++i) statusBar2_->setPanelText(i, FromCore(pda.status2[static_cast<size_t>(i)]));
-  for (int i = 0; i < 2; ++i) statusBar3_->setPanelText(i, FromCore(pda.status3[static_cast<size_t>(i)]));
+  for (int i = 0; i < 3; ++i) statusBar3_->setPanelText(i, FromCore(pda.status3[static_cast<size_t>(i)]));
   const device::PcPane& pc = context_.pc;
   stringPc_->setRows(GridRows(pc.grid));
   stringPc_->setSortModes(pc.nameSort, pc.dateSort);
@@ -275,10 +300,7 @@ void TabManager::refresh() {
   if (!folder.isEmpty() && folder != treeFolder_) {
     treeFolder_ = folder;
     const QModelIndex index = folders_->index(QDir::cleanPath(QDir::fromNativeSeparators(folder)));
-    if (index.isValid()) {
-      directoryListBox1_->setCurrentIndex(index);
-      directoryListBox1_->scrollTo(index);
-    }
+    if (index.isValid()) showTreeFolder(index);
   }
   stringPda_->viewport()->update();
   stringPc_->viewport()->update();

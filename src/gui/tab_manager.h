@@ -20,6 +20,12 @@ class TabManager : public Tab {
   TabManager(Context& context, QWidget* parent = nullptr);
   void refresh() override;
 
+ protected:
+  // A tree moved while its tab was hidden scrolled in a view of no height.
+  void showEvent(QShowEvent* event) override;
+
+ public:
+
   FileGrid* deviceGrid() const { return stringPda_; }
   FileGrid* pcGrid() const { return stringPc_; }
   QMenu* pcMenu() const { return popupMenu1_; }
@@ -58,6 +64,11 @@ class TabManager : public Tab {
   QMenu* popupMenu1_ = nullptr;
   QMenu* popupMenu2_ = nullptr;
   QString treeFolder_;
+  // The folder the tree is to show in its middle once the folders above it
+  // are read (the model reads them in the background); empty when none.
+  QString centreOn_;
+  bool centreWhenShown_ = false;
+  void showTreeFolder(const QModelIndex& index);
   int pdaPressedRow_ = -1;
   int pdaPressedColumn_ = -1;
   int pcPressedRow_ = -1;

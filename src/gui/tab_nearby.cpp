@@ -7,6 +7,7 @@
 
 #include "app/contexts.h"
 #include "app/main_state.h"
+#include "gui/accessibility.h"
 #include "gui/dispatch.h"
 #include "gui/gui_host.h"
 #include "gui/icons.h"
@@ -26,6 +27,7 @@ TabNearby::TabNearby(Context& context, QWidget* parent) : Tab(context, QStringLi
   edit3_ = new QLineEdit(this);
   edit3_->setObjectName(QStringLiteral("Edit3"));
   edit3_->setFixedWidth(170);
+  NameControl(edit3_, QStringLiteral("Súradnice"));
   top->addWidget(edit3_);
   searchHere_ = MakeButton(QStringLiteral("SpeedButton23"), QStringLiteral("Hľadaj tu!"), this);
   top->addWidget(searchHere_);
@@ -38,6 +40,8 @@ TabNearby::TabNearby(Context& context, QWidget* parent) : Tab(context, QStringLi
     picture->setObjectName(QStringLiteral("Image%1").arg(i + 1));
     picture->setPixmap(CacheTypePicture(i));
     picture->setFixedSize(18, 18);
+    static const char* const kTypes[4] = {"Tradičná", "Multi", "Záhadná", "Webkamera"};
+    picture->setAccessibleName(QString::fromUtf8(kTypes[i]));
     top->addWidget(picture);
   }
   layout->addLayout(top);
@@ -47,6 +51,7 @@ TabNearby::TabNearby(Context& context, QWidget* parent) : Tab(context, QStringLi
   split->setChildrenCollapsible(false);
   listBox1_ = new QListWidget(split);
   listBox1_->setObjectName(QStringLiteral("ListBox1"));
+  listBox1_->setAccessibleName(QStringLiteral("Mestá"));
   auto* right = new QSplitter(Qt::Vertical, split);
   right->setObjectName(QStringLiteral("Splitter5"));
   right->setChildrenCollapsible(false);
@@ -60,6 +65,7 @@ TabNearby::TabNearby(Context& context, QWidget* parent) : Tab(context, QStringLi
   browserLayout->setContentsMargins(0, 0, 0, 0);
   memo3_ = MakeMemo(QStringLiteral("Memo3"), right, false);
   memo3_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  memo3_->setAccessibleName(QStringLiteral("Stránka hľadania"));
   right->addWidget(webBrowser2_);
   right->addWidget(memo3_);
   right->setSizes({420, 90});
@@ -82,6 +88,7 @@ TabNearby::TabNearby(Context& context, QWidget* parent) : Tab(context, QStringLi
   statusBar6_ = new PanelBar(QStringLiteral("StatusBar6"), {60, 50}, this);
   progressBar3_ = new QProgressBar(statusBar6_->panel(0));
   progressBar3_->setObjectName(QStringLiteral("ProgressBar3"));
+  progressBar3_->setAccessibleName(QStringLiteral("Načítanie hľadania"));
   progressBar3_->setRange(0, 100);
   progressBar3_->setValue(0);
   progressBar3_->setTextVisible(false);

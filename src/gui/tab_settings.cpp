@@ -10,6 +10,7 @@
 #include "base/fields.h"
 #include "device/device_link.h"
 #include "device/manager.h"
+#include "gui/accessibility.h"
 #include "gui/dispatch.h"
 #include "gui/gui_host.h"
 #include "gui/qt_text.h"
@@ -61,6 +62,28 @@ TabSettings::TabSettings(Context& context, QWidget* parent) : Tab(context, QStri
   createFolders_->setStyleSheet(QStringLiteral("QPushButton { color: rgb(0, 128, 0); padding: 3px 12px; }"));
   layout->addWidget(createFolders_, 0, Qt::AlignLeft);
 
+  // Today's handhelds: the GPX folder and the photo folder of a Garmin unit,
+  // its fields in line with the folders above.
+  auto* garmin = new QGridLayout();
+  garmin->setHorizontalSpacing(10);
+  garmin->setColumnMinimumWidth(0, folders->itemAtPosition(1, 0)->widget()->sizeHint().width());
+  garmin->addWidget(MakeLabel(QStringLiteral("Label41"), QStringLiteral("Cesta v PDA pre GPX"), this), 0, 0);
+  edit25_ = MakeEdit(QStringLiteral("Edit25"), QStringLiteral("\\Garmin\\GPX\\"), this, 260);
+  garmin->addWidget(edit25_, 0, 1);
+  checkBox8_ = new QCheckBox(QStringLiteral("Fotky aj pre Garmin (GeocachePhotos)"), this);
+  checkBox8_->setObjectName(QStringLiteral("CheckBox8"));
+  garmin->addWidget(checkBox8_, 1, 0, 1, 2, Qt::AlignLeft);
+  garmin->addWidget(MakeLabel(QStringLiteral("Label42"), QStringLiteral("Adresár pre fotky Garmin"), this), 2, 0);
+  edit24_ = MakeEdit(QStringLiteral("Edit24"), QStringLiteral("\\Garmin\\GeocachePhotos\\"), this, 260);
+  garmin->addWidget(edit24_, 2, 1);
+  garmin->addWidget(MakeLabel(QStringLiteral("Label43"),
+                              QStringLiteral("Jednotky Garmin čítajú tento adresár len z vnútornej pamäte, "
+                                             "nie z pamäťovej karty."),
+                              this),
+                    3, 0, 1, 2);
+  garmin->setColumnStretch(2, 1);
+  layout->addLayout(garmin);
+
   auto* saving = new QGroupBox(QStringLiteral("Šetrenie miestom"), this);
   saving->setObjectName(QStringLiteral("GroupBox1"));
   auto* savingLayout = new QGridLayout(saving);
@@ -73,6 +96,7 @@ TabSettings::TabSettings(Context& context, QWidget* parent) : Tab(context, QStri
   radioButton2_->setObjectName(QStringLiteral("RadioButton2"));
   savingLayout->addWidget(radioButton2_, 1, 0);
   edit7_ = MakeEdit(QStringLiteral("Edit7"), QStringLiteral("30000"), saving, 80);
+  NameControl(edit7_, QStringLiteral("Ak je obrázok väčší ako (bytov)"));
   savingLayout->addWidget(edit7_, 1, 1);
   savingLayout->addWidget(MakeLabel(QStringLiteral("Label12"), QStringLiteral("bytov"), saving), 1, 2);
   savingLayout->addWidget(MakeLabel(QStringLiteral("Label13"), QStringLiteral("tak ho zmenši na  50%"), saving), 1, 3);
@@ -141,6 +165,8 @@ void TabSettings::connectFields() {
   text(edit7_, &Fields::edit7Velkost);
   text(editDomov_, &Fields::domovPoloha);
   text(editLogy_, &Fields::stranyLogy);
+  text(edit24_, &Fields::edit24PdaFoto);
+  text(edit25_, &Fields::edit25PdaGpx);
   const auto address = [this, &f](QLineEdit* edit, std::string SiteAddresses::*member) {
     connect(edit, &QLineEdit::textEdited, this,
             [&f, member](const QString& value) { f.addresses.*member = ToCore(value); });
@@ -158,6 +184,7 @@ void TabSettings::connectFields() {
   });
   connect(checkBox2_, &QCheckBox::clicked, this, [&f](bool on) { f.checkBox2Spooler = on; });
   connect(checkBox3_, &QCheckBox::clicked, this, [&f](bool on) { f.checkBox3AllFoto = on; });
+  connect(checkBox8_, &QCheckBox::clicked, this, [&f](bool on) { f.checkBox8GarminFoto = on; });
   connect(checkBox4_, &QCheckBox::clicked, this, [&c](bool on) { c.main.waypoints.codeFromName = on; });
 }
 
@@ -168,6 +195,8 @@ void TabSettings::refresh() {
   SetEditText(edit7_, FromCore(f.edit7Velkost));
   SetEditText(editDomov_, FromCore(f.domovPoloha));
   SetEditText(editLogy_, FromCore(f.stranyLogy));
+  SetEditText(edit24_, FromCore(f.edit24PdaFoto));
+  SetEditText(edit25_, FromCore(f.edit25PdaGpx));
   SetEditText(addressSk_, FromCore(f.addresses.sk));
   SetEditText(addressCom_, FromCore(f.addresses.com));
   SetEditText(addressImages_, FromCore(f.addresses.obrazky));
@@ -184,6 +213,7 @@ void TabSettings::refresh() {
   }
   SetChecked(checkBox2_, f.checkBox2Spooler);
   SetChecked(checkBox3_, f.checkBox3AllFoto);
+  SetChecked(checkBox8_, f.checkBox8GarminFoto);
   SetChecked(checkBox4_, context_.main.waypoints.codeFromName);
 }
 

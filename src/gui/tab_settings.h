@@ -32,6 +32,9 @@ class TabSettings : public Tab {
   QCheckBox* checkBox2_ = nullptr;
   QCheckBox* checkBox3_ = nullptr;
   QCheckBox* checkBox4_ = nullptr;  // "[Zoznam] KodZNazvu"
+  QCheckBox* checkBox8_ = nullptr;  // "Fotky aj pre Garmin (GeocachePhotos)"
+  QLineEdit* edit24_ = nullptr;     // PDA_FOTO
+  QLineEdit* edit25_ = nullptr;     // PDA_GPX
   QLineEdit* addressSk_ = nullptr;
   QLineEdit* addressCom_ = nullptr;
   QLineEdit* addressImages_ = nullptr;

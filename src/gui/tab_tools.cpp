@@ -91,6 +91,8 @@ QWidget* TabTools::buildDecoder() {
   label->setWordWrap(true);
   column->addWidget(label);
   memo5_ = MakeMemo(QStringLiteral("Memo5"), box, true);
+  memo5_->setAccessibleName(QStringLiteral("Zakódovaný text"));
+  label->setBuddy(memo5_);
   memo5_->setPlainText(FromCore(LfLines(tools::SampleHintText())));
   column->addWidget(memo5_, 1);
   return box;

@@ -6,6 +6,7 @@
 
 #include "app/main_state.h"
 #include "device/device_link.h"
+#include "gui/accessibility.h"
 #include "gui/dispatch.h"
 #include "gui/gui_host.h"
 #include "gui/qt_text.h"
@@ -24,11 +25,15 @@ TabWpt::TabWpt(Context& context, QWidget* parent) : Tab(context, QStringLiteral(
   edit6_ = new QLineEdit(this);
   edit6_->setObjectName(QStringLiteral("Edit6"));
   edit6_->setMinimumWidth(260);
+  NameControl(edit6_, QStringLiteral("Názov wpt súboru"));
   row->addWidget(edit6_);
+  uploadGpx_ = MakeButton(QStringLiteral("SpeedButton30"), QStringLiteral("Ulož GPX do PDA"), this);
+  row->addWidget(uploadGpx_);
   row->addStretch(1);
   layout->addLayout(row);
   memo2_ = MakeMemo(QStringLiteral("Memo2"), this, false);
   memo2_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  memo2_->setAccessibleName(QStringLiteral("Text wpt súboru"));
   layout->addWidget(memo2_, 1);
   lines2_ = new MemoLines(memo2_);
 
@@ -39,6 +44,12 @@ TabWpt::TabWpt(Context& context, QWidget* parent) : Tab(context, QStringLiteral(
     run([&c] {
       device::LinkDeviceFiles files(c.device, c.host, c.main.flags);
       waypoints::SpeedButton10Click(c.main.waypoints, c.main.fields, files, c.host);
+    });
+  });
+  connect(uploadGpx_, &QPushButton::clicked, this, [this, &c] {
+    run([&c] {
+      device::LinkDeviceFiles files(c.device, c.host, c.main.flags);
+      waypoints::SpeedButton30Click(c.main.waypoints, c.main.fields, files, c.host);
     });
   });
 }

@@ -19,6 +19,7 @@ class TabWpt : public Tab {
 
  private:
   QPushButton* upload_ = nullptr;
+  QPushButton* uploadGpx_ = nullptr;  // "Ulož GPX do PDA"
   QLineEdit* edit6_ = nullptr;
   QPlainTextEdit* memo2_ = nullptr;
   MemoLines* lines2_ = nullptr;

@@ -6,6 +6,7 @@
 #include <QProgressBar>
 #include <algorithm>
 
+#include "gui/accessibility.h"
 #include "gui/qt_text.h"
 
 namespace trovik::gui {
@@ -62,6 +63,7 @@ void PanelBar::setPanelText(int index, const QString& text) {
 }
 
 CheckListBox::CheckListBox(const QString& objectName, QWidget* parent) : QListWidget(parent) {
+  InstallCheckListAccessible();
   setObjectName(objectName);
   setSelectionMode(QAbstractItemView::SingleSelection);
   // One line each: the list lays out any length at once.
@@ -70,8 +72,14 @@ CheckListBox::CheckListBox(const QString& objectName, QWidget* parent) : QListWi
   fillTimer_.setInterval(0);
   connect(&fillTimer_, &QTimer::timeout, this, &CheckListBox::addPart);
   connect(this, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
-    if (quiet_) return;
     const int index = row(item);
+    // Every change of mark, the user's or a command's, is heard.
+    const auto at = static_cast<size_t>(index);
+    if (at < shownMarks_.size() && item->checkState() != shownMarks_[at]) {
+      shownMarks_[at] = item->checkState();
+      AnnounceMark(this, index);
+    }
+    if (quiet_) return;
     setCurrentRow(index);
     emit userClicked(index, item->checkState() == Qt::Checked);
   });
@@ -99,6 +107,7 @@ void CheckListBox::setEntries(const std::vector<std::string>& entries1250, const
       entries_ = entries1250;
       marks_ = marks;
       clear();
+      shownMarks_.clear();
       addPart();
     } else {
       // Only what changed (a position filled in, a mark), so the list keeps
@@ -132,6 +141,7 @@ void CheckListBox::addPart() {
     auto* entry = new QListWidgetItem(FromCore(entries_[i]));
     entry->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     entry->setCheckState(MarkOf(marks_, i));
+    shownMarks_.push_back(entry->checkState());
     addItem(entry);
   }
   quiet_ = false;

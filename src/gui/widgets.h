@@ -71,6 +71,8 @@ class CheckListBox : public QListWidget {
 
   std::vector<std::string> entries_;  // what the list shows, or will once filled
   std::vector<bool> marks_;
+  // The marks as last announced, to tell a change from a repaint.
+  std::vector<Qt::CheckState> shownMarks_;
   QTimer fillTimer_;
   bool quiet_ = false;  // changes made here, not by the user
 };

@@ -40,11 +40,14 @@ void SpeedButton6Click(PagesState& state, PageContext& ctx, waypoints::CacheList
   for (int i = 0; i < count; ++i) left += caches.nameMarks[static_cast<size_t>(i)] ? 1 : 0;
   int done = 0;
   state.deviceOutcome = device::Outcome::Done;
+  // The device copies of every cache go at the end, once the card has room for all of them.
+  DeviceRun run(state, ctx);
   for (int i = 0; i < count; ++i) {
     // The list may have been emptied by a command run during a wait.
     if (i >= caches.count() || ctx.flags.shutDown) break;
     if (!caches.nameMarks[static_cast<size_t>(i)]) continue;
     caches.itemIndex = i;
+    state.cacheCode = i < static_cast<int>(caches.codes.size()) ? caches.codes[static_cast<size_t>(i)] : "";
     --left;
     state.statusText = workingOn(caches, i, left);
     ctx.host.stateChanged();
@@ -58,14 +61,23 @@ void SpeedButton6Click(PagesState& state, PageContext& ctx, waypoints::CacheList
       ctx.browser.Navigate("file://" + ctx.htmFolder + ctx.pageName + ".htm");
       waitSleepingFirst(ctx);
     } catch (...) {
+      state.cacheCode.clear();
       if (i < caches.count()) state.statusText = "Chyba pri " + caches.names[static_cast<size_t>(i)];
       ctx.host.stateChanged();
+      // The caches finished before the error still reach the card.
+      try {
+        run.finish();
+      } catch (...) {
+      }
       throw;
     }
+    state.cacheCode.clear();
     if (i < caches.count()) caches.nameMarks[static_cast<size_t>(i)] = false;
     ++done;
     ctx.host.stateChanged();
   }
+  state.cacheCode.clear();
+  run.finish();
   if (done > 0) {
     state.statusText = "Hotovo, spracovan\xFD" "ch ke\x9A" "iek: " + std::to_string(done);
     ctx.host.stateChanged();

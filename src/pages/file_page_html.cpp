@@ -10,6 +10,7 @@
 #include "pages/file_pages.h"
 #include "text/text.h"
 #include "tools/geodesy.h"
+#include "waypoints/cache_lists.h"
 
 namespace trovik::pages {
 
@@ -169,7 +170,7 @@ std::string CachePageHtml(const CachePageInput& in) {
   page += Row(c.original ? "Opravená poloha" : "Poloha", Position(c.position) + " (" + Decimal(c.position) + ")");
   if (c.original) page += Row("Pôvodná poloha", Position(*c.original) + " (" + Decimal(*c.original) + ")");
   page += Row("Veľkosť (OC)", c.ocSize);
-  page += Row("Čas na trase", c.ocTripTime);
+  page += Row("Čas na trase", c.ocTripTime.empty() ? "" : c.ocTripTime + " h");
   page += "</TABLE>\r\n";
   if (!c.attributes.empty()) {
     std::string words;
@@ -234,8 +235,10 @@ std::string IndexHtml(std::vector<IndexEntry> entries, const std::optional<GeoPo
       char buf[64];
       std::snprintf(buf, sizeof buf, "%.1f km", r.distance / 1000.0);
       const double az = std::fmod(r.azimuth + 360.0, 360.0);
-      page += std::string("<TD align=\"right\">") + buf + "</TD><TD>" + DirectionName(r.azimuth) + " " +
-              std::to_string(static_cast<int>(std::lround(az)) % 360) + "\xC2\xB0</TD>";
+      // At home itself a direction means nothing.
+      const std::string direction = r.distance < 1.0 ? "" : DirectionName(r.azimuth) + " " +
+                                    std::to_string(static_cast<int>(std::lround(az)) % 360) + "\xC2\xB0";
+      page += std::string("<TD align=\"right\">") + buf + "</TD><TD>" + direction + "</TD>";
     }
     page += "</TR>\r\n";
   }
@@ -244,22 +247,31 @@ std::string IndexHtml(std::vector<IndexEntry> entries, const std::optional<GeoPo
   return page;
 }
 
-std::string FilePageName(const CacheRecord& cache) {
-  // The names list shows the waypoint's name as the file writes it (entities
-  // unresolved), up to a comma, trimmed.
-  std::string raw;
-  for (char c : cache.waypointName) {
-    if (c == '&') raw += "&amp;";
-    else if (c == '<') raw += "&lt;";
-    else if (c == '>') raw += "&gt;";
-    else raw += c;
-  }
-  if (size_t comma = raw.find(','); comma != std::string::npos) raw.resize(comma);
-  std::string name = text::Trim(text::Utf8To1250(raw));
-  for (char& c : name) {
+std::string FilePageName(const CacheRecord& cache, bool codeFromName) {
+  // The waypoint's line as the GPX conversion writes it: name and description
+  // as the file has them (entities unresolved), the fields the list reads.
+  auto raw = [](const std::string& s) {
+    std::string out;
+    for (char c : s) {
+      if (c == '&') out += "&amp;";
+      else if (c == '<') out += "&lt;";
+      else if (c == '>') out += "&gt;";
+      else out += c;
+    }
+    return text::Utf8To1250(out);
+  };
+  const std::string name = raw(cache.waypointName);
+  const std::string line = "0," + name + ", 0, 0, 0,117,0,3,0,65535," + raw(cache.waypointDescription) +
+                           ",0,0,0,0, 6, 0,17,0,10.0,2,,,";
+  std::string entry;
+  if (auto listed = waypoints::ListEntry(line, codeFromName))
+    entry = listed->name;
+  else
+    entry = text::Trim(name.substr(0, name.find(',')));  // an export's own name
+  for (char& c : entry) {
     if (c == '/' || c == ':' || c == ';' || c == '?' || c == '\\') c = '_';
   }
-  return name;
+  return entry;
 }
 
 std::optional<GeoPoint> ParseHomePosition(const std::string& text1250) {

@@ -231,7 +231,7 @@ class FilePagesRun {
   }
 
   std::string uniquePageName(const CacheRecord& cache) {
-    std::string name = FilePageName(cache);
+    std::string name = FilePageName(cache, options_.codeFromName);
     if (name.empty()) name = text::Utf8To1250(cache.code);
     if (!used_.insert(text::UpperCase(name)).second) {
       name += " (" + text::Utf8To1250(cache.code) + ")";

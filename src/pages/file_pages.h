@@ -22,6 +22,7 @@ struct FilePagesOptions {
   int logs = 10;                   // newest logs a page shows
   std::optional<waypoints::GeoPoint> home;  // distance and direction in the index
   bool index = true;               // write the index of the run's pages
+  bool codeFromName = true;        // "[Zoznam] KodZNazvu", so pages are named as the list names caches
 };
 
 // Told after each page, and when a picture could not be fetched.
@@ -53,9 +54,11 @@ struct FilePagesResult {
 FilePagesResult MakeFilePages(PageOutput& out, const std::string& gpxPath1250, const FilePagesOptions& options,
                               const FilePagesEvents& events);
 
-// The name a cache's page gets: its waypoint name as the names list shows it,
-// with the listing request's replacements (1250).
-std::string FilePageName(const waypoints::CacheRecord& cache);
+// The name a cache's page gets: its entry of the names list, as the list
+// builder makes it of the waypoint's line (a pocket query's names are codes,
+// so their description names the cache), with the listing request's
+// replacements (1250).
+std::string FilePageName(const waypoints::CacheRecord& cache, bool codeFromName);
 
 // "N 48°20.000' E 018°05.000'" (1250, the degree sign one byte) as a point;
 // nothing when the text is not in that form. S and W give negative values.

@@ -9,6 +9,7 @@ std::string HtmFolderPath(const std::string& programFolder) { return programFold
 std::string PicturesFolderPath(const std::string& programFolder) { return programFolder + "Pictures/"; }
 
 void OdfiltrujLenZaujimave(PagesState& state, PageContext& ctx) {
+  DeviceRun run(state, ctx);
   state.workingList.clear();
   state.outputList.clear();
   CutPage(ctx.memo1, ctx.fields.site, state.workingList);
@@ -31,10 +32,10 @@ void OdfiltrujLenZaujimave(PagesState& state, PageContext& ctx) {
 
   const std::string page = ctx.htmFolder + ctx.pageName + ".htm";
   files::WriteAtomic(files::PcPath(page), text::JoinLinesCrLf(state.outputList));
-  if (ctx.copyToDevice.ticked) {
-    state.deviceOutcome = device::Worse(
-        state.deviceOutcome, ctx.device.CopyFileToDevice(page, ctx.fields.edit5PdaMht + "HTM\\" + ctx.pageName + ".htm"));
-  }
+  PlanDeviceCopy(state, ctx, page, ctx.fields.edit5PdaMht + "HTM\\" + ctx.pageName + ".htm", false);
+  // The batch shows the page it has just written; the Garmin photos go with its copies.
+  if (!state.cacheCode.empty()) CopyGarminPhotos(state, ctx, state.cacheCode, WebRoadPhotos(state, ctx));
+  run.finish();
   ctx.host.stateChanged();
 }
 

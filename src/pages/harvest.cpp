@@ -39,10 +39,7 @@ void harvestOne(PagesState& state, PageContext& ctx, const std::string& address,
   const std::string fs = files::PcPath(local);
   if (files::IsDirectory(fs)) return;
   if (!files::Exists(fs)) DownloadPicture(ctx, address, local);
-  if (ctx.copyToDevice.ticked && !ctx.device.DeviceFileExists(devicePicturePath(ctx, name))) {
-    state.deviceOutcome =
-        device::Worse(state.deviceOutcome, ctx.device.CopyFileToDevice(local, devicePicturePath(ctx, name)));
-  }
+  PlanDeviceCopy(state, ctx, local, devicePicturePath(ctx, name), true);
 }
 
 }  // namespace
@@ -144,11 +141,7 @@ void ZistiCotrebaStiahnutZoZahlavia(PagesState& state, PageContext& ctx) {
     const std::string fs = files::PcPath(local);
     if (files::IsDirectory(fs)) continue;
     if (!files::Exists(fs)) DownloadPicture(ctx, address, local);
-    if (ctx.copyToDevice.ticked && !ctx.device.DeviceFileExists(devicePicturePath(ctx, name))) {
-      state.deviceOutcome =
-          device::Worse(state.deviceOutcome, ctx.device.CopyFileToDevice(local, devicePicturePath(ctx, name)));
-      ctx.host.processMessages();
-    }
+    PlanDeviceCopy(state, ctx, local, devicePicturePath(ctx, name), true);
   }
 }
 

@@ -4,6 +4,7 @@
 // and the "Browser" tab's bars hold; the commands work over the context.
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,20 @@
 #include "waypoints/cache_list.h"
 
 namespace trovik::pages {
+
+// The device copies of a run, sent together at its end after one look at the
+// card's room, so that a run that cannot fit sends nothing.
+struct DevicePlan {
+  struct Copy {
+    std::string pcPath;
+    std::string devicePath;
+  };
+  std::vector<Copy> copies;
+  std::set<std::string> targets;           // device paths planned, upper-cased, to copy each once
+  std::vector<std::string> folders;        // device folders to make first (the Garmin photo folders)
+  std::vector<std::string> skippedPhotos;  // pictures a Garmin unit cannot show, each once
+  int runs = 0;                            // DeviceRun nesting: the outermost one sends
+};
 
 struct PagesState {
   // Hidden working buffers of the "HTML" tab.
@@ -33,6 +48,9 @@ struct PagesState {
   // The worst outcome of the device copies since the filter or the batch
   // started: its messages were shown, this tells the caller.
   device::Outcome deviceOutcome = device::Outcome::Done;
+  DevicePlan devicePlan;
+  // The code of the cache the batch works on, for its Garmin photo folder.
+  std::string cacheCode;
 };
 
 // What writes pages and pictures: no browser, so a page can also be made
@@ -59,6 +77,62 @@ struct PageContext : PageOutput {
   // page name and navigates; on the national site it also waits.
   std::function<void()> listingRequest;
 };
+
+// A run whose device copies wait for its end: they are planned while it runs
+// (PlanDeviceCopy) and sent by finish(), after the card's room was asked for
+// the lot. Runs nest: an inner run (the filter inside the batch) leaves the
+// sending to the outer one. A run left without finish() sends nothing.
+class DeviceRun {
+ public:
+  DeviceRun(PagesState& state, PageContext& ctx);
+  ~DeviceRun();
+  DeviceRun(const DeviceRun&) = delete;
+  DeviceRun& operator=(const DeviceRun&) = delete;
+  // Sends the plan when this is the outermost run: nothing at all, with the
+  // message "Na zariadení je voľných 12 MB, treba 85 MB.", when it cannot
+  // fit. The outcomes add to state.deviceOutcome.
+  void finish();
+
+ private:
+  PagesState& state_;
+  PageContext& ctx_;
+  bool open_ = true;
+};
+
+// Plans the copy of a PC file to the device when "Aj do PDA" is ticked; with
+// `keepExisting` a file the device has is left as it is. Each target once.
+void PlanDeviceCopy(PagesState& state, PageContext& ctx, const std::string& pcPath, const std::string& devicePath,
+                    bool keepExisting);
+
+// A picture of a cache for the Garmin units' photo folder.
+struct GarminPhoto {
+  std::string localPath;  // the picture in the Pictures folder (1250), halved as for the pages
+  std::string caption;    // its caption, alternative or link text (1250), may be empty
+  bool spoiler = false;   // goes to "Spoilers\"
+};
+// Whether a picture's caption, alternative or link text marks it as a
+// spoiler: a word in it begins with Spoiler, Nápoved or Hilfe, or is Hint,
+// in any case ("Spoilery", "NÁPOVEDA k finálke"; not "Hinter dem Baum").
+bool SaysSpoiler(const std::string& text1250);
+// The Garmin folder of a cache: PDA_FOTO + last character of the code + "\" +
+// second-last ("0" for a code of three characters) + "\" + CODE + "\"; ""
+// for a code shorter than three characters.
+std::string GarminPhotoFolder(const std::string& photoRoot, const std::string& code);
+// The file name of a photo in a folder: from the caption (letters, digits,
+// spaces and _), else from the picture's own name, at most 60 characters with
+// ".jpg", made unique among `used` (which it joins).
+std::string GarminPhotoName(const std::string& caption, const std::string& pictureName,
+                            std::vector<std::string>& used);
+// When "Fotky aj pre Garmin" and "Aj do PDA" are ticked: plans the copies of
+// the cache's JPEG pictures into its Garmin folder (spoilers into
+// "Spoilers\" below it); other pictures are noted as skipped. A photo the
+// unit already has stays. Sent with the run's other copies.
+void CopyGarminPhotos(PagesState& state, PageContext& ctx, const std::string& code,
+                      const std::vector<GarminPhoto>& photos);
+// The web road's photos of the page just filtered: the page pictures its
+// offline page kept, and the header pictures as spoilers with their link
+// texts as captions.
+std::vector<GarminPhoto> WebRoadPhotos(const PagesState& state, const PageContext& ctx);
 
 // The working folders below a program folder (1250, trailing separator).
 std::string HtmFolderPath(const std::string& programFolder);

@@ -28,12 +28,14 @@ struct SanitizedHtml {
 // Keeps text formatting, paragraphs, lists, tables, links and pictures;
 // drops script, style, iframe, object, embed, form (and its controls), meta,
 // link, base with their content, every on* attribute, and every address that
-// is not http, https, mailto, a fragment or (for pictures) data:image. Other
+// is not http, https, mailto, a fragment or (for pictures) data:image ("//x"
+// is taken as https://x). A style keeps only harmless declarations. Other
 // elements give way to their content. Never deeper than a fixed nesting,
 // linear in the input.
 SanitizedHtml SanitizeDescription(std::string_view html);
 
-// Plain text (html="False"): <, > and & escaped, line breaks kept as <br>.
+// Plain text (html="False"): <, > and & escaped, each line break (CR LF, CR,
+// LF) written as "<br>" and a LF.
 std::string PlainTextToHtml(std::string_view text);
 
 }  // namespace trovik::pages

@@ -49,6 +49,7 @@ struct ChildWaypoint {
 struct CacheRecord {
   std::string code;  // GC.../OC...: the cache extension's or the database's code, else the waypoint name
   std::string waypointName;  // <name> of the <wpt>
+  std::string waypointDescription;  // its <desc>: with the name, what the cache list shows
   std::string name;          // the cache's name
   std::string placedBy;
   std::string owner;
@@ -104,14 +105,18 @@ struct GpxReadReport {
 // The file is read twice: the first pass collects the children and checks
 // the whole file, so a malformed file throws before any cache is reported.
 // Throws trovik::Error: CannotOpenFile for a file that cannot be read; for a
-// malformed file "Chybný GPX súbor <name>: riadok L, stĺpec C: <reason>" (1250).
-// A file with waypoints but no cache description throws NoCacheDescriptions().
+// malformed file "Chybný GPX súbor <path>: riadok L, stĺpec C: <reason>" (1250;
+// a file declaring entities counts as malformed). Characters XML forbids are
+// dropped and broken UTF-8 becomes U+FFFD, without an error. A file without
+// any cache description throws NoCacheDescriptionsText().
 GpxReadReport ReadGpxCaches(const std::string& pathUtf8, const GpxReadOptions& options,
                             const std::function<bool(CacheRecord&&)>& onCache);
 
 // The code of every <wpt> in file order as the cache list needs it: the
-// cache extension's or the database's code (gsak:Code) when the waypoint has
-// one, else "". For exports with "smart" names, whose name field holds no code.
+// database's code (gsak:Code) when the waypoint has one, else its name when it
+// carries cache data (the cache or opencaching extension), else "". For
+// exports with "smart" names, whose name field holds no code. One pass;
+// throws like ReadGpxCaches but for a file without caches.
 std::vector<std::string> GpxWaypointCodes(const std::string& pathUtf8);
 
 // "Súbor neobsahuje popisy kešiek" (1250).

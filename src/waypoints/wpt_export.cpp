@@ -87,4 +87,50 @@ device::Outcome SpeedButton10Click(WaypointState& state, const Fields& fields, d
   return device.CopyFileToDevice(pcPath, fields.edit4PdaWpt + name);
 }
 
+std::vector<std::string> PocketQueryFiles(const std::string& gpxPath) {
+  std::vector<std::string> out{gpxPath};
+  const std::string ext = files::ExtensionOf(gpxPath);
+  const std::string stem = gpxPath.substr(0, gpxPath.size() - ext.size());
+  constexpr std::string_view kWpts = "-WPTS";
+  const std::string upperStem = text::UpperCase(stem);
+  std::vector<std::string> partners;
+  if (upperStem.size() > kWpts.size() && upperStem.compare(upperStem.size() - kWpts.size(), kWpts.size(), kWpts) == 0) {
+    partners = {stem.substr(0, stem.size() - kWpts.size()) + ext};
+  } else {
+    partners = {stem + "-wpts" + ext, stem + "-wpts.gpx", stem + "-WPTS" + ext};
+  }
+  for (const std::string& partner : partners) {
+    const std::string fs = files::PcPath(partner);
+    if (files::Exists(fs) && !files::IsDirectory(fs)) {
+      out.push_back(partner);
+      break;
+    }
+  }
+  return out;
+}
+
+device::Outcome SpeedButton30Click(const WaypointState& state, const Fields& fields, device::DeviceFiles& device,
+                                   Host& host) {
+  if (text::UpperCase(files::ExtensionOf(state.currentFile)) != ".GPX") {
+    throw Error(text::Utf8To1250("Nie je otvorený GPX súbor."));
+  }
+  if (!files::Exists(files::PcPath(state.currentFile))) throw CannotOpenFile(state.currentFile);
+  const std::vector<std::string> gpxFiles = PocketQueryFiles(state.currentFile);
+  uint64_t need = 0;
+  for (const std::string& path : gpxFiles) {
+    const int64_t size = files::Size(files::PcPath(path));
+    if (size > 0) need += static_cast<uint64_t>(size);
+  }
+  const std::string shortfall = device::RoomShortfall(device, {{fields.edit25PdaGpx, need}});
+  if (!shortfall.empty()) {
+    host.showError(shortfall);
+    return device::Outcome::Failed;
+  }
+  device::Outcome outcome = device::Outcome::Done;
+  for (const std::string& path : gpxFiles) {
+    outcome = device::Worse(outcome, device.CopyFileToDevice(path, fields.edit25PdaGpx + files::FileNameOf(path)));
+  }
+  return outcome;
+}
+
 }  // namespace trovik::waypoints

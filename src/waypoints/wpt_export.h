@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/device_files.h"
 #include "base/fields.h"
@@ -36,6 +37,19 @@ std::string WptSavePath(const std::string& name);
 // GPX file that was read is replaced by that file's ".wpt" name first.
 // Returns the device copy's outcome.
 device::Outcome SpeedButton10Click(WaypointState& state, const Fields& fields, device::DeviceFiles& device,
+                                   Host& host);
+
+// The files of a pocket query as it comes: the GPX file (1250 path) and,
+// when it lies beside it, its waypoint file ("<name>-wpts.gpx"; from the
+// waypoint file, the caches' file). The file itself first.
+std::vector<std::string> PocketQueryFiles(const std::string& gpxPath);
+
+// SpeedButton30Click, "Ulož GPX do PDA": copies the opened GPX file and its
+// pocket query's waypoint file unchanged into the device GPX folder
+// ("Cesta v PDA pre GPX"), each through the device's replace step, after
+// asking the device for room for both. No GPX file opened, or one that is
+// gone, throws. Returns the worst outcome of the copies.
+device::Outcome SpeedButton30Click(const WaypointState& state, const Fields& fields, device::DeviceFiles& device,
                                    Host& host);
 
 }  // namespace trovik::waypoints

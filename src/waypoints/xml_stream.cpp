@@ -18,7 +18,7 @@ namespace trovik::waypoints {
 namespace {
 
 constexpr size_t kPiece = 64 * 1024;
-constexpr size_t kHeadBytes = 1024;  // enough for a BOM and the XML declaration
+constexpr size_t kHeadBytes = 1024;   // enough for a BOM and the XML declaration
 constexpr size_t kMaxReference = 16;  // "&#x10FFFF;" and some leading zeros
 constexpr const char kReplacement[] = "\xEF\xBF\xBD";
 constexpr char kNsSeparator = '\x01';
@@ -306,13 +306,15 @@ std::string Reason(XML_Error code) {
     case XML_ERROR_SYNTAX:
       return "syntaktick\xE1 chyba";
     case XML_ERROR_NO_ELEMENTS:
-      return "s\xFA" "bor kon\xE8\xED pred koncom dokumentu";
+      return "s\xFA"
+             "bor kon\xE8\xED pred koncom dokumentu";
     case XML_ERROR_INVALID_TOKEN:
     case XML_ERROR_BAD_CHAR_REF:
       return "neplatn\xFD znak alebo zna\xE8ka";
     case XML_ERROR_UNCLOSED_TOKEN:
     case XML_ERROR_PARTIAL_CHAR:
-      return "s\xFA" "bor kon\xE8\xED uprostred zna\xE8ky";
+      return "s\xFA"
+             "bor kon\xE8\xED uprostred zna\xE8ky";
     case XML_ERROR_TAG_MISMATCH:
       return "koncov\xE1 zna\xE8ka nezodpoved\xE1 otvorenej";
     case XML_ERROR_DUPLICATE_ATTRIBUTE:
@@ -323,9 +325,11 @@ std::string Reason(XML_Error code) {
       return "nezn\xE1ma entita";
     case XML_ERROR_UNKNOWN_ENCODING:
     case XML_ERROR_INCORRECT_ENCODING:
-      return "nepodporovan\xE9 k\xF3" "dovanie";
+      return "nepodporovan\xE9 k\xF3"
+             "dovanie";
     case XML_ERROR_UNCLOSED_CDATA_SECTION:
-      return "neukon\xE8" "en\xE1 sekcia CDATA";
+      return "neukon\xE8"
+             "en\xE1 sekcia CDATA";
     case XML_ERROR_UNBOUND_PREFIX:
       return "nedeklarovan\xFD prefix menn\xE9ho priestoru";
     case XML_ERROR_AMPLIFICATION_LIMIT_BREACH:
@@ -378,11 +382,14 @@ void ReadXmlFile(const std::string& pathUtf8, XmlHandler& handler) {
     if (s.failure) std::rethrow_exception(s.failure);
     if (s.stopped) return;
     if (status == XML_STATUS_ERROR) {
-      std::string reason = s.entityDeclared ? "s\xFA" "bor deklaruje entity, tie sa ne\xE8\xEDtaj\xFA"
+      std::string reason = s.entityDeclared ? "s\xFA"
+                                              "bor deklaruje entity, tie sa ne\xE8\xEDtaj\xFA"
                                             : Reason(XML_GetErrorCode(s.parser));
-      throw Error("Chybn\xFD GPX s\xFA" "bor " + files::FromPcPath(pathUtf8) + ": riadok " +
-                  std::to_string(XML_GetCurrentLineNumber(s.parser)) + ", st\xE5pec " +
-                  std::to_string(XML_GetCurrentColumnNumber(s.parser) + 1) + ": " + reason);
+      throw Error(
+          "Chybn\xFD GPX s\xFA"
+          "bor " +
+          files::FromPcPath(pathUtf8) + ": riadok " + std::to_string(XML_GetCurrentLineNumber(s.parser)) +
+          ", st\xE5pec " + std::to_string(XML_GetCurrentColumnNumber(s.parser) + 1) + ": " + reason);
     }
   }
 }

@@ -24,6 +24,9 @@ TEST(ZapisDoIni, WritesItsKeysInOrderThenTheAddresses) {
             "[Kdeukladatdata]\r\n"
             "PDA_WPT=\\Storage Card\\OZI_Maps\\WP\\\r\n"
             "PDA_MHT=\\Storage Card\\Geo\\\r\n"
+            "PDA_FOTO=\\Garmin\\GeocachePhotos\\\r\n"
+            "PDA_GPX=\\Garmin\\GPX\\\r\n"
+            "GarminFoto=0\r\n"
             "[Setrenie]\r\n"
             "Original=0\r\n"
             "Vacsi=1\r\n"
@@ -52,6 +55,7 @@ TEST(ZapisDoIni, UpdatesAnExistingFileInPlace) {
             "[setrenie]\r\nVELKOST =nie cislo\r\nOriginal=1\r\nVacsi=0\r\nSpooler=1\r\nAllFoto=0\r\n"
             "; nechaj ma\r\n\r\n[Prihlasovanie]\r\nusername=ja\r\n"
             "[Kdeukladatdata]\r\nWPTsubor=/x.wpt\r\nPDA_WPT=\\SD\\\r\nPDA_MHT=\\Storage Card\\Geo\\\r\n"
+            "PDA_FOTO=\\Garmin\\GeocachePhotos\\\r\nPDA_GPX=\\Garmin\\GPX\\\r\nGarminFoto=0\r\n"
             "[Adresy]\r\nsk=http://sk.example\r\ncom=http://127.0.0.1:8080/com\r\nobrazky=http://127.0.0.1:8080/img\r\n"
             "[Zoznam]\r\nKodZNazvu=1\r\n");
 }

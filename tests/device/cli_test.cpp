@@ -33,10 +33,13 @@ TEST_F(DeviceCliTest, ConnectPutLsExistsGet) {
   EXPECT_EQ(status, 0);
   EXPECT_EQ(CardBytes("Storage Card/Geo/\xC4\x8C" "aj.txt"), "hello");
 
+  // A card with 12 MB and a little left, as its volume reports it.
+  setenv("TROVIK_DEVICE_FREE_BYTES", "12583012", 1);
   std::string ls = Run({"device", "ls", "\\Storage Card\\Geo"}, status);
+  unsetenv("TROVIK_DEVICE_FREE_BYTES");
   EXPECT_EQ(status, 0);
   auto lines = text::SplitLines(ls);
-  ASSERT_EQ(lines.size(), 9u);
+  ASSERT_EQ(lines.size(), 10u);
   EXPECT_EQ(lines[0], "Názov súboru\tVeľkosť\tDátum a čas\tAttr");
   EXPECT_EQ(lines[1], "..\t<DIR>\t\t");
   EXPECT_EQ(lines[2].substr(0, 10), "HTM\t<DIR>\t");
@@ -46,6 +49,7 @@ TEST_F(DeviceCliTest, ConnectPutLsExistsGet) {
   EXPECT_EQ(lines[6], "Poč.bytov:5");
   EXPECT_EQ(lines[7], "\\Storage Card\\Geo\\");
   EXPECT_EQ(lines[8].substr(lines[8].size() - 4), "msec");
+  EXPECT_EQ(lines[9], "Voľné: 12 MB");
 
   EXPECT_EQ(Run({"device", "exists", "\\Storage Card\\Geo\\čaj.TXT"}, status), "yes\n");
   EXPECT_EQ(Run({"device", "exists", "\\Storage Card\\Geo\\nie.txt"}, status), "no\n");

@@ -30,6 +30,7 @@ CliResult CliRig::cli(const std::vector<std::string>& args) const {
   o.timeoutSeconds = 240;  // the sanitizer build's browser is slow
   o.env = {"TROVIK_NOW=2026-12-01T10:00:00", "TROVIK_DEVICE_ROOT=" + deviceRoot,
            "TROVIK_RAPI=" + testing::BinPath("libtrovik-folderdevice.so")};
+  o.env.insert(o.env.end(), extraEnv.begin(), extraEnv.end());
   const testing::RunResult run = testing::RunCli(o);
   EXPECT_FALSE(run.timedOut) << "trovik-cli did not end: " << run.describe();
   return {run.exited() ? run.exitCode : -1, run.out, run.err};

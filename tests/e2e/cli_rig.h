@@ -32,6 +32,7 @@ class CliRig : public ::testing::Test {
   std::string sampleFile() const;  // the sample waypoint file, copied into the test folder
   std::string sampleBytes() const;
 
+  std::vector<std::string> extraEnv;  // more of the child's environment ("NAME=value")
   testing::TempDir dir;  // home/, device/, work files
   testing::DemoSiteProcess demo;
   std::string home, deviceRoot;

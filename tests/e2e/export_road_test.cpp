@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "cli_rig.h"
 
@@ -152,6 +153,55 @@ TEST_F(ExportRoad, ToTheCardPicturesItHoldsStayAndFailedCopiesFailTheCommand) {
   EXPECT_EQ(r.status, 1) << r.out;
   EXPECT_NE(r.err.find("neviem vytvori\xC5\xA5 file v PDA."), std::string::npos) << r.err;
   EXPECT_EQ(r.out.find("Hotovo"), std::string::npos) << r.out;
+}
+
+// Files on the card below a folder, with their bytes.
+std::map<std::string, std::string> CardFiles(const std::string& folder) {
+  std::map<std::string, std::string> out;
+  std::error_code ec;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(folder, ec)) {
+    if (e.is_regular_file()) out[e.path().lexically_relative(folder).string()] = ReadBytes(e.path().string());
+  }
+  return out;
+}
+
+// A card that reports too little room gets nothing of a batch, Garmin photos
+// included, nor of a pocket query's GPX files; with room, the GPX files
+// arrive unchanged, and a copy the card already had is replaced whole.
+TEST_F(ExportRoad, NothingGoesToACardWithoutRoomAndGpxFilesGoUnchanged) {
+  E2E_READY();
+  namespace fs = std::filesystem;
+  const std::string card = deviceRoot + "/";
+  fs::create_directories(card + "Storage Card/Geo/HTM");
+  fs::create_directories(card + "Storage Card/Geo/Pictures");
+  fs::create_directories(card + "Garmin/GPX");
+  std::ofstream(card + "Garmin/GPX/1234567.gpx") << "the card's older query";
+  const auto before = CardFiles(card);
+
+  extraEnv = {"TROVIK_DEVICE_FREE_BYTES=40000"};
+  CliResult r = exportCommand({sampleFile(), "--codes", "GC1A2B3,GC1B7K4", "--device", "--garmin-photos"});
+  EXPECT_EQ(r.status, 1) << r.out << r.err;
+  EXPECT_NE(r.err.find("Na zariaden\xC3\xAD je vo\xC4\xBEn\xC3\xBD" "ch 0 MB, treba "), std::string::npos) << r.err;
+  EXPECT_EQ(CardFiles(card), before) << "the card was written to";
+  // The pages were made on the PC all the same.
+  EXPECT_TRUE(fs::exists(home + "HTM/Star\xC3\xBD mlyn.htm"));
+  EXPECT_TRUE(fs::exists(home + "Pictures/gc1a2b3_spoiler.jpg"));
+
+  const std::string query = dir.file("1234567.gpx"), waypoints = dir.file("1234567-wpts.gpx");
+  std::ofstream(query) << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<gpx><wpt lat=\"48.4\" lon=\"18.4\"/></gpx>\r\n";
+  std::ofstream(waypoints) << "<?xml version=\"1.0\"?>\n<gpx><!-- waypoints of the caches --></gpx>\n";
+  extraEnv = {"TROVIK_DEVICE_FREE_BYTES=10"};
+  r = cli({"upload", "--gpx", query});
+  EXPECT_EQ(r.status, 1) << r.out << r.err;
+  EXPECT_NE(r.err.find("treba 1 MB."), std::string::npos) << r.err;
+  EXPECT_EQ(CardFiles(card), before);
+
+  extraEnv.clear();
+  r = cli({"upload", "--gpx", query});
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_EQ(ReadBytes(card + "Garmin/GPX/1234567.gpx"), ReadBytes(query));
+  EXPECT_EQ(ReadBytes(card + "Garmin/GPX/1234567-wpts.gpx"), ReadBytes(waypoints));
+  EXPECT_EQ(CardFiles(card + "Garmin/GPX").size(), 2u) << "a work file was left behind";
 }
 
 TEST_F(ExportRoad, FromAnEmptyListAndNeverOverTheGpxThatWasRead) {

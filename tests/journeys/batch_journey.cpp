@@ -78,6 +78,8 @@ TEST_F(Journey, BatchExportToTheCardByToolButton) {
   ASSERT_EQ(marked.size(), 2);
   p.click(QStringLiteral("ToolButton12"));
   WAIT_UNTIL(p, MarkCount(p) == 0, 90s);
+  // The copies go to the card together once the pages are made; the status bar says when all are there.
+  WAIT_UNTIL(p, p.panels(QStringLiteral("StatusBar1")).join(QLatin1Char('|')).contains(QStringLiteral("Hotovo")), 30s);
   for (const QString& name : marked) {
     EXPECT_TRUE(Trip::Exists(t.home() + "HTM/" + name.toStdString() + ".htm")) << name.toStdString();
     const std::string onCard = t.card() + "Storage Card/Geo/HTM/" + name.toStdString() + ".htm";

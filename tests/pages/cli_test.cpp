@@ -155,8 +155,10 @@ TEST(CliPages, PicturesFromTheFileFetchedHalvedOrKeptAsAddresses) {
       "pq.gpx", PocketQuery({{"GC1AAAA", "<p>Foto <img src=\"" + img + "gc1a2b3_foto.jpg\"> a <img src=\"" + img +
                                              "nic-take.jpg\"></p>"},
                              {"GC2BBBB", "<p>" + big + "</p><img src=\"" + img + "gc1a2b3_foto.jpg\">"}}));
-  const testing::RunResult r =
-      testing::RunCli({.args = {"--home", home.path(), "pages", gpx, "--shrink", "100"}, .timeoutSeconds = 60});
+  testing::RunOptions run;
+  run.args = {"--home", home.path(), "pages", gpx, "--shrink", "100"};
+  run.timeoutSeconds = 60;
+  const testing::RunResult r = testing::RunCli(run);
   ASSERT_EQ(r.exitCode, 0) << r.describe();
   EXPECT_NE(r.out.find("GC1AAAA.htm"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("index.htm"), std::string::npos) << r.out;
@@ -170,15 +172,16 @@ TEST(CliPages, PicturesFromTheFileFetchedHalvedOrKeptAsAddresses) {
   EXPECT_GT(files::Size(home.path() + "HTM/GC2BBBB.htm"), 5 * 1024 * 1024);
   // The same picture without the shrink rule, for its size.
   testing::TempDir whole;
-  ASSERT_EQ(testing::RunCli({"--home", whole.path(), "pages", gpx, "--codes", "GC1AAAA"}).exitCode, 0);
+  ASSERT_EQ(testing::RunCli(std::vector<std::string>{"--home", whole.path(), "pages", gpx, "--codes", "GC1AAAA"}).exitCode,
+            0);
   const std::string original = whole.path() + "Pictures/GC1AAAA_1_gc1a2b3_foto.jpg";
   const int halved = DecodeJpeg(files::ReadAll(picture), picture).width;
   const int full = DecodeJpeg(files::ReadAll(original), original).width;
   EXPECT_LE(std::abs(2 * halved - full), 1) << halved << " of " << full;
 
   // A code the file does not hold fails the run and is named.
-  const testing::RunResult unknown =
-      testing::RunCli({.args = {"--home", home.path(), "pages", gpx, "--codes", "GC1AAAA,GC0NONE", "--no-pictures"}});
+  const testing::RunResult unknown = testing::RunCli(
+      std::vector<std::string>{"--home", home.path(), "pages", gpx, "--codes", "GC1AAAA,GC0NONE", "--no-pictures"});
   EXPECT_EQ(unknown.exitCode, 1) << unknown.describe();
   EXPECT_NE(unknown.err.find("GC0NONE"), std::string::npos) << unknown.err;
 }

@@ -65,7 +65,8 @@ TEST(FileReference, EveryWaypointFileGivesItsPagesAndIndex) {
 
     const fs::path expected = folder / "expected";
     EXPECT_EQ(std::to_string(r.exitCode) + "\n", ReadOr(expected / "status", "0\n")) << r.err;
-    EXPECT_EQ(r.err, ReadOr(expected / "stderr", ""));
+    // The waypoint file is named by its place in this run's folder.
+    EXPECT_EQ(text::ReplaceAll(r.err, in.string() + "/", "in/"), ReadOr(expected / "stderr", ""));
     auto made = FilesBelow(home / "HTM");
     made.erase("getrawhtm.htm");  // not the road's
     EXPECT_EQ(made, FilesBelow(expected / "HTM"));

@@ -16,11 +16,12 @@ namespace {
 // first offence, "" when none, and the deepest nesting in `depth`.
 std::string Offence(const std::string& html, size_t* depth = nullptr) {
   static const std::set<std::string> kElements = {
-      "b", "strong", "i", "em", "u", "s", "strike", "del", "ins", "sub", "sup", "small", "big", "font", "span",
-      "code", "pre", "tt", "kbd", "samp", "var", "mark", "abbr", "acronym", "cite", "q", "dfn", "blockquote",
-      "center", "br", "hr", "wbr", "h1", "h2", "h3", "h4", "h5", "h6", "p", "div", "address", "ul", "ol", "li",
-      "dl", "dt", "dd", "table", "caption", "thead", "tbody", "tfoot", "tr", "td", "th", "colgroup", "col", "a",
-      "img", "html", "head", "body"};
+      "b",        "strong",  "i",    "em",    "u",       "s",          "strike", "del",     "ins",  "sub", "sup",
+      "small",    "big",     "font", "span",  "code",    "pre",        "tt",     "kbd",     "samp", "var", "mark",
+      "abbr",     "acronym", "cite", "q",     "dfn",     "blockquote", "center", "br",      "hr",   "wbr", "h1",
+      "h2",       "h3",      "h4",   "h5",    "h6",      "p",          "div",    "address", "ul",   "ol",  "li",
+      "dl",       "dt",      "dd",   "table", "caption", "thead",      "tbody",  "tfoot",   "tr",   "td",  "th",
+      "colgroup", "col",     "a",    "img",   "html",    "head",       "body"};
   GumboOutput* out = gumbo_parse(html.c_str());
   std::string offence;
   std::vector<std::pair<const GumboNode*, size_t>> stack{{out->root, 0}};
@@ -127,7 +128,8 @@ TEST(SanitizeDescription, HostileInputRunsNothing) {
       "<svg><script>alert(1)</script><a xlink:href=\"javascript:alert(1)\">x</a></svg>",
       "<math><mtext><table><mglyph><style><img src=x onerror=alert(1)>",
       "<iframe src=\"http://x\"></iframe><object data=\"x.swf\"></object><embed src=\"x.swf\">",
-      "<form action=\"http://x\"><input name=a><button>b</button><select><option>c</select><textarea>d</textarea></form>",
+      "<form action=\"http://x\"><input "
+      "name=a><button>b</button><select><option>c</select><textarea>d</textarea></form>",
       "<meta http-equiv=\"refresh\" content=\"0;url=javascript:alert(1)\"><link rel=stylesheet href=\"x.css\">",
       "<base href=\"javascript:alert(1)//\">",
       "<style>body{background:url(javascript:alert(1))}</style>",
@@ -166,7 +168,9 @@ constexpr double kSlowdown = 1;
 #endif
 
 // Processor time, which other work on the machine does not inflate.
-double CpuSeconds(std::clock_t since) { return static_cast<double>(std::clock() - since) / CLOCKS_PER_SEC; }
+double CpuSeconds(std::clock_t since) {
+  return static_cast<double>(std::clock() - since) / CLOCKS_PER_SEC;
+}
 
 // Pathological sizes: a hundred thousand nested elements neither overflow
 // the stack nor take long, and the output's nesting is capped; a description
@@ -187,7 +191,8 @@ TEST(SanitizeDescription, DeepAndLargeInputsStayFast) {
   std::string big;
   const std::string piece =
       "<p>Cesta vedie <b>lesom</b> ku <a href=\"https://example.org/p\">prameňu</a> "
-      "<img src=\"https://img.example.org/p.jpg\" alt=\"prameň\">, <span style=\"color: blue\">Привет 🙂</span>"
+      "<img src=\"https://img.example.org/p.jpg\" alt=\"prameň\">, <span style=\"color: blue\">Привет "
+      "🙂</span>"
       "<table><tr><td>1</td><td>2</td></tr></table><ul><li>a</li><li>b</li></ul></p>\n";
   while (big.size() < (5u << 20)) big += piece;
   t0 = std::clock();

@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include "base/error.h"
-#include "base/files.h"
 #include "text/text.h"
 #include "waypoint_test_util.h"
 
@@ -45,8 +44,8 @@ std::string ErrorOf(const std::string& path) {
 }
 
 std::string Malformed(const std::string& path, int line, int column, const std::string& reason) {
-  return "Chybný GPX súbor " + path + ": riadok " + std::to_string(line) + ", stĺpec " + std::to_string(column) +
-         ": " + reason;
+  return "Chybný GPX súbor " + path + ": riadok " + std::to_string(line) + ", stĺpec " + std::to_string(column) + ": " +
+         reason;
 }
 
 constexpr const char* kGpx10Head =
@@ -56,16 +55,19 @@ constexpr const char* kGpx10Head =
 // A pocket-query cache of GPX 1.0, its cache data right in <wpt>; the prefix
 // is not the usual one, as only the namespace counts.
 std::string PqCache(const std::string& code, const std::string& name, const std::string& extra = "") {
-  return "<wpt lat=\"48.123450\" lon=\"18.654320\"><time>2019-04-01T00:00:00Z</time><name>" + code +
-         "</name><desc>" + name + " by Owner</desc><url>https://example.org/" + code +
+  return "<wpt lat=\"48.123450\" lon=\"18.654320\"><time>2019-04-01T00:00:00Z</time><name>" + code + "</name><desc>" +
+         name + " by Owner</desc><url>https://example.org/" + code +
          "</url><sym>Geocache</sym><type>Geocache|Traditional Cache</type>\n"
          "<g:cache id=\"1\" available=\"True\" archived=\"False\" xmlns:g=\"http://www.groundspeak.com/cache/1/0\">"
-         "<g:name>" + name + "</g:name><g:placed_by>Owner</g:placed_by><g:owner id=\"7\">Owner</g:owner>"
+         "<g:name>" +
+         name +
+         "</g:name><g:placed_by>Owner</g:placed_by><g:owner id=\"7\">Owner</g:owner>"
          "<g:type>Traditional Cache</g:type><g:container>Small</g:container><g:difficulty>1.5</g:difficulty>"
          "<g:terrain>2</g:terrain><g:country>Slovakia</g:country><g:state>Nitriansky kraj</g:state>"
          "<g:short_description html=\"False\">Short</g:short_description>"
          "<g:long_description html=\"True\">&lt;p&gt;Long&lt;/p&gt;</g:long_description>"
-         "<g:encoded_hints>pod kameňom</g:encoded_hints>" + extra + "</g:cache></wpt>\n";
+         "<g:encoded_hints>pod kameňom</g:encoded_hints>" +
+         extra + "</g:cache></wpt>\n";
 }
 
 std::string ChildWpt(const std::string& code, const std::string& kind, const std::string& lat = "48.1",
@@ -89,9 +91,9 @@ TEST(GpxCaches, PocketQueryWithItsWaypointFile) {
       "<g:finder id=\"4\">Anna</g:finder><g:text encoded=\"True\">Aranfyn fbz ib, gnžxé</g:text></g:log></g:logs>"
       "<g:travelbugs><g:travelbug id=\"9\" ref=\"TB1234\"><g:name>Putovný медведь</g:name></g:travelbug>"
       "</g:travelbugs>";
-  const std::string main = dir.write(
-      "pq.gpx", std::string(kGpx10Head) + ChildWpt("PK1A2B", "Parking Area") + PqCache("GC1A2B", "Starý mlyn", extra) +
-                    PqCache("GC9ZZ9", "Hrad") + ChildWpt("RF1A2B", "Reference Point") + "</gpx>\n");
+  const std::string main = dir.write("pq.gpx", std::string(kGpx10Head) + ChildWpt("PK1A2B", "Parking Area") +
+                                                   PqCache("GC1A2B", "Starý mlyn", extra) + PqCache("GC9ZZ9", "Hrad") +
+                                                   ChildWpt("RF1A2B", "Reference Point") + "</gpx>\n");
   dir.write("pq-wpts.gpx", std::string(kGpx10Head) + ChildWpt("FN1A2B", "Final Location", "0.000000", "0.000000") +
                                ChildWpt("ST9ZZ9", "Stages of a Multicache", "48.2", "18.7") +
                                ChildWpt("XX4444", "Parking Area") + "</gpx>\n");
@@ -199,6 +201,11 @@ TEST(GpxCaches, Gpx11CacheInsideExtensions) {
       "</gpx>\n";
   Read r = ReadAll(dir.write("x.gpx", gpx));
   EXPECT_EQ(r.report.waypoints, 3);
+  // A writer that leaves the GPX elements without a namespace.
+  std::string bare = gpx;
+  const std::string gpxNs = " xmlns=\"http://www.topografix.com/GPX/1/1\"";
+  bare.replace(bare.find(gpxNs), gpxNs.size(), "");
+  EXPECT_EQ(GpxWaypointCodes(dir.write("bare.gpx", bare)), (std::vector<std::string>{"GC11AA", "GC22BB", ""}));
   ASSERT_EQ(r.caches.size(), 2u);
   EXPECT_EQ(r.caches[0].name, "Tajnička");
   EXPECT_EQ(r.caches[0].url, "https://example.org/GC11AA");
@@ -241,7 +248,8 @@ TEST(GpxCaches, DatabaseExportWithSmartNamesChildrenAndCorrections) {
   ASSERT_EQ(c.children.size(), 1u);
   EXPECT_EQ(c.children[0].code, "P17Q1X");
   EXPECT_EQ(c.children[0].kind, "Parking Area");
-  EXPECT_EQ(GpxWaypointCodes(path), (std::vector<std::string>{"GC7Q1X", "P17Q1X", ""}));
+  // The cache list lists the cache, not its parking place.
+  EXPECT_EQ(GpxWaypointCodes(path), (std::vector<std::string>{"GC7Q1X", "", ""}));
 }
 
 // An opencaching file: OC codes, the cache extension and the site's own.
@@ -285,8 +293,12 @@ TEST(GpxCaches, BadFiles) {
 
   // Forbidden characters, also where a read piece (64 KiB) ends inside them.
   for (size_t shift = 0; shift < 80; ++shift) {
-    const std::string desc = "a\x01" "b&#xB;c&#11;d&#0;e&#x1F;f\x0B" "g&#xFFFE;h\xC3" "(i\xF0\x9F\x99\x82"
-                             "j&#x10FFFF;k&amp;l";
+    const std::string desc =
+        "a\x01"
+        "b&#xB;c&#11;d&#0;e&#x1F;f\x0B"
+        "g&#xFFFE;h\xC3"
+        "(i\xF0\x9F\x99\x82"
+        "j&#x10FFFF;k&amp;l";
     std::string gpx = std::string(kGpx10Head) + "<!---->\n" + PqCache("GC3333", "Tretia") + "</gpx>\n";
     const size_t at = gpx.find("Short</g:short");
     gpx.replace(at, 5, desc);
@@ -307,12 +319,13 @@ TEST(GpxCaches, BadFiles) {
   const std::string external = dir.write(
       "external.gpx", "<?xml version=\"1.0\"?>\n<!DOCTYPE gpx [<!ENTITY s SYSTEM \"file://" + secret + "\">]>\n" +
                           std::string(kGpx10Head).substr(39) + PqCache("GC5555", "&s;") + "</gpx>\n");
-  const int declarationEnd = static_cast<int>(std::string("<!DOCTYPE gpx [<!ENTITY s SYSTEM \"file://").size() + secret.size()) + 2;
+  const int declarationEnd =
+      static_cast<int>(std::string("<!DOCTYPE gpx [<!ENTITY s SYSTEM \"file://").size() + secret.size()) + 2;
   EXPECT_EQ(ErrorOf(external), Malformed(external, 2, declarationEnd, "súbor deklaruje entity, tie sa nečítajú"));
   // A document type that only names an outside definition is read, never fetched.
-  Read named = ReadAll(dir.write(
-      "named.gpx", "<?xml version=\"1.0\"?>\n<!DOCTYPE gpx SYSTEM \"file://" + secret + "\">\n" +
-                       std::string(kGpx10Head).substr(39) + PqCache("GC6666", "Šiesta") + "</gpx>\n"));
+  Read named = ReadAll(dir.write("named.gpx", "<?xml version=\"1.0\"?>\n<!DOCTYPE gpx SYSTEM \"file://" + secret +
+                                                  "\">\n" + std::string(kGpx10Head).substr(39) +
+                                                  PqCache("GC6666", "Šiesta") + "</gpx>\n"));
   ASSERT_EQ(named.caches.size(), 1u);
   EXPECT_EQ(named.caches[0].name, "Šiesta");
 
@@ -323,10 +336,10 @@ TEST(GpxCaches, BadFiles) {
   EXPECT_EQ(ErrorOf(dir.file("none.gpx")), "Cannot open file " + dir.file("none.gpx"));
 
   // A code met again: reported once, from its first occurrence.
-  const std::string twice = dir.write(
-      "twice.gpx", std::string(kGpx10Head) + PqCache("GC7777", "Prvý") + PqCache("GC8888", "Iný") +
-                       PqCache("GC7777", "Druhý") + PqCache("GC7777", "Tretí") + ChildWpt("PK7777", "Parking Area") +
-                       "</gpx>\n");
+  const std::string twice =
+      dir.write("twice.gpx", std::string(kGpx10Head) + PqCache("GC7777", "Prvý") + PqCache("GC8888", "Iný") +
+                                 PqCache("GC7777", "Druhý") + PqCache("GC7777", "Tretí") +
+                                 ChildWpt("PK7777", "Parking Area") + "</gpx>\n");
   Read r = ReadAll(twice);
   EXPECT_EQ(r.report.caches, 4);
   EXPECT_EQ(r.report.duplicates, std::vector<std::string>{"GC7777"});
@@ -353,8 +366,10 @@ TEST(GpxCaches, LargeExportInBoundedMemory) {
   {
     std::ofstream f(path, std::ios::binary);
     f << kGpx10Head;
-    const std::string log = "<g:log><g:date>2024-01-01</g:date><g:type>Found it</g:type><g:finder>F</g:finder>"
-                            "<g:text encoded=\"False\">" + std::string(2000, 'l') + "</g:text></g:log>";
+    const std::string log =
+        "<g:log><g:date>2024-01-01</g:date><g:type>Found it</g:type><g:finder>F</g:finder>"
+        "<g:text encoded=\"False\">" +
+        std::string(2000, 'l') + "</g:text></g:log>";
     std::string logs = "<g:logs>";
     for (int i = 0; i < 20; ++i) logs += log;
     logs += "</g:logs>";

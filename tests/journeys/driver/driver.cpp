@@ -265,6 +265,8 @@ QJsonObject Person::see(const QString& name) { return window_.ask(QStringLiteral
 
 QJsonObject Person::front() { return window_.ask(QStringLiteral("front")); }
 
+QString Person::focused() { return window_.ask(QStringLiteral("focus"))["name"].toString(); }
+
 bool Person::shown(const QString& name) {
   const QJsonObject w = see(name);
   return w["found"].toBool() && w["visible"].toBool();
@@ -513,6 +515,10 @@ void Person::type(const QString& text) {
 }
 
 void Person::key(const std::string& keys) { xdo({"key", "--delay", "30", keys}); }
+
+void Person::focusWindow(const std::string& title) {
+  xdo({"search", "--onlyvisible", "--name", title, "windowfocus", "--sync"});
+}
 
 bool Person::waitFor(const std::function<bool()>& ready, std::chrono::milliseconds limit) {
   const auto end = Clock::now() + limit;

@@ -99,6 +99,9 @@ class Person {
   QJsonObject see(const QString& name);
   // The dialog or popup menu in front ({"kind": "none"} without).
   QJsonObject front();
+  // The object name of the control with the keyboard focus, as its focus
+  // frame shows it ("" for none).
+  QString focused();
   QString text(const QString& name) { return see(name)["text"].toString(); }
   bool shown(const QString& name);
   bool enabled(const QString& name) { return see(name)["enabled"].toBool(); }
@@ -137,6 +140,10 @@ class Person {
   void fill(const QString& name, const QString& text);
   void type(const QString& text);
   void key(const std::string& keys);  // xdotool key names: "Return", "ctrl+a"
+  // Gives the keyboard to the shown window whose title holds `title`, as a
+  // window manager does for a window that comes up or comes back to the
+  // front (the journeys' display has none).
+  void focusWindow(const std::string& title);
 
   // Polls what is shown until `ready` holds; false after `limit`.
   bool waitFor(const std::function<bool()>& ready, std::chrono::milliseconds limit);

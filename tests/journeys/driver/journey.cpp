@@ -31,9 +31,14 @@ std::string To1250(const std::string& utf8) {
 
 Scene::Scene() = default;
 
-Trip::Trip(Scene& scene, TripOptions options) : scene_(scene) {
+Trip::Trip(Scene& scene, TripOptions options) : scene_(scene), env_(options.env) {
   std::string pattern = (fs::temp_directory_path() / "journey-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("no scratch folder");
+  if (!options.folder.empty()) {
+    pattern = options.folder;
+    fs::create_directories(fs::u8path(pattern));
+  } else if (!mkdtemp(pattern.data())) {
+    throw std::runtime_error("no scratch folder");
+  }
   // The program folder and the card side by side; the probe's socket and
   // the window's output beside them, out of the panes' sight.
   base_ = pattern + "/";
@@ -71,6 +76,7 @@ bool Trip::start() {
   options.binDir = TROVIK_BIN_DIR;
   options.pluginDir = TROVIK_PROBE_DIR;
   options.workDir = base_;
+  options.env = env_;
   window_ = std::make_unique<Window>(scene_.display, options);
   person_ = std::make_unique<Person>(scene_.display, *window_);
   // QtWebEngine's start takes a few seconds on a busy machine.

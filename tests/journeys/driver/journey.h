@@ -3,6 +3,7 @@
 // (`Scene`), and per journey a scratch program folder and card with one
 // window on them (`Trip`).
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -35,6 +36,11 @@ struct TripOptions {
   std::string skAddress;
   // More settings lines (UTF-8, "[Section]" and "key=value").
   std::string extraSettings;
+  // The scratch folder itself, made if missing, instead of a new one in the
+  // system's temporary folder.
+  std::string folder;
+  // More environment for the window.
+  std::map<std::string, std::string> env;
 };
 
 class Trip {
@@ -52,6 +58,7 @@ class Trip {
 
   const std::string& home() const { return home_; }        // ends with "/"
   const std::string& card() const { return card_; }        // the card's root, ends with "/"
+  const std::string& base() const { return base_; }        // the scratch folder holding both, ends with "/"
   std::string sampleWpt() const { return home_ + "Zlaté Moravce50km.wpt"; }
   // A file of the program folder or card, "" when missing (1250 bytes as they are).
   static std::string Read(const std::string& path);
@@ -68,6 +75,7 @@ class Trip {
   std::string base_;
   std::string home_;
   std::string card_;
+  std::map<std::string, std::string> env_;
   std::unique_ptr<Window> window_;
   std::unique_ptr<Person> person_;
 };

@@ -1,7 +1,9 @@
-// journey-screenshots OUT_DIR: the README's pictures of the eight tabs,
-// taken from the real window after a short day out driven like the journeys
-// (log in, two caches marked by click, a listing fetched, the card read, a
-// town searched). Used by scripts/screenshots.
+// journey-screenshots OUT_DIR [HOME]: the README's pictures of the eight
+// tabs, taken from the real window after a short day out driven like the
+// journeys (log in, two caches marked by click, a listing fetched, the card
+// read, a town searched). With HOME, the program folder lies in a user's
+// folder tree made there (HOME/Geocaching/Trovik), as the manager's PC tree
+// then shows it. Used by scripts/screenshots.
 
 #include <chrono>
 #include <cstdio>
@@ -38,16 +40,24 @@ bool Shoot(Scene& scene, Person& p, const std::string& file) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: journey-screenshots OUT_DIR\n");
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: journey-screenshots OUT_DIR [HOME]\n");
     return 2;
   }
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
   const std::string out = argv[1];
   std::filesystem::create_directories(out);
+  trovik::journeys::TripOptions options;
+  if (argc == 3) {
+    const std::filesystem::path home = std::filesystem::u8path(argv[2]);
+    for (const char* folder : {"Dokumenty", "Hudba", "Obrázky", "Stiahnuté", "Videá", "Verejné"}) {
+      std::filesystem::create_directories(home / std::filesystem::u8path(folder));
+    }
+    options.folder = (home / "Geocaching").string();
+  }
   Scene scene;
   if (!Check(scene.ready(), "Xvfb and the demo site")) return 1;
-  Trip trip(scene);
+  Trip trip(scene, options);
   std::filesystem::create_directories(trip.card() + "Storage Card/Geo/HTM");
   std::filesystem::create_directories(trip.card() + "Storage Card/OZI_Maps/WP");
   std::ofstream(trip.card() + "Storage Card/Geo/HTM/Starý mlyn.htm") << "<HTML></HTML>\r\n";
