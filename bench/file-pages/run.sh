@@ -20,7 +20,8 @@
 #      them comes first and both tools get them from its memory.
 #
 # Exit status 1 when a goal is missed. Set BENCH_WORK for the work folder
-# (default /tmp/trovik-bench-file-pages; about 1 GB while part 1 runs).
+# (default /tmp/trovik-bench-file-pages; about 1 GB while part 1 runs), and
+# ONLY=pictures for part 3 alone (parts 1 and 2 take about half an hour).
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -41,10 +42,11 @@ export TROVIK_NOW="2026-01-01T12:00:00"
 cli="$bin/trovik-cli"
 measure="$bin/bench_cli_measure"
 sizes=(5000 10000 20000 50000)
+[ "${ONLY:-}" != pictures ] || sizes=()
 for n in "${sizes[@]}"; do
   [ -s "pq-$n.gpx" ] || "$bin/gen_gpx" "pq-$n.gpx" "$n" --pq
 done
-cat pq-*.gpx >/dev/null  # in the page cache for every tool alike
+cat pq-*.gpx >/dev/null 2>&1 || true  # in the page cache for every tool alike
 
 # Each job's medians, one "wall_ms cpu_ms peak_kb" line each, into w0 c0 k0, w1 ...
 read_rows() {
@@ -66,6 +68,7 @@ echo "trovik-cli pages beside its peers, medians of $runs runs; work folder $wor
 printf "  %-46s %10s %10s %10s\n" "" "wall ms" "CPU ms" "peak MB"
 
 # --- 1 and 2: pages without pictures, gpsbabel's HTML on the largest file
+if [ "${ONLY:-}" != pictures ]; then
 args=()
 for n in "${sizes[@]}"; do
   args+=(--fresh "home-$n" "$cli" --home "home-$n" pages "pq-$n.gpx" --no-pictures ::)
@@ -98,6 +101,7 @@ done
 read -r least most < <(printf "%s\n" "${pers[@]}" | sort -g | sed -n '1p;$p' | paste -sd' ')
 echo "  largest / smallest time per cache: $(ratio "$most" "$least") (goal at most 1.25)"
 verdict "time linear from 5,000 to 50,000 caches" "$most <= 1.25 * $least"
+fi
 
 # --- 3: pictures from the demo site
 "$bin/trovik-demo-site" --port 0 >demo-site.out 2>demo-site.err &
@@ -112,10 +116,10 @@ base=$(head -n1 demo-site.out)
 "$bin/gen_gpx" pq-pictures.gpx 300 --pq --pictures "$base" 3
 mapfile -t urls < <(seq 1 900 | sed "s|.*|$base/img/cache/album&.jpg|")
 rm -rf warm
-curl -s --fail --parallel --parallel-max 4 --create-dirs --output-dir warm --remote-name-all "${urls[@]}"
+curl -s --no-progress-meter --fail --parallel --parallel-max 4 --create-dirs --output-dir warm --remote-name-all "${urls[@]}"
 
 "$measure" "$runs" --fresh home-pictures "$cli" --home home-pictures pages pq-pictures.gpx \
-  :: --fresh curl-out curl -s --fail --parallel --parallel-max 4 --output-dir curl-out --remote-name-all "${urls[@]}" \
+  :: --fresh curl-out curl -s --no-progress-meter --fail --parallel --parallel-max 4 --output-dir curl-out --remote-name-all "${urls[@]}" \
   >rows.txt
 read_rows <rows.txt
 got=$(count_files home-pictures/Pictures '*.jpg')
