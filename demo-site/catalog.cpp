@@ -347,6 +347,27 @@ const PictureRecipe* Catalog::findPicture(const std::string& file) const {
   return nullptr;
 }
 
+std::optional<PictureRecipe> Catalog::recipe(const std::string& file) const {
+  if (const PictureRecipe* p = findPicture(file)) return *p;
+  // "album" and 1 to 9999 without leading zeros, so each picture has one name.
+  const std::string prefix = "album", suffix = ".jpg";
+  if (file.size() <= prefix.size() + suffix.size() || file.compare(0, prefix.size(), prefix) != 0 ||
+      file.compare(file.size() - suffix.size(), suffix.size(), suffix) != 0)
+    return std::nullopt;
+  const std::string digits = file.substr(prefix.size(), file.size() - prefix.size() - suffix.size());
+  if (digits.size() > 4 || digits[0] == '0') return std::nullopt;
+  for (char c : digits)
+    if (c < '0' || c > '9') return std::nullopt;
+  const int n = std::stoi(digits);
+  // The three sizes of the caches' photos, in turn.
+  static const int widths[] = {320, 480, 640};
+  static const int heights[] = {240, 360, 480};
+  static const int details[] = {1, 1, 2};
+  const int cls = n % 3;
+  return PictureRecipe{file, PictureFormat::Jpeg, widths[cls], heights[cls], details[cls], "ALBUM " + digits,
+                       static_cast<uint32_t>(n * 2654435761u + 777u)};
+}
+
 std::vector<NearCache> Catalog::nearest(double lat, double lon, double maxKm) const {
   std::vector<NearCache> out;
   for (const Cache& c : caches_) {

@@ -4,6 +4,7 @@
 // ones spread over Slovakia for the nearest search. All text is UTF-8.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,9 @@ class Catalog {
 
   const std::vector<PictureRecipe>& pictures() const { return pictures_; }
   const PictureRecipe* findPicture(const std::string& file) const;
+  // A picture of the caches, or of the album: "album1.jpg" to "album9999.jpg",
+  // landscapes no listing shows, for runs that need many distinct pictures.
+  std::optional<PictureRecipe> recipe(const std::string& file) const;
 
  private:
   void addSamples();

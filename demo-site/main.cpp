@@ -1,5 +1,5 @@
 // trovik-demo-site [--port N] [--data DIR] [--host 127.0.0.1]
-//                  [--write-wpt FILE] [--write-towns FILE]
+//                  [--write-wpt FILE] [--write-towns FILE] [--write-pq FILE [--base URL]]
 // Serves both demo listing sites and the image server on a loopback port,
 // prints "http://HOST:PORT" once it listens, and stops on SIGINT or SIGTERM.
 // The --write options write the sample data files instead of serving.
@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "data_files.h"
+#include "pocket_query.h"
 #include "server.h"
 
 namespace {
@@ -23,7 +24,7 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: trovik-demo-site [--port N] [--data DIR] [--host 127.0.0.1]\n"
-               "       trovik-demo-site --write-wpt FILE | --write-towns FILE\n");
+               "       trovik-demo-site --write-wpt FILE | --write-towns FILE | --write-pq FILE [--base URL]\n");
   return 2;
 }
 
@@ -31,7 +32,8 @@ int Usage() {
 
 int main(int argc, char** argv) {
   trovik::demo::ServerOptions options;
-  std::string wptFile, townsFile;
+  std::string wptFile, townsFile, pqFile, base = trovik::demo::kDefaultBase;
+  bool baseGiven = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     auto value = [&](std::string& out) {
@@ -53,16 +55,31 @@ int main(int argc, char** argv) {
       wptFile = v;
     } else if (arg == "--write-towns" && value(v)) {
       townsFile = v;
+    } else if (arg == "--write-pq" && value(v)) {
+      pqFile = v;
+    } else if (arg == "--base" && value(v)) {
+      // The pictures' and listings' server; a trailing slash would double the path's.
+      while (!v.empty() && v.back() == '/') v.pop_back();
+      if (v.rfind("http://", 0) != 0 && v.rfind("https://", 0) != 0) return Usage();
+      base = v;
+      baseGiven = true;
     } else {
       return Usage();
     }
   }
 
+  if (baseGiven && pqFile.empty()) return Usage();
+
   try {
-    if (!wptFile.empty() || !townsFile.empty()) {
+    if (!wptFile.empty() || !townsFile.empty() || !pqFile.empty()) {
       trovik::demo::Catalog catalog;
       if (!wptFile.empty()) trovik::demo::WriteFile(wptFile, trovik::demo::SampleWpt(catalog));
       if (!townsFile.empty()) trovik::demo::WriteFile(townsFile, trovik::demo::TownList());
+      if (!pqFile.empty()) {
+        trovik::demo::WriteFile(pqFile, trovik::demo::PocketQuery(catalog, base));
+        trovik::demo::WriteFile(trovik::demo::WaypointsFileFor(pqFile),
+                                trovik::demo::PocketQueryWaypoints(catalog, base));
+      }
       return 0;
     }
 

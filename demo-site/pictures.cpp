@@ -167,7 +167,7 @@ std::string DrawPicture(const PictureRecipe& recipe) {
 }
 
 std::optional<std::pair<std::string, const char*>> PictureStore::get(const std::string& file) {
-  const PictureRecipe* recipe = catalog_.findPicture(file);
+  const std::optional<PictureRecipe> recipe = catalog_.recipe(file);
   if (!recipe) return std::nullopt;
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = drawn_.find(file);

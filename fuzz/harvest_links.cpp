@@ -19,6 +19,7 @@
 #include "pages/page_filter.h"
 #include "pages/pages.h"
 #include "site/browser.h"
+#include "support/still_browser.h"
 #include "text/text.h"
 
 namespace {
@@ -91,8 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::string> memo1 = text::SplitLines(page);
   std::string pageName = "GC1";
   const std::string& home = ProgramFolder();
-  pages::PageContext ctx{browser, downloader, device, copy, host, flags, fields, memo1, pageName,
-                         pages::HtmFolderPath(home), pages::PicturesFolderPath(home), nullptr};
+  const std::string htm = pages::HtmFolderPath(home), pictures = pages::PicturesFolderPath(home);
+  pages::PageContext ctx{{downloader, device, copy, host, flags, fields, htm, pictures}, browser, memo1, pageName, nullptr};
   downloader.folder = ctx.picturesFolder;
   device.folder = fields.edit5PdaMht + "Pictures\\";
   pages::PagesState state;

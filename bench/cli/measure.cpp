@@ -3,10 +3,12 @@
 // figures /usr/bin/time reports, taken here from wait4() with a finer clock.
 //
 //   bench_cli_measure RUNS JOB [:: JOB ...]
-//   JOB:  [--copy SRC DST] COMMAND ARGS... [--then COMMAND ARGS...]
+//   JOB:  [--copy SRC DST] [--fresh DIR] COMMAND ARGS... [--then COMMAND ARGS...]
 //
 // --copy puts a fresh copy of SRC at DST before each run (untimed), for a
-// command that changes its file in place. --then runs a second command after
+// command that changes its file in place. --fresh makes DIR an empty folder
+// before each run (untimed), for a command that keeps what an earlier run
+// wrote there. --then runs a second command after
 // the first within the same run: times add up, memory is the larger peak.
 // Standard output goes to /dev/null; a command that fails ends the benchmark.
 // Output: one line per job, "wall_ms cpu_ms peak_kb".
@@ -26,7 +28,7 @@
 namespace {
 
 struct Job {
-  std::string copyFrom, copyTo;
+  std::string copyFrom, copyTo, fresh;
   std::vector<std::vector<std::string>> commands;
   std::vector<double> wall, cpu, peak;
 };
@@ -72,7 +74,7 @@ double Median(std::vector<double> v) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: bench_cli_measure RUNS JOB [:: JOB ...]\n");
+    std::fprintf(stderr, "usage: bench_cli_measure RUNS [--copy SRC DST] [--fresh DIR] COMMAND... [:: JOB ...]\n");
     return 2;
   }
   const int runs = std::max(1, std::atoi(argv[1]));
@@ -86,6 +88,8 @@ int main(int argc, char** argv) {
     } else if (a == "--copy" && i + 2 < argc && job.commands.back().empty()) {
       job.copyFrom = argv[++i];
       job.copyTo = argv[++i];
+    } else if (a == "--fresh" && i + 1 < argc && job.commands.back().empty()) {
+      job.fresh = argv[++i];
     } else if (a == "--then") {
       job.commands.emplace_back();
     } else {
@@ -96,6 +100,11 @@ int main(int argc, char** argv) {
     for (Job& job : jobs) {
       if (!job.copyFrom.empty())
         std::filesystem::copy_file(job.copyFrom, job.copyTo, std::filesystem::copy_options::overwrite_existing);
+      if (!job.fresh.empty()) {
+        std::filesystem::remove_all(job.fresh);
+        std::filesystem::create_directories(job.fresh);
+        sync();  // the last run's writes are not flushed in this one's time
+      }
       Run total;
       for (const auto& command : job.commands) {
         const Run one = RunOne(command);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "support/still_browser.h"
 #include "pages/page_filter.h"
 #include "pages/pages.h"
 
@@ -73,7 +74,7 @@ int main(int argc, char** argv) {
   std::string pageName = "bench";
   std::vector<std::string> memo1;
   const std::string htm = pages::HtmFolderPath(home), pictures = pages::PicturesFolderPath(home);
-  pages::PageContext ctx{browser, downloader, device, copy, host, flags, fields, memo1, pageName, htm, pictures,
+  pages::PageContext ctx{{downloader, device, copy, host, flags, fields, htm, pictures}, browser, memo1, pageName,
                          nullptr};
   pages::PagesState state;
 

@@ -25,6 +25,7 @@
 #include "base/paths.h"
 #include "gui/main_window.h"
 #include "site/browser.h"
+#include "support/still_browser.h"
 
 namespace {
 

@@ -30,18 +30,15 @@ CommandContexts::CommandContexts(MainState& state, ModuleStates modules, const A
 }
 
 pages::PageContext CommandContexts::pages() {
-  return {.browser = adapters_.browser,
-          .downloader = adapters_.downloader,
-          .device = adapters_.deviceFiles,
-          .copyToDevice = adapters_.copyToDevice,
-          .host = adapters_.host,
-          .flags = state_.flags,
-          .fields = state_.fields,
-          .memo1 = state_.memo1,
-          .pageName = modules_.site.pageName,
-          .htmFolder = state_.htmFolder,
-          .picturesFolder = state_.picturesFolder,
-          .listingRequest = [this] { site::SpeedButton4Click(site_); }};
+  const pages::PageOutput output{.downloader = adapters_.downloader,
+                                 .device = adapters_.deviceFiles,
+                                 .copyToDevice = adapters_.copyToDevice,
+                                 .host = adapters_.host,
+                                 .flags = state_.flags,
+                                 .fields = state_.fields,
+                                 .htmFolder = state_.htmFolder,
+                                 .picturesFolder = state_.picturesFolder};
+  return {output, adapters_.browser, state_.memo1, modules_.site.pageName, [this] { site::SpeedButton4Click(site_); }};
 }
 
 nearby::SearchContext CommandContexts::search() {

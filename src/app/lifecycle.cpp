@@ -121,6 +121,7 @@ void FormActivate(MainState& s, Host& host) {
 
   s.flags.shutDown = false;
   ReadSetrenie(s);
+  ReadFilePageSettings(s);
   s.statusBar3Panel0 = s.currentDeviceFolder;
   GridStartRows(s.stringPda);
   GridStartRows(s.stringPc);

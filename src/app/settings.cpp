@@ -88,6 +88,16 @@ void ReadSetrenie(MainState& s) {
   if (capMb && *capMb >= 1 && *capMb <= 1024 * 1024) s.maxPictureBytes = static_cast<int64_t>(*capMb) * 1024 * 1024;
 }
 
+void ReadFilePageSettings(MainState& s) {
+  s.fields.stranyLogy = Read(s, kStranky, kLogy, s.fields.stranyLogy);
+  s.fields.domovPoloha = Read(s, kDomov, kPoloha, s.fields.domovPoloha);
+}
+
+int FilePageLogs(const Fields& f) {
+  const std::optional<int> n = text::ParseInt(text::Trim(f.stranyLogy));
+  return n && *n >= 0 ? *n : 10;
+}
+
 void SpeedButton8Click(const Fields& f, const std::string& path) {
   profile::WriteString(path, kKdeukladatdata, kPdaWpt, f.edit4PdaWpt);
   profile::WriteString(path, kKdeukladatdata, kPdaMht, f.edit5PdaMht);
@@ -99,6 +109,8 @@ void SpeedButton8Click(const Fields& f, const std::string& path) {
   profile::WriteString(path, kAdresy, kSk, f.addresses.sk);
   profile::WriteString(path, kAdresy, kCom, f.addresses.com);
   profile::WriteString(path, kAdresy, kObrazky, f.addresses.obrazky);
+  profile::WriteString(path, kStranky, kLogy, f.stranyLogy);
+  profile::WriteString(path, kDomov, kPoloha, f.domovPoloha);
 }
 
 void SpeedButton8Click(MainState& s) {

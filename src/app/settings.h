@@ -38,6 +38,10 @@ inline constexpr const char* kCom = "com";
 inline constexpr const char* kObrazky = "obrazky";
 inline constexpr const char* kZoznam = "Zoznam";
 inline constexpr const char* kKodZNazvu = "KodZNazvu";
+inline constexpr const char* kStranky = "Stranky";
+inline constexpr const char* kLogy = "Logy";
+inline constexpr const char* kDomov = "Domov";
+inline constexpr const char* kPoloha = "Poloha";
 }  // namespace keys
 
 // Start-up reads, in the order the second stage makes them.
@@ -62,12 +66,18 @@ void ReadListOptions(MainState& s);
 // control and is only read.
 void ReadSetrenie(MainState& s);
 
+// "Stranky"/"Logy" and "Domov"/"Poloha": the pages made from a waypoint file.
+void ReadFilePageSettings(MainState& s);
+// The number of logs a page shows: the field's whole number, 10 when it is not one.
+int FilePageLogs(const Fields& f);
+
 // Switches the PC folder tree to `folder1250` (an existing folder); false
 // when it cannot. Shows the folder in the PC pane's panel and tells the pane.
 bool SwitchPcFolder(MainState& s, const std::string& folder1250);
 
 // SpeedButton8Click, "Zapíš do INI": "PDA_WPT", "PDA_MHT", "Original",
-// "Vacsi", "Velkost", "Spooler", "AllFoto", then the "Adresy" keys; the
+// "Vacsi", "Velkost", "Spooler", "AllFoto", then the "Adresy" keys, "Logy",
+// "Poloha"; the
 // MainState form then "Zoznam"/"KodZNazvu".
 void SpeedButton8Click(const Fields& fields, const std::string& settingsPath);
 void SpeedButton8Click(MainState& s);

@@ -28,6 +28,9 @@ struct Fields {
   std::string edit7Velkost = "30000";                     // size limit text
   bool checkBox2Spooler = true;                           // header pictures option
   bool checkBox3AllFoto = false;                          // stored only
+  std::string stranyLogy = "10";    // "Logy": newest logs on a page made from the file
+  std::string domovPoloha;          // "Domov": "N 48°20.000' E 018°05.000'", empty for none
+  bool pagesFromFile = false;       // "Stránky z:" "súboru" (else "webu")
   SiteAddresses addresses;
 };
 

@@ -107,6 +107,7 @@ void RegisterWaypointCommands(Registry& registry);
 void RegisterToolCommands(Registry& registry);
 void RegisterSiteCommands(Registry& registry);
 void RegisterPageCommands(Registry& registry);
+void RegisterFilePageCommands(Registry& registry);
 void RegisterNearbyCommands(Registry& registry);
 void RegisterDeviceCommands(Registry& registry);
 

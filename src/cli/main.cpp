@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
   trovik::cli::RegisterToolCommands(registry);
   trovik::cli::RegisterSiteCommands(registry);
   trovik::cli::RegisterPageCommands(registry);
+  trovik::cli::RegisterFilePageCommands(registry);
   trovik::cli::RegisterNearbyCommands(registry);
   trovik::cli::RegisterDeviceCommands(registry);
 

@@ -149,6 +149,7 @@ Session::Run::Run(const SessionOptions& options, SessionNeeds needs)
   app::ReadDeviceFolders(state);
   app::ReadAddresses(state);
   app::ReadSetrenie(state);
+  app::ReadFilePageSettings(state);
   app::ReadListOptions(state);
   options.apply(state.fields);
   if (state.htmFolder.empty() || !files::IsDirectory(files::PcPath(state.htmFolder)))

@@ -31,9 +31,6 @@ void DirectoryListBox1Change(PcPane& pane, const std::string& folder);
 void SortGrid(Grid& grid, int nameSort, int dateSort);
 inline void Zotried(DevicePane& pane) { SortGrid(pane.grid, pane.nameSort, pane.dateSort); }
 inline void Zotried2(PcPane& pane) { SortGrid(pane.grid, pane.nameSort, pane.dateSort); }
-// The collation key of a 1250 text: Slovak order, letter case only as the
-// last tie-break. Keys compare with plain byte comparison.
-std::string CollationKey(const std::string& text1250);
 
 // A click on header cell `column`: changes the modes; true when the pane is
 // to be sorted and repainted (columns 0 and 2).

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/contexts.h"
+#include "app/file_road.h"
 #include "app/main_state.h"
 #include "device/device_link.h"
 #include "gui/dispatch.h"
@@ -172,6 +173,22 @@ void TabBrowser::buildLeftPanel(QWidget* panel) {
   column->addLayout(fetchRow);
   testRun_ = Hidden(MakeButton(QStringLiteral("SpeedButton17"), QString(), panel));
 
+  // Where the pages come from: the listing site, or the opened waypoint file.
+  auto* sourceRow = new QHBoxLayout();
+  sourceRow->addWidget(MakeLabel(QStringLiteral("LabelStrankyZ"), QStringLiteral("Stránky z:"), panel));
+  fromWeb_ = new QRadioButton(QStringLiteral("webu"), panel);
+  fromWeb_->setObjectName(QStringLiteral("RadioStrankyWeb"));
+  fromWeb_->setChecked(true);
+  fromFile_ = new QRadioButton(QStringLiteral("súboru"), panel);
+  fromFile_->setObjectName(QStringLiteral("RadioStrankySubor"));
+  auto* sourceGroup = new QButtonGroup(panel);
+  sourceGroup->addButton(fromWeb_, 0);
+  sourceGroup->addButton(fromFile_, 1);
+  sourceRow->addWidget(fromWeb_);
+  sourceRow->addWidget(fromFile_);
+  sourceRow->addStretch(1);
+  column->addLayout(sourceRow);
+
   lists_ = new QTabWidget(panel);
   lists_->setObjectName(QStringLiteral("PageControl2"));
   names_ = new CheckListBox(QStringLiteral("CheckListBox1"), lists_);
@@ -201,7 +218,7 @@ void TabBrowser::connectCommands() {
   const auto batch = [this, &c, &s] {
     run([&c, &s] {
       pages::PageContext pc = c.commands.pages();
-      pages::SpeedButton6Click(c.pages, pc, s.waypoints.caches);
+      app::ExportMarkedCaches(s, c.pages, pc);
     });
   };
   connect(toolButton12_, &QToolButton::clicked, this, batch);
@@ -211,6 +228,8 @@ void TabBrowser::connectCommands() {
   connect(edit2_, &QLineEdit::textEdited, this, [&s](const QString& text) { s.fields.edit2Password = ToCore(text); });
   connect(sk_, &QRadioButton::clicked, this, [&s] { s.fields.site = Site::Sk; });
   connect(com_, &QRadioButton::clicked, this, [&s] { s.fields.site = Site::Com; });
+  connect(fromWeb_, &QRadioButton::clicked, this, [&s] { s.fields.pagesFromFile = false; });
+  connect(fromFile_, &QRadioButton::clicked, this, [&s] { s.fields.pagesFromFile = true; });
   connect(login_, &QPushButton::clicked, this, [this, &c] { run([&c] { site::SpeedButton5Click(c.commands.site()); }); });
   connect(activeSync_, &QPushButton::clicked, this,
           [this, &c] { run([&c] { device::SpeedButton7Click(c.device, c.host); }); });
@@ -218,7 +237,12 @@ void TabBrowser::connectCommands() {
   connect(markAll_, &QPushButton::clicked, this, [this, &s] { run([&s] { waypoints::MarkAll(s.waypoints.caches); }); });
   connect(unmarkAll_, &QPushButton::clicked, this,
           [this, &s] { run([&s] { waypoints::UnmarkAll(s.waypoints.caches); }); });
-  const auto fetch = [this, &c] { run([&c] { site::SpeedButton4Click(c.commands.site()); }); };
+  const auto fetch = [this, &c, &s] {
+    run([&c, &s] {
+      pages::PageContext pc = c.commands.pages();
+      app::ShowSelectedCache(s, c.pages, pc, [&c] { site::SpeedButton4Click(c.commands.site()); });
+    });
+  };
   connect(gc_, &QPushButton::clicked, this, fetch);
   connect(brejk_, &QPushButton::clicked, this, [this, &s] { run([&s] { pages::SpeedButton11Click(s.flags); }); });
   connect(testRun_, &QPushButton::clicked, this, [this, &c, &s] {
@@ -253,7 +277,8 @@ void TabBrowser::connectCommands() {
     const int index = names_->row(item);
     run([&c, &s, index] {
       s.waypoints.caches.itemIndex = index;
-      site::CheckListBox1DblClick(c.commands.site());
+      pages::PageContext pc = c.commands.pages();
+      app::ShowSelectedCache(s, c.pages, pc, [&c] { site::CheckListBox1DblClick(c.commands.site()); });
     });
   });
   connect(clr_, &QPushButton::clicked, this, [this, &s] { run([&s] { waypoints::SpeedButton21Click(s.waypoints); }); });
@@ -275,6 +300,8 @@ void TabBrowser::refresh() {
   SetEditText(edit2_, FromCore(s.fields.edit2Password));
   SetChecked(sk_, s.fields.site == Site::Sk);
   SetChecked(com_, s.fields.site == Site::Com);
+  SetChecked(fromWeb_, !s.fields.pagesFromFile);
+  SetChecked(fromFile_, s.fields.pagesFromFile);
 
   loginState_->setText(FromCore(c.site.loginLabel));
   QString colour;

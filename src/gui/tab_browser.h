@@ -47,6 +47,8 @@ class TabBrowser : public Tab {
   QPushButton* exportMarked_ = nullptr;
   QPushButton* brejk_ = nullptr;
   QPushButton* testRun_ = nullptr;
+  QRadioButton* fromWeb_ = nullptr;
+  QRadioButton* fromFile_ = nullptr;
   QTabWidget* lists_ = nullptr;
   CheckListBox* names_ = nullptr;
   CheckListBox* codes_ = nullptr;

@@ -103,6 +103,21 @@ TabSettings::TabSettings(Context& context, QWidget* parent) : Tab(context, QStri
   addresses->setFixedWidth(480);
   layout->addWidget(addresses, 0, Qt::AlignLeft);
 
+  // Pages made straight from the waypoint file.
+  auto* filePages = new QGroupBox(QStringLiteral("Stránky zo súboru"), this);
+  filePages->setObjectName(QStringLiteral("GroupBoxStranky"));
+  auto* filePagesLayout = new QGridLayout(filePages);
+  filePagesLayout->addWidget(MakeLabel(QStringLiteral("LabelDomov"), QStringLiteral("Domov"), filePages), 0, 0);
+  editDomov_ = MakeEdit(QStringLiteral("EditDomov"), QString(), filePages, 220);
+  editDomov_->setPlaceholderText(QStringLiteral("N 48°20.000' E 018°05.000'"));
+  filePagesLayout->addWidget(editDomov_, 0, 1);
+  filePagesLayout->addWidget(MakeLabel(QStringLiteral("LabelLogy"), QStringLiteral("Logy"), filePages), 1, 0);
+  editLogy_ = MakeEdit(QStringLiteral("EditLogy"), QStringLiteral("10"), filePages, 60);
+  filePagesLayout->addWidget(editLogy_, 1, 1);
+  filePagesLayout->setColumnStretch(2, 1);
+  filePages->setFixedWidth(480);
+  layout->addWidget(filePages, 0, Qt::AlignLeft);
+
   // Applies to the next file opened: rebuilding the list now would drop its marks.
   checkBox4_ = new QCheckBox(QStringLiteral("Kód kešky aj z názvu bodu (pocket query)"), this);
   checkBox4_->setObjectName(QStringLiteral("CheckBox4"));
@@ -124,6 +139,8 @@ void TabSettings::connectFields() {
   text(edit4_, &Fields::edit4PdaWpt);
   text(edit5_, &Fields::edit5PdaMht);
   text(edit7_, &Fields::edit7Velkost);
+  text(editDomov_, &Fields::domovPoloha);
+  text(editLogy_, &Fields::stranyLogy);
   const auto address = [this, &f](QLineEdit* edit, std::string SiteAddresses::*member) {
     connect(edit, &QLineEdit::textEdited, this,
             [&f, member](const QString& value) { f.addresses.*member = ToCore(value); });
@@ -149,6 +166,8 @@ void TabSettings::refresh() {
   SetEditText(edit4_, FromCore(f.edit4PdaWpt));
   SetEditText(edit5_, FromCore(f.edit5PdaMht));
   SetEditText(edit7_, FromCore(f.edit7Velkost));
+  SetEditText(editDomov_, FromCore(f.domovPoloha));
+  SetEditText(editLogy_, FromCore(f.stranyLogy));
   SetEditText(addressSk_, FromCore(f.addresses.sk));
   SetEditText(addressCom_, FromCore(f.addresses.com));
   SetEditText(addressImages_, FromCore(f.addresses.obrazky));

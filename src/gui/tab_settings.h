@@ -27,6 +27,8 @@ class TabSettings : public Tab {
   QRadioButton* radioButton1_ = nullptr;
   QRadioButton* radioButton2_ = nullptr;
   QLineEdit* edit7_ = nullptr;
+  QLineEdit* editDomov_ = nullptr;
+  QLineEdit* editLogy_ = nullptr;
   QCheckBox* checkBox2_ = nullptr;
   QCheckBox* checkBox3_ = nullptr;
   QCheckBox* checkBox4_ = nullptr;  // "[Zoznam] KodZNazvu"

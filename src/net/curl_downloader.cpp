@@ -2,12 +2,14 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <mutex>
 #include <system_error>
+#include <vector>
 
 #include "base/files.h"
 
@@ -80,6 +82,91 @@ class TempFile {
   bool kept_ = false;
 };
 
+// One transfer of a batch: its handle, its temporary file and how it ended.
+class Transfer {
+ public:
+  Transfer(site::Downloader::Job& job, const CurlDownloader::Limits& limits)
+      : job_(job), target_(files::PcPath(job.localPath)), temp_(files::TempNameBeside(target_)) {
+    curl_.reset(curl_easy_init());
+    if (!curl_) {
+      job_.error = "curl_easy_init failed";
+      return;
+    }
+    file_.reset(std::fopen(temp_.path().c_str(), "wb"));
+    if (!file_) {
+      job_.error = "cannot create " + temp_.path();
+      return;
+    }
+    sink_.file = file_.get();
+    sink_.maxBytes = limits.maxBytes;
+    CURL* h = curl_.get();
+    curl_easy_setopt(h, CURLOPT_URL, job.url.c_str());
+    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, WriteToFile);
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink_);
+    curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, HeaderSeen);
+    curl_easy_setopt(h, CURLOPT_HEADERDATA, &sink_);
+    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorText_);
+    curl_easy_setopt(h, CURLOPT_PRIVATE, this);
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(h, CURLOPT_MAXREDIRS, limits.maxRedirects);
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs);
+    if (limits.totalTimeoutMs > 0) curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, limits.totalTimeoutMs);
+    // A declared length over the cap fails before any byte is written.
+    if (limits.maxBytes > 0) curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBytes));
+    curl_easy_setopt(h, CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https,file");
+    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(h, CURLOPT_USERAGENT, "Trovik");
+    ready_ = true;
+  }
+  Transfer(const Transfer&) = delete;
+  Transfer& operator=(const Transfer&) = delete;
+
+  bool ready() const { return ready_; }
+  CURL* handle() { return curl_.get(); }
+  const Sink& sink() const { return sink_; }
+
+  // The transfer ended with `code`, or was cut short for `error`: the file is
+  // renamed into place only when nothing went wrong.
+  void finish(CURLcode code, bool finished, std::string error, int64_t maxBytes) {
+    long status = 0;
+    curl_easy_getinfo(curl_.get(), CURLINFO_RESPONSE_CODE, &status);
+    const bool flushed = std::fflush(file_.get()) == 0 && !std::ferror(file_.get());
+    const bool closed = std::fclose(file_.release()) == 0;
+    if (error.empty()) {
+      if (sink_.overCap || code == CURLE_FILESIZE_EXCEEDED)
+        error = "larger than " + std::to_string(maxBytes) + " bytes";
+      else if (!finished || code != CURLE_OK)
+        error = errorText_[0] ? errorText_ : curl_easy_strerror(code);
+      else if (status >= 400)
+        error = "HTTP " + std::to_string(status);
+      else if (!flushed || !closed)
+        error = "cannot write " + temp_.path();
+    }
+    if (error.empty()) {
+      std::error_code renameError;
+      std::filesystem::rename(temp_.path(), target_, renameError);
+      if (renameError)
+        error = "cannot rename to " + target_ + ": " + renameError.message();
+      else
+        temp_.keep();
+    }
+    job_.error = std::move(error);
+    job_.done = job_.error.empty();
+  }
+
+ private:
+  site::Downloader::Job& job_;
+  std::string target_;
+  TempFile temp_;
+  std::unique_ptr<CURL, CurlDeleter> curl_;
+  std::unique_ptr<FILE, FileCloser> file_;
+  Sink sink_;
+  char errorText_[CURL_ERROR_SIZE] = {0};
+  bool ready_ = false;
+};
+
 }  // namespace
 
 CurlDownloader::CurlDownloader() : CurlDownloader(Limits{}) {}
@@ -91,113 +178,80 @@ bool CurlDownloader::UrlToFile(const std::string& url, const std::string& localP
 }
 
 bool CurlDownloader::UrlToFileWatched(const std::string& url, const std::string& localPath, const Watch& watch) {
-  lastError_.clear();
+  std::vector<Job> jobs{Job{url, localPath, false, {}}};
+  UrlsToFilesWatched(jobs, watch, 1);
+  lastError_ = jobs[0].error;
+  return jobs[0].done;
+}
+
+void CurlDownloader::UrlsToFilesWatched(std::vector<Job>& jobs, const Watch& watch, int parallel) {
   // Limits as they stand now: a command run from the pump may change them.
   const Limits limits = limits_;
-  std::string error;
   auto abandoned = [&] { return watch.abandoned && watch.abandoned(); };
-  if (abandoned()) {
-    lastError_ = "abandoned";
-    return false;
-  }
-  const std::string target = files::PcPath(localPath);
-
-  std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+  for (Job& job : jobs) job.done = false, job.error.clear();
   std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
-  if (!curl || !multi) {
-    lastError_ = "curl_easy_init failed";
-    return false;
+  if (!multi) {
+    for (Job& job : jobs) job.error = "curl_multi_init failed";
+    return;
   }
-  TempFile temp(files::TempNameBeside(target));
-  std::unique_ptr<FILE, FileCloser> file(std::fopen(temp.path().c_str(), "wb"));
-  if (!file) {
-    lastError_ = "cannot create " + temp.path();
-    return false;
-  }
-  Sink sink;
-  sink.file = file.get();
-  sink.maxBytes = limits.maxBytes;
-  char errorText[CURL_ERROR_SIZE] = {0};
-  CURL* h = curl.get();
-  curl_easy_setopt(h, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, WriteToFile);
-  curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink);
-  curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, HeaderSeen);
-  curl_easy_setopt(h, CURLOPT_HEADERDATA, &sink);
-  curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorText);
-  curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(h, CURLOPT_MAXREDIRS, limits.maxRedirects);
-  curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs);
-  if (limits.totalTimeoutMs > 0) curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, limits.totalTimeoutMs);
-  // A declared length over the cap fails before any byte is written.
-  if (limits.maxBytes > 0) curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBytes));
-  curl_easy_setopt(h, CURLOPT_FAILONERROR, 1L);
-  curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https,file");
-  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(h, CURLOPT_USERAGENT, "Trovik");
-  curl_multi_add_handle(multi.get(), h);
-
+  curl_multi_setopt(multi.get(), CURLMOPT_MAX_HOST_CONNECTIONS, static_cast<long>(std::max(parallel, 1)));
+  const size_t width = static_cast<size_t>(std::max(parallel, 1));
+  std::vector<std::unique_ptr<Transfer>> running;
+  size_t next = 0;
   // Short polls when the host's events must run between them.
   const int pollMs = watch.pump ? 10 : 200;
-  CURLcode code = CURLE_OK;
-  bool finished = false;
-  for (;;) {
-    int running = 0;
-    const CURLMcode mc = curl_multi_perform(multi.get(), &running);
-    if (mc != CURLM_OK) {
-      error = curl_multi_strerror(mc);
-      break;
+  std::string stopped;  // why everything still open ends
+  while (next < jobs.size() || !running.empty()) {
+    if (stopped.empty() && abandoned()) stopped = "abandoned";
+    while (stopped.empty() && running.size() < width && next < jobs.size()) {
+      auto transfer = std::make_unique<Transfer>(jobs[next++], limits);
+      if (!transfer->ready()) continue;
+      curl_multi_add_handle(multi.get(), transfer->handle());
+      running.push_back(std::move(transfer));
     }
-    if (running == 0) {
-      int left = 0;
-      while (CURLMsg* msg = curl_multi_info_read(multi.get(), &left)) {
-        if (msg->msg == CURLMSG_DONE) code = msg->data.result;
+    if (!stopped.empty()) {
+      for (auto& t : running) {
+        curl_multi_remove_handle(multi.get(), t->handle());
+        t->finish(CURLE_OK, false, stopped, limits.maxBytes);
       }
-      finished = true;
+      running.clear();
+      for (; next < jobs.size(); ++next) jobs[next].error = stopped;
       break;
     }
-    if (abandoned()) {
-      error = "abandoned";
-      break;
+    int stillRunning = 0;
+    const CURLMcode mc = curl_multi_perform(multi.get(), &stillRunning);
+    if (mc != CURLM_OK) {
+      stopped = curl_multi_strerror(mc);
+      continue;
     }
-    const auto silent = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - sink.lastActivity);
-    if (limits.stallMs > 0 && silent.count() >= limits.stallMs) {
-      error = "nothing received for " + std::to_string(limits.stallMs / 1000) + " s";
-      break;
+    int left = 0;
+    while (CURLMsg* msg = curl_multi_info_read(multi.get(), &left)) {
+      if (msg->msg != CURLMSG_DONE) continue;
+      const CURLcode code = msg->data.result;
+      CURL* h = msg->easy_handle;
+      auto it = std::find_if(running.begin(), running.end(), [h](const auto& t) { return t->handle() == h; });
+      if (it == running.end()) continue;
+      curl_multi_remove_handle(multi.get(), h);
+      (*it)->finish(code, true, "", limits.maxBytes);
+      running.erase(it);
     }
+    const auto now = Clock::now();
+    for (auto it = running.begin(); it != running.end();) {
+      const auto silent = std::chrono::duration_cast<std::chrono::milliseconds>(now - (*it)->sink().lastActivity);
+      if (limits.stallMs > 0 && silent.count() >= limits.stallMs) {
+        curl_multi_remove_handle(multi.get(), (*it)->handle());
+        (*it)->finish(CURLE_OK, false, "nothing received for " + std::to_string(limits.stallMs / 1000) + " s",
+                      limits.maxBytes);
+        it = running.erase(it);
+      } else {
+        ++it;
+      }
+    }
+    if (running.empty()) continue;
     int ready = 0;
     curl_multi_poll(multi.get(), nullptr, 0, pollMs, &ready);
     if (watch.pump) watch.pump();
   }
-  long status = 0;
-  curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
-  curl_multi_remove_handle(multi.get(), h);
-
-  const bool flushed = std::fflush(file.get()) == 0 && !std::ferror(file.get());
-  const bool closed = std::fclose(file.release()) == 0;
-  if (error.empty()) {
-    if (sink.overCap || code == CURLE_FILESIZE_EXCEEDED)
-      error = "larger than " + std::to_string(limits.maxBytes) + " bytes";
-    else if (!finished || code != CURLE_OK)
-      error = errorText[0] ? errorText : curl_easy_strerror(code);
-    else if (status >= 400)
-      error = "HTTP " + std::to_string(status);
-    else if (!flushed || !closed)
-      error = "cannot write " + temp.path();
-  }
-  if (!error.empty()) {
-    lastError_ = error;
-    return false;
-  }
-  std::error_code renameError;
-  std::filesystem::rename(temp.path(), target, renameError);
-  if (renameError) {
-    lastError_ = "cannot rename to " + target + ": " + renameError.message();
-    return false;
-  }
-  temp.keep();
-  return true;
 }
 
 }  // namespace trovik::net

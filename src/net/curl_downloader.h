@@ -36,6 +36,7 @@ class CurlDownloader : public site::Downloader {
   // `localPath` is 1250 text.
   bool UrlToFile(const std::string& url, const std::string& localPath) override;
   bool UrlToFileWatched(const std::string& url, const std::string& localPath, const Watch& watch) override;
+  void UrlsToFilesWatched(std::vector<Job>& jobs, const Watch& watch, int parallel) override;
 
   // Why the last download failed (curl's text, the HTTP status, the cap, the
   // stall or the abandonment), for the CLI.

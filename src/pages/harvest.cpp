@@ -29,7 +29,7 @@ bool reservedDeviceName(const std::string& name) {
          stem[3] <= '9';
 }
 
-std::string devicePicturePath(const PageContext& ctx, const std::string& name) {
+std::string devicePicturePath(const PageOutput& ctx, const std::string& name) {
   return ctx.fields.edit5PdaMht + "Pictures\\" + name;
 }
 
@@ -64,7 +64,7 @@ bool IsSafePictureName(const std::string& name) {
   return !reservedDeviceName(name);
 }
 
-bool DownloadPicture(PageContext& ctx, const std::string& address, const std::string& localPath) {
+bool DownloadPicture(PageOutput& ctx, const std::string& address, const std::string& localPath) {
   bool ok = false;
   // The window stays live while a picture downloads; "Brejk" or closing the
   // window abandons it.

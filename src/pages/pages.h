@@ -35,20 +35,26 @@ struct PagesState {
   device::Outcome deviceOutcome = device::Outcome::Done;
 };
 
-// Everything the commands reach outside their own state. Paths are 1250 text;
-// the folders end with a separator.
-struct PageContext {
-  site::Browser& browser;  // WebBrowser1, the main browser
+// What writes pages and pictures: no browser, so a page can also be made
+// straight from a waypoint file. Paths are 1250 text; the folders end with a
+// separator.
+struct PageOutput {
   site::Downloader& downloader;
   device::DeviceFiles& device;
   device::CopyToDeviceOption& copyToDevice;  // "Aj do PDA"
   Host& host;
   RunFlags& flags;
   const Fields& fields;
-  std::vector<std::string>& memo1;  // the captured page
-  std::string& pageName;
   const std::string& htmFolder;       // program folder + "HTM/"
   const std::string& picturesFolder;  // program folder + "Pictures/"
+};
+
+// The commands that work on the main browser's listing add the browser and
+// what the listing request leaves behind.
+struct PageContext : PageOutput {
+  site::Browser& browser;  // WebBrowser1, the main browser
+  std::vector<std::string>& memo1;  // the captured page
+  std::string& pageName;
   // The listing request of the selected cache (SpeedButton4Click): sets the
   // page name and navigates; on the national site it also waits.
   std::function<void()> listingRequest;
@@ -69,7 +75,7 @@ void AllDownloads(PagesState& state, PageContext& ctx);
 void ZistiCotrebaStiahnutZoZahlavia(PagesState& state, PageContext& ctx);
 // Downloads `address` to `localPath`, then the shrink rule; a failed download
 // is not reported. Errors of the shrink rule go to the caller.
-bool DownloadPicture(PageContext& ctx, const std::string& address, const std::string& localPath);
+bool DownloadPicture(PageOutput& out, const std::string& address, const std::string& localPath);
 // Whether a name taken from an address may become a file in the Pictures
 // folder: not empty, ".", "..", no separator, no byte the PC or the
 // handheld's file system refuses, and not longer than a file name may be.

@@ -41,24 +41,6 @@ class Browser {
   std::function<void(int progress, int maximum)> onProgressChange;
 };
 
-// A browser without an engine: it loads nothing, and its document is what its
-// owner puts in `body`, `pictures` and `links`. For runs of the core that need
-// a browser but no pages (benchmarks, fuzzing).
-class StillBrowser : public Browser {
- public:
-  void Navigate(const std::string& /*address*/) override {}
-  void Stop() override {}
-  bool Busy() override { return false; }
-  std::string BodyHtml() override { return body; }
-  void SetElementText(const std::string& /*nameOrId*/, const std::string& /*text*/) override {}
-  void ClickElement(const std::string& /*nameOrId*/) override {}
-  std::vector<std::string> Pictures() override { return pictures; }
-  std::vector<std::string> Links() override { return links; }
-
-  std::string body;
-  std::vector<std::string> pictures, links;
-};
-
 class Downloader {
  public:
   // What runs while a download is in flight: `pump` lets the host's pending
@@ -76,6 +58,18 @@ class Downloader {
   // The same, watched. A downloader that cannot be watched just downloads.
   virtual bool UrlToFileWatched(const std::string& url, const std::string& localPath, const Watch& /*watch*/) {
     return UrlToFile(url, localPath);
+  }
+
+  struct Job {
+    std::string url;
+    std::string localPath;  // 1250 text
+    bool done = false;      // the file is complete
+    std::string error;      // why not, when the downloader can tell
+  };
+  // Several downloads, at most `parallel` connections at once, each job told
+  // how it went. One downloader that cannot overlap them takes them in turn.
+  virtual void UrlsToFilesWatched(std::vector<Job>& jobs, const Watch& watch, int /*parallel*/) {
+    for (Job& job : jobs) job.done = UrlToFileWatched(job.url, job.localPath, watch);
   }
 };
 

@@ -166,6 +166,36 @@ std::string Utf8To1250(std::string_view utf8) { return Utf8To1250Impl(utf8, true
 
 std::string Utf8To1250Strict(std::string_view utf8) { return Utf8To1250Impl(utf8, false); }
 
+std::string Utf8To1250Html(std::string_view utf8) {
+  static const ReverseTable table;
+  std::string out;
+  out.reserve(utf8.size());
+  size_t i = 0;
+  while (i < utf8.size()) {
+    auto b = static_cast<unsigned char>(utf8[i]);
+    if (b < 0x80) {
+      size_t end = i + 1;
+      while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) < 0x80) ++end;
+      out.append(utf8.data() + i, end - i);
+      i = end;
+      continue;
+    }
+    size_t len = Utf8SequenceLength(utf8, i);
+    if (len == 0) {
+      out += '?';
+      ++i;
+      continue;
+    }
+    const uint32_t cp = DecodeUtf8(utf8, i, len);
+    if (unsigned char mapped = table.byteOf(cp))
+      out += static_cast<char>(mapped);
+    else
+      out += "&#" + std::to_string(cp) + ";";
+    i += len;
+  }
+  return out;
+}
+
 std::string Cp1250ToUtf8(std::string_view cp1250) {
   std::string out;
   out.reserve(cp1250.size() + cp1250.size() / 4);

@@ -79,4 +79,13 @@ std::string Cp1250ToUtf8(std::string_view cp1250);
 // and invalid bytes, become "?".
 std::string Utf8To1250Strict(std::string_view utf8);
 
+// UTF-8 to Windows-1250 for HTML: a character the code page lacks becomes a
+// numeric character reference ("&#8364;" stays "&#8364;"), so nothing is lost;
+// an invalid byte becomes "?".
+std::string Utf8To1250Html(std::string_view utf8);
+
+// The collation key of a 1250 text: Slovak order ("ch" after "h", "č" after
+// "c"), letter case only as the last tie-break. Keys compare bytewise.
+std::string CollationKey(const std::string& text1250);
+
 }  // namespace trovik::text

@@ -44,6 +44,7 @@ std::vector<std::string_view> SplitFields(std::string_view line) {
   }
 }
 
+constexpr size_t kWptHeaderLines = 4;
 constexpr size_t kTailFields = 13;   // "0,0,0,0, 6, 0,17,0,10.0,2,,,"
 constexpr size_t kDescription = 10;  // field 11, counted from 0
 
@@ -80,6 +81,18 @@ std::optional<NamedCache> CacheFromName(std::string_view line) {
   return NamedCache{std::move(name), std::move(code)};
 }
 
+std::optional<NamedCache> ListEntry(std::string_view line, bool codeFromName) {
+  std::string candidate = CodeCandidate(line);
+  if (candidate.size() < 2 || candidate[0] != 'G' || candidate[1] != 'C')
+    return codeFromName ? CacheFromName(line) : std::nullopt;
+  std::string name;
+  if (int first = text::Pos(",", line); first > 0) {
+    if (int second = text::PosFrom(",", line, first + 1); second > 0)
+      name = text::Trim(text::Copy(line, first + 1, second - first - 1));
+  }
+  return NamedCache{std::move(name), text::Trim(candidate)};
+}
+
 const std::string& NoCacheText() {
   static const std::string text = "S\xFA" "bor neobsahuje \x9E" "iadnu ke\x9A" "ku s k\xF3" "dom GC.";
   return text;
@@ -96,20 +109,17 @@ void Spracujwpt(WaypointState& state) {
   state.fileNameField = WptSaveName(state.currentFile);
   CacheList& caches = state.caches;
   caches.clear();
-  for (const std::string& line : state.wptText) {
-    std::string candidate = CodeCandidate(line);
-    if (candidate.size() < 2 || candidate[0] != 'G' || candidate[1] != 'C') {
-      if (!state.codeFromName) continue;
-      if (std::optional<NamedCache> named = CacheFromName(line))
-        caches.add(std::move(named->name), std::move(named->code), kPositionFromWpt);
-      continue;
+  for (size_t i = 0; i < state.wptText.size(); ++i) {
+    const std::string& line = state.wptText[i];
+    if (std::optional<NamedCache> entry = ListEntry(line, state.codeFromName)) {
+      caches.add(std::move(entry->name), std::move(entry->code), kPositionFromWpt);
+    } else if (state.codeFromName && i >= kWptHeaderLines && i - kWptHeaderLines < state.gpxCodes.size() &&
+               !state.gpxCodes[i - kWptHeaderLines].empty()) {
+      // The name field is the export's own name for the cache.
+      const std::vector<std::string_view> fields = SplitFields(line);
+      caches.add(fields.size() > 1 ? text::Trim(fields[1]) : std::string(), state.gpxCodes[i - kWptHeaderLines],
+                 kPositionFromWpt);
     }
-    std::string name;
-    if (int first = text::Pos(",", line); first > 0) {
-      if (int second = text::PosFrom(",", line, first + 1); second > 0)
-        name = text::Trim(text::Copy(line, first + 1, second - first - 1));
-    }
-    caches.add(std::move(name), text::Trim(candidate), kPositionFromWpt);
   }
   state.statusText = caches.count() == 0 ? NoCacheText() : std::string();
 }

@@ -34,6 +34,11 @@ struct NamedCache {
 };
 std::optional<NamedCache> CacheFromName(std::string_view line);
 
+// What a waypoint line adds to the cache list: the cache of its last
+// "(GC...)" group, named by its second field; else, with `codeFromName`,
+// CacheFromName; else nothing.
+std::optional<NamedCache> ListEntry(std::string_view line, bool codeFromName);
+
 // "Súbor neobsahuje žiadnu kešku s kódom GC." (1250).
 const std::string& NoCacheText();
 

@@ -49,6 +49,7 @@ struct ChildWaypoint {
 struct CacheRecord {
   std::string code;  // GC.../OC...: the cache extension's or the database's code, else the waypoint name
   std::string waypointName;  // <name> of the <wpt>
+  std::string waypointDescription;  // its <desc>: with the name, what the cache list shows
   std::string name;          // the cache's name
   std::string placedBy;
   std::string owner;
@@ -87,6 +88,9 @@ struct GpxReadOptions {
   bool companionWaypoints = true;
   // Logs kept per cache (the newest first as the file orders them); -1 keeps all.
   int maxLogs = -1;
+  // Told after the first pass how many caches the second will report
+  // (duplicates and codes not asked for left out), for progress.
+  std::function<void(long caches)> onTotal;
 };
 
 struct GpxReadReport {

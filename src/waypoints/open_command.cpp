@@ -1,12 +1,18 @@
 #include "waypoints/open_command.h"
 
+#include "base/error.h"
 #include "base/files.h"
 #include "text/text.h"
 #include "waypoints/cache_lists.h"
+#include "waypoints/gpx_caches.h"
 #include "waypoints/gpx_convert.h"
 #include "waypoints/gpx_file.h"
 
 namespace trovik::waypoints {
+
+namespace {
+constexpr int kWptHeaderLines = 4;  // the fixed lines before the waypoints
+}  // namespace
 
 Host::OpenDialog WptOpenDialog(const WaypointState& state) {
   Host::OpenDialog d;
@@ -40,12 +46,24 @@ void OpenWaypointFile(WaypointState& state, std::vector<std::string>& memo1, Run
       memo1 = std::move(gpx);
       state.wptText = std::move(wpt);
       state.currentFile = path1250;
+      state.gpxCodes.clear();
       Spracujwpt(state);
+      // Waypoints the names did not list may carry their code in an extension.
+      if (state.codeFromName && state.caches.count() + kWptHeaderLines < static_cast<int>(state.wptText.size())) {
+        try {
+          for (std::string& code : GpxWaypointCodes(files::PcPath(path1250)))
+            state.gpxCodes.push_back(text::Utf8To1250(code));
+        } catch (const Error&) {
+          state.gpxCodes.clear();  // a file the XML reader refuses still lists what its lines say
+        }
+        if (!state.gpxCodes.empty()) Spracujwpt(state);
+      }
     }
   } else if (ext == ".WPT") {
     std::vector<std::string> lines = files::ReadLines(files::PcPath(path1250));
     state.wptText = std::move(lines);
     state.currentFile = path1250;
+    state.gpxCodes.clear();
     state.fileNameField = files::FileNameOf(path1250);
     Spracujwpt(state);
   } else {

@@ -19,6 +19,10 @@ struct WaypointState {
   // "[Zoznam] KodZNazvu": a line whose name is a cache code is listed even
   // without a "(GC...)" group, as pocket queries and exports write them.
   bool codeFromName = true;
+  // For a GPX file whose names hold no code ("smart" names of exports): the
+  // code the file gives each waypoint in its cache or database extension, by
+  // waypoint line; empty when the names said enough or the file is no GPX.
+  std::vector<std::string> gpxCodes;
   // What the last list build has to say ("" or NoCacheText()); the window
   // shows it in the last panel of the "Browser" tab's status bar.
   std::string statusText;

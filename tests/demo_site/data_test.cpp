@@ -11,6 +11,8 @@
 #include "catalog.h"
 #include "data_files.h"
 #include "demo_fixture.h"
+#include "html.h"
+#include "pocket_query.h"
 #include "text/text.h"
 
 namespace trovik::demo::testing {
@@ -23,11 +25,86 @@ std::string ReadFile(const std::string& path) {
 
 const std::string kWpt = std::string(TROVIK_SOURCE_DIR) + "/data/Zlaté Moravce50km.wpt";
 const std::string kTowns = std::string(TROVIK_SOURCE_DIR) + "/data/suradnicemiest.ini";
+const std::string kPocketQuery = std::string(TROVIK_SOURCE_DIR) + "/data/pocket-query.gpx";
 
 TEST(DemoData, CommittedFilesAreWhatTheGeneratorWrites) {
   Catalog catalog;
   EXPECT_EQ(ReadFile(kWpt), SampleWpt(catalog)) << "run trovik-demo-site --write-wpt";
   EXPECT_EQ(ReadFile(kTowns), TownList()) << "run trovik-demo-site --write-towns";
+  EXPECT_EQ(WaypointsFileFor(kPocketQuery), std::string(TROVIK_SOURCE_DIR) + "/data/pocket-query-wpts.gpx");
+  EXPECT_EQ(ReadFile(kPocketQuery), PocketQuery(catalog, kDefaultBase)) << "run trovik-demo-site --write-pq";
+  EXPECT_EQ(ReadFile(WaypointsFileFor(kPocketQuery)), PocketQueryWaypoints(catalog, kDefaultBase))
+      << "run trovik-demo-site --write-pq";
+}
+
+// Every text between <tag> and </tag>, in order.
+std::vector<std::string> Elements(const std::string& xml, const std::string& tag) {
+  std::vector<std::string> out;
+  const std::string open = "<" + tag + ">", close = "</" + tag + ">";
+  for (size_t at = xml.find(open); at != std::string::npos; at = xml.find(open, at)) {
+    at += open.size();
+    out.push_back(xml.substr(at, xml.find(close, at) - at));
+  }
+  return out;
+}
+
+// The pocket query holds the sample waypoint file's caches, and what its
+// descriptions point at is what the server has: the caches' pictures, the one
+// missing picture missing, each header picture under its caption.
+TEST(DemoPocketQuery, HoldsTheSampleCachesAndPointsAtTheServersPictures) {
+  RunningServer server;
+  const std::string base = server.origin();
+  const std::string pq = PocketQuery(server.catalog(), base);
+  std::vector<const Cache*> samples = server.catalog().samples();
+  std::vector<std::string> names = Elements(pq, "name");
+  ASSERT_EQ(names.size(), samples.size() + 1);  // and the query's own name
+  std::vector<std::string> cacheNames = Elements(pq, "urlname");
+  ASSERT_EQ(cacheNames.size(), samples.size() + 1);
+  for (size_t i = 0; i < samples.size(); ++i) {
+    EXPECT_EQ(names[i + 1], samples[i]->code);
+    EXPECT_EQ(cacheNames[i + 1], Esc(samples[i]->name));  // "Kameň &amp; voda", "Srdce &lt;3 Tekova"
+  }
+  EXPECT_EQ(Elements(pq, "groundspeak:logs").size(), samples.size());
+  EXPECT_NE(pq.find("inc=\"0\""), std::string::npos);
+  EXPECT_NE(pq.find("<groundspeak:travelbug "), std::string::npos);
+  EXPECT_NE(pq.find("archived=\"True\""), std::string::npos);
+
+  auto http = server.client();
+  const std::string imgAt = "src=\"" + base, linkAt = "href=\"" + base;
+  int served = 0, missing = 0, links = 0;
+  for (const std::string& prefix : {imgAt, linkAt}) {
+    for (size_t at = pq.find(prefix); at != std::string::npos; at = pq.find(prefix, at + 1)) {
+      const size_t from = at + prefix.size();
+      const std::string path = pq.substr(from, pq.find('"', from) - from);
+      SCOPED_TRACE(path);
+      auto res = http->Get(path.c_str());
+      ASSERT_TRUE(res);
+      if (path.find("_chyba.jpg") != std::string::npos) {
+        EXPECT_EQ(res->status, 404);
+        ++missing;
+        continue;
+      }
+      ASSERT_EQ(res->status, 200);
+      EXPECT_EQ(res->get_header_value("Content-Type").rfind("image/", 0), 0u);
+      (prefix == imgAt ? served : links)++;
+    }
+  }
+  EXPECT_GE(served, static_cast<int>(samples.size()));
+  EXPECT_EQ(missing, 1);
+  EXPECT_NE(pq.find("&gt;Spoiler&lt;/a&gt;"), std::string::npos);
+  EXPECT_GE(links, 20);
+
+  // The children: kinds after "Waypoint|", codes after their cache's, one at 0,0.
+  const std::string wpts = PocketQueryWaypoints(server.catalog(), base);
+  std::vector<std::string> codes = Elements(wpts, "name");
+  ASSERT_GE(codes.size(), 5u);
+  for (size_t i = 1; i < codes.size(); ++i) {
+    EXPECT_NE(server.catalog().find("GC" + codes[i].substr(2)), nullptr) << codes[i];
+    EXPECT_NE(codes[i].substr(0, 2), "GC");
+  }
+  for (const std::string& type : Elements(wpts, "type")) EXPECT_EQ(type.rfind("Waypoint|", 0), 0u) << type;
+  EXPECT_NE(wpts.find("<wpt lat=\"0.00000\" lon=\"0.00000\">"), std::string::npos);
+  EXPECT_NE(wpts.find("Waypoint|Parking Area"), std::string::npos);
 }
 
 TEST(DemoData, WaypointFileListsTheSampleCachesByTheListRule) {

@@ -256,6 +256,22 @@ TEST_F(DemoPictures, UnknownPictureIsA404AndQueriesAreIgnored) {
   EXPECT_EQ(query->status, 200);
 }
 
+TEST_F(DemoPictures, AlbumHasOneNameForEachPictureFromOneTo9999) {
+  auto first = http->Get("/img/cache/album1.jpg");
+  auto last = http->Get("/img/cache/album9999.jpg");
+  ASSERT_TRUE(first && last);
+  ASSERT_EQ(first->status, 200);
+  ASSERT_EQ(last->status, 200);
+  EXPECT_TRUE(DecodeJpeg(first->body).ok);
+  EXPECT_EQ(DecodeJpeg(last->body).width, 320);
+  EXPECT_NE(first->body, last->body);
+  for (const char* name : {"album0.jpg", "album01.jpg", "album10000.jpg", "album.jpg", "album1.png", "album1x.jpg"}) {
+    auto res = http->Get((std::string("/img/cache/") + name).c_str());
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 404) << name;
+  }
+}
+
 TEST_F(DemoPictures, SomeListingShowsOnePictureTwice) {
   bool twice = false;
   for (const Cache* c : server.catalog().samples())

@@ -276,8 +276,8 @@ TEST_F(Durability, OfflinePage) {
           for (int i = 0; i < 20000; ++i) memo1.push_back("<P>riadok listingu " + std::to_string(i) + "</P>");
           std::string name = "GC1";
           const std::string htm = pages::HtmFolderPath(home), pictures = pages::PicturesFolderPath(home);
-          pages::PageContext ctx{browser, downloader, dev, copy, host, flags, fields, memo1, name,
-                                 htm, pictures, nullptr};
+          pages::PageContext ctx{{downloader, dev, copy, host, flags, fields, htm, pictures}, browser, memo1, name,
+                                 nullptr};
           pages::PagesState state;
           try {
             pages::OdfiltrujLenZaujimave(state, ctx);

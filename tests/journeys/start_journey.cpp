@@ -7,9 +7,6 @@
 namespace trovik::journeys {
 namespace {
 
-// The accept button of Qt's open dialog, in Slovak first.
-const std::vector<QString> kOpen = {QStringLiteral("Otvoriť"), QStringLiteral("Open")};
-
 TEST_F(Journey, FirstStartWithTheSampleFile) {
   TripOptions options;
   options.settings = false;
@@ -56,25 +53,7 @@ TEST_F(Journey, OpenAGpxFile) {
   <wpt lat="48.3" lon="18.25"><name>GC2B3C4</name><desc>Hrad Žirany (GC2B3C4)</desc><type>Geocache|Multi-cache</type></wpt>
 </gpx>
 )";
-  p.click(QStringLiteral("ToolButton10"));
-  const QJsonObject dialog = p.waitForDialog(10s);
-  ASSERT_EQ(dialog["class"].toString(), QStringLiteral("QFileDialog"));
-  // The file name typed into the dialog's name field, then its accept button.
-  QJsonObject field;
-  for (const QJsonValue& e : dialog["edits"].toArray()) {
-    if (e["name"].toString() == QStringLiteral("fileNameEdit")) field = e.toObject();
-  }
-  ASSERT_FALSE(field.isEmpty());
-  const Box b = Box::From(field["rect"]);
-  p.clickAt(b.cx(), b.cy());
-  p.key("ctrl+a");
-  p.type(QString::fromStdString(gpx));
-  // Enter takes the typed name (the first one may only close the completer's list).
-  p.key("Return");
-  if (!p.waitFor([&] { return p.front()["kind"].toString() == QStringLiteral("none"); }, 2s)) {
-    if (p.front()["kind"].toString() == QStringLiteral("popup")) p.key("Escape");
-    p.answer(kOpen);
-  }
+  OpenByDialog(p, gpx);
   WAIT_UNTIL(p, p.entries(kNames).size() == 2, 20s);
   // A pocket query names its waypoints by their codes; the description keeps the name.
   EXPECT_EQ(p.entries(kNames), (QStringList{QStringLiteral("GC1A2B3"), QStringLiteral("GC2B3C4")}));

@@ -47,6 +47,31 @@ inline int MarkCount(Person& p) {
   return static_cast<int>(std::count(c.begin(), c.end(), 2));
 }
 
+// The accept button of Qt's open dialog, in Slovak first.
+inline const std::vector<QString> kOpen = {QStringLiteral("Otvoriť"), QStringLiteral("Open")};
+
+// "Open GPX", the file's path typed into the dialog's name field, then Enter
+// (or the accept button when Enter only closed the completer's list).
+inline void OpenByDialog(Person& p, const std::string& path) {
+  p.click(QStringLiteral("ToolButton10"));
+  const QJsonObject dialog = p.waitForDialog(10s);
+  ASSERT_EQ(dialog["class"].toString(), QStringLiteral("QFileDialog"));
+  QJsonObject field;
+  for (const QJsonValue& e : dialog["edits"].toArray()) {
+    if (e["name"].toString() == QStringLiteral("fileNameEdit")) field = e.toObject();
+  }
+  ASSERT_FALSE(field.isEmpty());
+  const Box b = Box::From(field["rect"]);
+  p.clickAt(b.cx(), b.cy());
+  p.key("ctrl+a");
+  p.type(QString::fromStdString(path));
+  p.key("Return");
+  if (!p.waitFor([&] { return p.front()["kind"].toString() == QStringLiteral("none"); }, 2s)) {
+    if (p.front()["kind"].toString() == QStringLiteral("popup")) p.key("Escape");
+    p.answer(kOpen);
+  }
+}
+
 // Double-clicks a town on the nearby tab and waits for the count.
 inline void SearchNear(Person& p, const QString& town) {
   p.clickTab(QStringLiteral("PageControl1"), QStringLiteral("Novinky v okolí miest"));

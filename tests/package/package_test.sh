@@ -36,7 +36,8 @@ dpkg-deb -f "$deb" Depends | grep -q libc6 || fail "no library dependencies comp
 dpkg-deb -c "$deb" >"$work/contents"
 expect=(./opt/trovik/trovik-cli ./opt/trovik/trovik-demo-site ./opt/trovik/libtrovik-folderdevice.so
   ./opt/trovik/trovik.installed ./opt/trovik/popisrtf.rtf ./opt/trovik/suradnicemiest.ini
-  "./opt/trovik/Zlaté Moravce50km.wpt" ./usr/bin/trovik-cli)
+  "./opt/trovik/Zlaté Moravce50km.wpt" ./opt/trovik/pocket-query.gpx ./opt/trovik/pocket-query-wpts.gpx
+  ./usr/bin/trovik-cli)
 if [ "$gui" = ON ]; then
   expect+=(./opt/trovik/trovik ./opt/trovik/libtrovik-webengine.so ./usr/bin/trovik ./usr/share/applications/trovik.desktop
     ./usr/share/metainfo/sk.trovik.Trovik.metainfo.xml ./usr/share/icons/hicolor/scalable/apps/trovik.svg)
@@ -89,7 +90,8 @@ mkdir -p "$data/PDA/Storage Card"
 "${user[@]}" "$app/trovik-cli" device put "$app/popisrtf.rtf" '\Storage Card\popis.rtf' >"$work/put" 2>&1 ||
   { cat "$work/put"; fail "device put"; }
 cmp -s "$app/popisrtf.rtf" "$data/PDA/Storage Card/popis.rtf" || fail "the copy did not land on the per-user card"
-for f in popisrtf.rtf suradnicemiest.ini "Zlaté Moravce50km.wpt" testpages/listing_sk.htm; do
+for f in popisrtf.rtf suradnicemiest.ini "Zlaté Moravce50km.wpt" pocket-query.gpx pocket-query-wpts.gpx \
+  testpages/listing_sk.htm; do
   cmp -s "$app/$f" "$data/$f" || fail "per-user folder not seeded with $f"
 done
 [ ! -e "$data/trovik.installed" ] || fail "the marker was copied"

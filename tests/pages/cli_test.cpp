@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -122,6 +123,67 @@ TEST(CliExport, MarkedCodesFromTheSampleFile) {
 
   CliRun unknown = Cli(exportArgs({"--codes", "GC0NONE"}));
   EXPECT_EQ(unknown.status, 1);
+}
+
+
+// A pocket query's cache: its long description (HTML, escaped as the file
+// holds it) with these pictures.
+std::string PocketQuery(const std::vector<std::pair<std::string, std::string>>& caches) {
+  std::string gpx =
+      "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<gpx xmlns=\"http://www.topografix.com/GPX/1/0\" version=\"1.0\">\n";
+  for (const auto& [code, html] : caches) {
+    std::string escaped;
+    for (char c : html) escaped += c == '<' ? "&lt;" : c == '>' ? "&gt;" : c == '&' ? "&amp;" : std::string(1, c);
+    gpx += "<wpt lat=\"48.4\" lon=\"18.4\"><name>" + code + "</name><type>Geocache|Traditional Cache</type>"
+           "<groundspeak:cache xmlns:groundspeak=\"http://www.groundspeak.com/cache/1/0/1\" available=\"True\" "
+           "archived=\"False\"><groundspeak:name>Ke\xC5\xA1ka " + code + "</groundspeak:name>"
+           "<groundspeak:long_description html=\"True\">" + escaped + "</groundspeak:long_description>"
+           "</groundspeak:cache></wpt>\n";
+  }
+  return gpx + "</gpx>\n";
+}
+
+TEST(CliPages, PicturesFromTheFileFetchedHalvedOrKeptAsAddresses) {
+  testing::DemoSiteProcess demo;
+  ASSERT_TRUE(demo.running()) << "trovik-demo-site did not start";
+  testing::TempDir home;
+  const std::string img = demo.address() + "/img/cache/";
+  // A 5 MB description: owner text is no reason to slow down or fail.
+  std::string big(5 * 1024 * 1024, 'x');
+  for (size_t i = 80; i < big.size(); i += 81) big[i] = ' ';
+  const std::string gpx = home.write(
+      "pq.gpx", PocketQuery({{"GC1AAAA", "<p>Foto <img src=\"" + img + "gc1a2b3_foto.jpg\"> a <img src=\"" + img +
+                                             "nic-take.jpg\"></p>"},
+                             {"GC2BBBB", "<p>" + big + "</p><img src=\"" + img + "gc1a2b3_foto.jpg\">"}}));
+  testing::RunOptions run;
+  run.args = {"--home", home.path(), "pages", gpx, "--shrink", "100"};
+  run.timeoutSeconds = 60;
+  const testing::RunResult r = testing::RunCli(run);
+  ASSERT_EQ(r.exitCode, 0) << r.describe();
+  EXPECT_NE(r.out.find("GC1AAAA.htm"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("index.htm"), std::string::npos) << r.out;
+  // The missing picture is named and keeps its address; the other is the cache's own file, halved.
+  EXPECT_NE(r.err.find(img + "nic-take.jpg"), std::string::npos) << r.err;
+  const std::string page = files::ReadAll(home.path() + "HTM/GC1AAAA.htm");
+  EXPECT_NE(page.find("src=\"../Pictures/GC1AAAA_1_gc1a2b3_foto.jpg\""), std::string::npos) << page;
+  EXPECT_NE(page.find("src=\"" + img + "nic-take.jpg\""), std::string::npos) << page;
+  const std::string picture = home.path() + "Pictures/GC1AAAA_1_gc1a2b3_foto.jpg";
+  ASSERT_TRUE(files::Exists(picture));
+  EXPECT_GT(files::Size(home.path() + "HTM/GC2BBBB.htm"), 5 * 1024 * 1024);
+  // The same picture without the shrink rule, for its size.
+  testing::TempDir whole;
+  ASSERT_EQ(testing::RunCli(std::vector<std::string>{"--home", whole.path(), "pages", gpx, "--codes", "GC1AAAA"}).exitCode,
+            0);
+  const std::string original = whole.path() + "Pictures/GC1AAAA_1_gc1a2b3_foto.jpg";
+  const int halved = DecodeJpeg(files::ReadAll(picture), picture).width;
+  const int full = DecodeJpeg(files::ReadAll(original), original).width;
+  EXPECT_LE(std::abs(2 * halved - full), 1) << halved << " of " << full;
+
+  // A code the file does not hold fails the run and is named.
+  const testing::RunResult unknown = testing::RunCli(
+      std::vector<std::string>{"--home", home.path(), "pages", gpx, "--codes", "GC1AAAA,GC0NONE", "--no-pictures"});
+  EXPECT_EQ(unknown.exitCode, 1) << unknown.describe();
+  EXPECT_NE(unknown.err.find("GC0NONE"), std::string::npos) << unknown.err;
 }
 
 }  // namespace

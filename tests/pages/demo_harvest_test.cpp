@@ -34,9 +34,8 @@ TEST_F(DemoHarvest, NationalListingPicturesHintAndHeaderBlock) {
   device.present.insert("\\Storage Card\\Geo\\Pictures\\hviezda.gif");
   showPictures({images + "hviezda.gif", images + "gc1a2b3_foto.jpg", images + "nie_je.jpg"});
   PageContext pc = *ctx;
-  PageContext withCurl{pc.browser, curl,        pc.device,   pc.copyToDevice,   pc.host,
-                       pc.flags,   pc.fields,   pc.memo1,    pc.pageName,       pc.htmFolder,
-                       pc.picturesFolder, nullptr};
+  PageContext withCurl{{curl, pc.device, pc.copyToDevice, pc.host, pc.flags, pc.fields, pc.htmFolder, pc.picturesFolder},
+                       pc.browser, pc.memo1, pc.pageName, nullptr};
   OdfiltrujLenZaujimave(state, withCurl);
 
   // Page pictures: fetched, the large JPEG halved, the missing one absent.

@@ -73,8 +73,8 @@ TEST_F(Harvest, ProgressBarShownWhileWorkingAndHiddenAfter) {
     }
   } watch(downloader, state, seen);
   PageContext c = *ctx;
-  PageContext watched{c.browser, watch, c.device, c.copyToDevice, c.host, c.flags, c.fields, c.memo1, c.pageName,
-                      c.htmFolder, c.picturesFolder, nullptr};
+  PageContext watched{{watch, c.device, c.copyToDevice, c.host, c.flags, c.fields, c.htmFolder, c.picturesFolder},
+                      c.browser, c.memo1, c.pageName, nullptr};
   AllDownloads(state, watched);
   EXPECT_EQ(seen, (std::vector<int>{3}));
   EXPECT_FALSE(state.pictureProgressVisible);

@@ -62,8 +62,8 @@ class PagesFixture : public ::testing::Test {
     std::filesystem::create_directories(home.path() + "HTM");
     std::filesystem::create_directories(home.path() + "Pictures");
     fields.addresses.obrazky = kImages;
-    ctx = std::make_unique<PageContext>(PageContext{browser, downloader, device, copyToDevice, host, flags, fields,
-                                                    memo1, pageName, htmFolder, picturesFolder, nullptr});
+    ctx = std::make_unique<PageContext>(PageContext{
+        {downloader, device, copyToDevice, host, flags, fields, htmFolder, picturesFolder}, browser, memo1, pageName, nullptr});
   }
   std::string htm(const std::string& name) { return files::ReadAll(home.path() + "HTM/" + name); }
   bool picture(const std::string& name) { return files::Exists(home.path() + "Pictures/" + name); }
