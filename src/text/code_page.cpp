@@ -105,12 +105,13 @@ class Iconv {
   iconv_t cd_;
 };
 
-std::string Utf8To1250Impl(std::string_view utf8, bool translit) {
-  // A character at a time, so that an invalid byte or a character the code
-  // page lacks costs one "?" and never the rest of the line. Characters of
-  // the code page come from the table; iconv is opened only for the others.
+// A character at a time, so that an invalid byte or a character the code
+// page lacks costs one replacement and never the rest of the line. Characters
+// of the code page come from the table; `unmapped(sequence, codePoint, out)`
+// writes any other.
+template <class Unmapped>
+std::string Utf8To1250Walk(std::string_view utf8, Unmapped&& unmapped) {
   static const ReverseTable table;
-  std::unique_ptr<Iconv> approx;
   std::string out;
   out.reserve(utf8.size());
   size_t i = 0;
@@ -130,20 +131,28 @@ std::string Utf8To1250Impl(std::string_view utf8, bool translit) {
       ++i;
       continue;
     }
-    if (unsigned char mapped = table.byteOf(DecodeUtf8(utf8, i, len))) {
+    const uint32_t cp = DecodeUtf8(utf8, i, len);
+    if (unsigned char mapped = table.byteOf(cp))
       out += static_cast<char>(mapped);
-    } else {
-      std::string t;
-      if (translit && !approx) approx = std::make_unique<Iconv>("WINDOWS-1250//TRANSLIT", "UTF-8");
-      if (translit && approx->ok() && approx->convert(utf8.substr(i, len), t) && !t.empty()) {
-        out += t;
-      } else {
-        out += '?';
-      }
-    }
+    else
+      unmapped(utf8.substr(i, len), cp, out);
     i += len;
   }
   return out;
+}
+
+// iconv is opened only for the characters the table lacks.
+std::string Utf8To1250Impl(std::string_view utf8, bool translit) {
+  std::unique_ptr<Iconv> approx;
+  return Utf8To1250Walk(utf8, [&](std::string_view sequence, uint32_t, std::string& out) {
+    std::string t;
+    if (translit && !approx) approx = std::make_unique<Iconv>("WINDOWS-1250//TRANSLIT", "UTF-8");
+    if (translit && approx->ok() && approx->convert(sequence, t) && !t.empty()) {
+      out += t;
+    } else {
+      out += '?';
+    }
+  });
 }
 
 }  // namespace
@@ -167,33 +176,9 @@ std::string Utf8To1250(std::string_view utf8) { return Utf8To1250Impl(utf8, true
 std::string Utf8To1250Strict(std::string_view utf8) { return Utf8To1250Impl(utf8, false); }
 
 std::string Utf8To1250Html(std::string_view utf8) {
-  static const ReverseTable table;
-  std::string out;
-  out.reserve(utf8.size());
-  size_t i = 0;
-  while (i < utf8.size()) {
-    auto b = static_cast<unsigned char>(utf8[i]);
-    if (b < 0x80) {
-      size_t end = i + 1;
-      while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) < 0x80) ++end;
-      out.append(utf8.data() + i, end - i);
-      i = end;
-      continue;
-    }
-    size_t len = Utf8SequenceLength(utf8, i);
-    if (len == 0) {
-      out += '?';
-      ++i;
-      continue;
-    }
-    const uint32_t cp = DecodeUtf8(utf8, i, len);
-    if (unsigned char mapped = table.byteOf(cp))
-      out += static_cast<char>(mapped);
-    else
-      out += "&#" + std::to_string(cp) + ";";
-    i += len;
-  }
-  return out;
+  return Utf8To1250Walk(utf8, [](std::string_view, uint32_t cp, std::string& out) {
+    out += "&#" + std::to_string(cp) + ";";
+  });
 }
 
 std::string Cp1250ToUtf8(std::string_view cp1250) {
