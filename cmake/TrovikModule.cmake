@@ -118,13 +118,15 @@ function(trovik_check_layers)
   endif()
 endfunction()
 
-# trovik_test(NAME SOURCES file.cpp... LIBS lib... [RUNS target...])
-# One GoogleTest executable per folder of tests/, registered with CTest. RUNS
-# names the programs and libraries the tests start or load: they are built
-# before the test, so a test never runs a stale program.
+# trovik_test(NAME SOURCES file.cpp... [ALSO_BUILT file.cpp...] LIBS lib... [RUNS target...])
+# One GoogleTest executable per folder of tests/, registered with CTest, each
+# test labelled NAME (ctest -L NAME). ALSO_BUILT names the folder's sources
+# that other targets of its CMakeLists.txt build. RUNS names the programs and
+# libraries the tests start or load: they are built before the test, so a
+# test never runs a stale program.
 function(trovik_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;RUNS" ${ARGN})
-  trovik_require_listed(${CMAKE_CURRENT_SOURCE_DIR} ${T_SOURCES})
+  cmake_parse_arguments(T "" "" "SOURCES;ALSO_BUILT;LIBS;RUNS" ${ARGN})
+  trovik_require_listed(${CMAKE_CURRENT_SOURCE_DIR} ${T_SOURCES} ${T_ALSO_BUILT})
   add_executable(test_${name} ${T_SOURCES})
   target_link_libraries(test_${name} PRIVATE ${T_LIBS} trovik_test_support GTest::gtest GTest::gmock GTest::gtest_main trovik_warnings)
   target_compile_definitions(test_${name} PRIVATE
@@ -134,5 +136,5 @@ function(trovik_test name)
   if(T_RUNS)
     add_dependencies(test_${name} ${T_RUNS})
   endif()
-  gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+  gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300 LABELS ${name})
 endfunction()

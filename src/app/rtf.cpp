@@ -1,3 +1,6 @@
+// RTF to the rich text of the about tab. Over 400 lines for a reason: the
+// reader is one state machine whose control words share every member.
+
 #include "app/rtf.h"
 
 #include <iconv.h>

@@ -43,7 +43,7 @@ std::vector<std::string> Words(const Args& args, size_t count, const char* usage
   return pos;
 }
 
-int DeviceCommand(Args& args) {
+int Device(Args& args) {
   device::SetDefaultDeviceRoot();
   int nameSort = 1, dateSort = 0;
   SortModes(args, nameSort, dateSort);
@@ -56,9 +56,9 @@ int DeviceCommand(Args& args) {
 
   if (what == "connect") {
     Words(args, 1, "connect nemá argumenty.");
-    device::SpeedButton7Click(link, host);
+    const bool connected = device::SpeedButton7Click(link, host);
     PrintLine1250(link.statusPanel3);
-    return link.statusPanel3 == "PDA ON" ? 0 : 1;
+    return connected ? 0 : 1;
   }
   if (what == "exists") {
     auto w = Words(args, 2, "exists DEVPATH");
@@ -102,10 +102,10 @@ int DeviceCommand(Args& args) {
     }
     return 0;
   }
-  throw UsageError{"Neznámy príkaz zariadenia: " + what};
+  throw UnknownArgument{"Neznámy príkaz zariadenia: " + what + "."};
 }
 
-int PcListCommand(Args& args) {
+int Pcls(Args& args) {
   device::PcPane pane;
   SortModes(args, pane.nameSort, pane.dateSort);
   auto w = Words(args, 1, "pcls FOLDER");
@@ -121,13 +121,15 @@ int PcListCommand(Args& args) {
 }  // namespace
 
 void RegisterDeviceCommands(Registry& registry) {
-  registry.add({"device", "device connect | ls DEVFOLDER [--sort name|date] [--desc] | put PCFILE DEVPATH | get DEVPATH PCFILE | exists DEVPATH",
-                "Zariadenie cez knižnicu TROVIK_RAPI (koreň TROVIK_DEVICE_ROOT, inak PDA v adresári programu): "
-                "spojenie, výpis adresára, kopírovanie do PDA a do PC, existencia súboru.",
-                DeviceCommand});
-  registry.add({"pcls", "pcls FOLDER [--sort name|date] [--desc]",
-                "Výpis adresára PC ako v paneli PC manažéra: riadky s bunkami oddelenými tabulátorom, potom počty.",
-                PcListCommand});
+  registry.add({"device", "device connect|ls|put|get|exists ...", "Spojenie so zariadením a súbory na ňom.", Device,
+                "Zariadenie cez knižnicu TROVIK_RAPI (koreň TROVIK_DEVICE_ROOT, inak PDA v adresári programu).\n\n"
+                "  device connect                                    spojenie (0 keď zariadenie odpovedalo)\n"
+                "  device ls DEVFOLDER [--sort name|date] [--desc]   výpis adresára\n"
+                "  device put PCFILE DEVPATH                         kopírovanie do PDA\n"
+                "  device get DEVPATH PCFILE                         kopírovanie do PC\n"
+                "  device exists DEVPATH                             existencia súboru (yes/no)"});
+  registry.add({"pcls", "pcls FOLDER [--sort name|date] [--desc]", "Výpis adresára PC.", Pcls,
+                "Výpis adresára PC ako v paneli PC manažéra: riadky s bunkami oddelenými tabulátorom, potom počty."});
 }
 
 }  // namespace trovik::cli

@@ -159,20 +159,19 @@ int FilePages(Args& args) {
 }  // namespace
 
 void RegisterFilePageCommands(Registry& registry) {
-  registry.add({"pages",
-                "pages FILE [--codes GC1,GC2] [--device [--garmin-photos]] [--no-pictures] [--shrink LIMIT] [--logs N] "
-                "[--from \"N 48°20.000' E 018°05.000'\"]",
+  registry.add({"pages", "pages FILE [--codes GC1,GC2] [voľby]", "Offline stránky kešiek priamo zo súboru GPX.",
+                FilePages,
                 "Offline stránky kešiek priamo zo súboru GPX, bez webu: HTM/<meno>.htm s obrázkami v Pictures, "
                 "index HTM/index.htm (s --from aj index-vzdialenost.htm). Vypíše zapísané stránky; obrázky, ktoré "
-                "sa nepodarilo stiahnuť, vymenuje na stderr a beh pre ne nezlyhá.\n"
+                "sa nepodarilo stiahnuť, vymenuje na stderr a beh pre ne nezlyhá.\n\n"
                 "  --codes GC1,GC2   len tieto kešky\n"
                 "  --device          aj do PDA (zariadenie musí odpovedať); kópie idú na konci, ak sa zmestia všetky\n"
                 "  --garmin-photos   s --device aj fotky pre Garmin (PDA_FOTO, spoilery do Spoilers\\)\n"
                 "  --no-pictures     bez sťahovania obrázkov\n"
                 "  --shrink LIMIT    zmenšiť JPG väčšie ako LIMIT bajtov na 50 %\n"
                 "  --logs N          počet najnovších záznamov na stránke (predvolene [Stranky] Logy=, 10)\n"
-                "  --from POLOHA     domov: vzdialenosť a smer v indexe (predvolene [Domov] Poloha=)",
-                FilePages});
+                "  --from POLOHA     domov: vzdialenosť a smer v indexe (predvolene [Domov] Poloha=), "
+                "v tvare \"N 48°20.000' E 018°05.000'\""});
 }
 
 }  // namespace trovik::cli

@@ -30,15 +30,15 @@ int Nearby(Args& args) {
 }  // namespace
 
 void RegisterNearbyCommands(Registry& registry) {
-  registry.add({"nearby",
-                "nearby [--town MESTO | --at LAT,LON | --page ADRESA] [--pages N] [--add SÚBOR] [--filter TYPY]",
-                std::string("Hľadá najbližšie kešky pri meste zo zoznamu miest (suradnicemiest.ini), pri "
-                            "súradniciach alebo na uloženej stránke výsledkov, ide na \"Ďalšia stránka\", kým "
-                            "nespočíta N stránok (1), a vypíše počet záznamov každej. S --add najprv načíta zoznam "
-                            "kešiek zo SÚBORU, pridá doň každú stránku a vypíše zoznam. --filter "
-                            "Tradičná,Multi,Záhadná,Webkamera,Stretávka,Ostatné: len tieto typy.\n") +
-                    kSessionOptionsHelp,
-                Nearby});
+  registry.add({"nearby", "nearby --town MESTO|--at LAT,LON|--page ADRESA",
+                "Hľadá najbližšie kešky a vypíše počty výsledkov.", Nearby,
+                "Hľadá najbližšie kešky pri meste zo zoznamu miest (suradnicemiest.ini), pri súradniciach alebo na "
+                "uloženej stránke výsledkov, ide na \"Ďalšia stránka\", kým nespočíta N stránok, a vypíše počet "
+                "záznamov každej.\n\n"
+                "  --pages N      N stránok výsledkov (1)\n"
+                "  --add SÚBOR    najprv načíta zoznam kešiek zo SÚBORU, pridá doň každú stránku a vypíše zoznam\n"
+                "  --filter TYPY  len tieto typy: Tradičná,Multi,Záhadná,Webkamera,Stretávka,Ostatné",
+                {&kBrowserOptions}});
 }
 
 }  // namespace trovik::cli

@@ -25,6 +25,12 @@
 
 namespace trovik::cli {
 
+const OptionGroup kPageOptions{"Voľby stránok",
+                               {{"--no-header-pictures", "bez fotiek zo záhlavia"},
+                                {"--shrink LIMIT", "zmenšiť JPG väčšie ako LIMIT bajtov na 50 %"},
+                                {"--device", "aj do PDA (zariadenie musí odpovedať)"},
+                                {"--garmin-photos", "s --device aj fotky pre Garmin (PDA_FOTO, spoilery do Spoilers\\)"}}};
+
 namespace {
 
 // The options `filter` and `export` add to the session's. The settings file
@@ -57,12 +63,6 @@ struct PageOptions {
     }
   }
 };
-
-constexpr const char* kPageOptionsHelp =
-    "  --no-header-pictures     bez fotiek zo záhlavia\n"
-    "  --shrink LIMIT           zmenšiť JPG väčšie ako LIMIT bajtov na 50 %\n"
-    "  --device                 aj do PDA (zariadenie musí odpovedať)\n"
-    "  --garmin-photos          s --device aj fotky pre Garmin (PDA_FOTO, spoilery do Spoilers\\)\n";
 
 int Shrink(Args& args) {
   std::string limit = "30000";
@@ -209,22 +209,23 @@ int Export(Args& args) {
 }  // namespace
 
 void RegisterPageCommands(Registry& registry) {
-  registry.add({"filter", "filter --name NAME [voľby] ADRESA",
-                std::string("Načíta ADRESU (http adresa alebo súbor), zachytí ju a zapíše offline stránku "
-                            "HTM/NAME.htm s obrázkami.\n") +
-                    std::string(kPageOptionsHelp) + kSessionOptionsHelp,
-                Filter});
-  registry.add({"shrink", "shrink SÚBOR [--limit TEXT]",
-                "Pravidlo zmenšenia: JPG väčší ako limit (predvolene 30000 bajtov) zmenší na polovicu.", Shrink});
-  registry.add({"export",
-                "export --site sk|com [FILE] [--nearby MESTO [--pages N]] [--codes GC1,GC2] [--login] [--wpt OUT] "
-                "[voľby]",
-                std::string("Začne zoznamom kešiek súboru FILE (alebo prázdnym), s --nearby doň najprv pridá "
-                            "výsledky hľadania pri MESTE (N stránok, 1), označí všetky kešky (alebo len uvedené "
-                            "kódy), pri --login sa najprv prihlási, a exportuje ich offline stránky. S --wpt potom "
-                            "\"Exportuj do wpt \" a uloží waypointy do OUT (CR LF, Windows-1250).\n") +
-                    std::string(kPageOptionsHelp) + kSessionOptionsHelp,
-                Export});
+  registry.add({"filter", "filter --name NAME ADRESA", "Zapíše offline stránku HTM/NAME.htm s obrázkami.", Filter,
+                "Načíta ADRESU (http adresa alebo súbor), zachytí ju a zapíše z nej offline stránku s obrázkami.",
+                {&kPageOptions, &kBrowserOptions}});
+  registry.add({"shrink", "shrink SÚBOR [--limit TEXT]", "Zmenší JPG väčší ako limit na polovicu.", Shrink,
+                "Pravidlo zmenšenia: JPG väčší ako limit (predvolene 30000 bajtov) zmenší na polovicu."});
+  registry.add({"export", "export [FILE] [--nearby MESTO] [voľby]",
+                "Exportuje offline stránky kešiek zo zoznamu.", Export,
+                "Začne zoznamom kešiek súboru FILE (alebo prázdnym), s --nearby doň najprv pridá výsledky hľadania "
+                "pri MESTE, označí všetky kešky (alebo len uvedené kódy), pri --login sa najprv prihlási, a "
+                "exportuje ich offline stránky. S --wpt potom \"Exportuj do wpt \" a uloží waypointy do OUT "
+                "(CR LF, Windows-1250).\n\n"
+                "  --nearby MESTO   najprv hľadanie pri MESTE zo zoznamu miest\n"
+                "  --pages N        s --nearby: N stránok výsledkov (1)\n"
+                "  --codes GC1,GC2  len tieto kešky\n"
+                "  --login          najprv sa prihlási\n"
+                "  --wpt OUT        potom waypointy nájdených kešiek do OUT",
+                {&kPageOptions, &kBrowserOptions}});
 }
 
 }  // namespace trovik::cli

@@ -66,21 +66,19 @@ int Fetch(Args& args) {
 }  // namespace
 
 void RegisterSiteCommands(Registry& registry) {
-  registry.add({"capture", "capture [--site sk|com] ADRESA [vo\xC4\xBE" "by]",
-                std::string("Na\xC4\x8D\xC3\xADta ADRESU (http adresa alebo s\xC3\xBA" "bor) a vyp\xC3\xAD\xC5\xA1" "e "
-                            "zachyten\xC3\xBA str\xC3\xA1nku tak, ako ju ukazuje Slu\xC5\xBE" "obn\xC3\xA1 Page.\n") +
-                    kSessionOptionsHelp,
-                Capture});
-  registry.add({"login", "login --site sk|com [--user U --password P] [vo\xC4\xBE" "by]",
-                std::string("Prihl\xC3\xA1si sa na str\xC3\xA1nke; \xC3\xBAspech (0) len ke\xC4\x8F sa uk\xC3\xA1\xC5\xBE"
-                            "e zna\xC4\x8Dka prihl\xC3\xA1senia, vtedy zap\xC3\xAD\xC5\xA1" "e meno a heslo do nastaven\xC3\xAD.\n") +
-                    kSessionOptionsHelp,
-                Login});
-  registry.add({"fetch", "fetch --site sk|com S\xC3\x9A" "BOR K\xC3\x93" "D [vo\xC4\xBE" "by]",
-                std::string("Na\xC4\x8D\xC3\xADta zoznam ke\xC5\xA1iek zo S\xC3\x9A" "BORU, vyberie K\xC3\x93" "D, "
-                            "vy\xC5\xBEiada jej listing a vyp\xC3\xAD\xC5\xA1" "e jej polohu.\n") +
-                    kSessionOptionsHelp,
-                Fetch});
+  registry.add({"capture", "capture ADRESA", "Vyp\xC3\xAD\xC5\xA1" "e zachyten\xC3\xBA str\xC3\xA1nku.", Capture,
+                "Na\xC4\x8D\xC3\xADta ADRESU (http adresa alebo s\xC3\xBA" "bor) a vyp\xC3\xAD\xC5\xA1" "e zachyten\xC3\xBA "
+                "str\xC3\xA1nku tak, ako ju ukazuje Slu\xC5\xBE" "obn\xC3\xA1 Page.",
+                {&kBrowserOptions}});
+  registry.add({"login", "login [--user U --password P]", "Prihl\xC3\xA1si sa na str\xC3\xA1nke.", Login,
+                "\xC3\x9Aspech (0) len ke\xC4\x8F sa uk\xC3\xA1\xC5\xBE" "e zna\xC4\x8Dka prihl\xC3\xA1senia, vtedy "
+                "zap\xC3\xAD\xC5\xA1" "e meno a heslo do nastaven\xC3\xAD.",
+                {&kBrowserOptions}});
+  registry.add({"fetch", "fetch S\xC3\x9A" "BOR K\xC3\x93" "D", "Vy\xC5\xBEiada listing ke\xC5\xA1ky a vyp\xC3\xAD\xC5\xA1" "e jej polohu.",
+                Fetch,
+                "Na\xC4\x8D\xC3\xADta zoznam ke\xC5\xA1iek zo S\xC3\x9A" "BORU, vyberie K\xC3\x93" "D, "
+                "vy\xC5\xBEiada jej listing a vyp\xC3\xAD\xC5\xA1" "e jej polohu.",
+                {&kBrowserOptions}});
 }
 
 }  // namespace trovik::cli

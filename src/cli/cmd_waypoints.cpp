@@ -35,16 +35,16 @@ class ChosenFileHost : public CliHost {
   std::string path_;
 };
 
-std::string onePositional(const Args& args) {
+std::string OnePositional(const Args& args) {
   std::vector<std::string> pos = args.positional();
   if (pos.size() != 1) throw UsageError{pos.empty() ? "Chýba súbor." : "Priveľa argumentov."};
   return pos[0];
 }
 
-int gpx2wptCommand(Args& args) {
+int Gpx2wpt(Args& args) {
   std::string out;
   bool toFile = args.option("-o", out) || args.option("--output", out);
-  std::string in = onePositional(args);
+  std::string in = OnePositional(args);
   if (toFile && out.empty()) throw UsageError{"Voľba -o potrebuje meno súboru."};
 
   // Streamed: the GPX text is not kept, only the waypoint lines.
@@ -62,8 +62,8 @@ int gpx2wptCommand(Args& args) {
   return 0;
 }
 
-int cachesCommand(Args& args) {
-  std::string file = ArgTo1250(onePositional(args));
+int Caches(Args& args) {
+  std::string file = ArgTo1250(OnePositional(args));
   ChosenFileHost host(file);
   // The list is built as the window builds it, with the settings file's choice.
   app::MainState settings(app::ProgramFolder1250());
@@ -79,10 +79,10 @@ int cachesCommand(Args& args) {
 }
 
 // "Ulož GPX do PDA": the GPX file and its pocket query's waypoint file, unchanged.
-int uploadGpx(Args& args) {
+int UploadGpx(Args& args) {
   std::string folder;
   const bool folderGiven = args.option("--pda-gpx", folder);
-  const std::string file = files::FromPcPath(std::filesystem::absolute(onePositional(args)).lexically_normal().string());
+  const std::string file = files::FromPcPath(std::filesystem::absolute(OnePositional(args)).lexically_normal().string());
   if (text::UpperCase(files::ExtensionOf(file)) != ".GPX") throw UsageError{"S --gpx musí byť FILE .gpx."};
   app::MainState settings(app::ProgramFolder1250());
   app::ReadDeviceFolders(settings);
@@ -104,11 +104,11 @@ int uploadGpx(Args& args) {
   return 0;
 }
 
-int uploadCommand(Args& args) {
-  if (args.flag("--gpx")) return uploadGpx(args);
+int Upload(Args& args) {
+  if (args.flag("--gpx")) return UploadGpx(args);
   std::string folder;
   bool folderGiven = args.option("--pda-wpt", folder);
-  std::string file = ArgTo1250(onePositional(args));
+  std::string file = ArgTo1250(OnePositional(args));
   std::string ext = text::UpperCase(files::ExtensionOf(file));
   if (ext != ".WPT" && ext != ".GPX") throw UsageError{"FILE musí byť .wpt alebo .gpx."};
 
@@ -136,20 +136,17 @@ int uploadCommand(Args& args) {
 }  // namespace
 
 void RegisterWaypointCommands(Registry& registry) {
-  registry.add({"gpx2wpt", "gpx2wpt IN.gpx [-o OUT]",
-                "Prevedie GPX na OziExplorer WPT (Windows-1250, CR LF) do súboru OUT alebo na štandardný výstup.",
-                gpx2wptCommand});
-  registry.add({"caches", "caches FILE",
+  registry.add({"gpx2wpt", "gpx2wpt IN.gpx [-o OUT]", "Prevedie GPX na OziExplorer WPT.", Gpx2wpt,
+                "Prevedie GPX na OziExplorer WPT (Windows-1250, CR LF) do súboru OUT alebo na štandardný výstup."});
+  registry.add({"caches", "caches FILE", "Vypíše zoznam kešiek súboru.", Caches,
                 "Otvorí súbor ako tlačidlo \"Open GPX\" (.gpx sa prevedie, .wpt sa načíta) a vypíše zoznam kešiek: "
-                "názov, TAB, kód, TAB, poloha.",
-                cachesCommand});
-  registry.add(
-      {"upload", "upload FILE [--pda-wpt DEVFOLDER] | upload --gpx FILE.gpx [--pda-gpx DEVFOLDER]",
-       "Ako \"Ulož tento wpt súbor do PDA\": uloží waypointy zo súboru (.gpx sa prevedie) do adresára programu "
-       "a skopíruje ich do adresára PDA pre WPT (z Trovik.ini alebo --pda-wpt, s \\ na konci).\n"
-       "S --gpx ako \"Ulož GPX do PDA\": skopíruje GPX súbor nezmenený, aj jeho -wpts súbor vedľa neho, do "
-       "adresára PDA pre GPX (PDA_GPX z Trovik.ini alebo --pda-gpx).",
-       uploadCommand});
+                "názov, TAB, kód, TAB, poloha."});
+  registry.add({"upload", "upload FILE [--pda-wpt DEVFOLDER] | upload --gpx FILE.gpx [--pda-gpx DEVFOLDER]",
+                "Uloží waypointy (alebo GPX súbor) do PDA.", Upload,
+                "Ako \"Ulož tento wpt súbor do PDA\": uloží waypointy zo súboru (.gpx sa prevedie) do adresára "
+                "programu a skopíruje ich do adresára PDA pre WPT (z Trovik.ini alebo --pda-wpt, s \\ na konci).\n"
+                "S --gpx ako \"Ulož GPX do PDA\": skopíruje GPX súbor nezmenený, aj jeho -wpts súbor vedľa neho, do "
+                "adresára PDA pre GPX (PDA_GPX z Trovik.ini alebo --pda-gpx)."});
 }
 
 }  // namespace trovik::cli

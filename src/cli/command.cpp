@@ -1,5 +1,6 @@
 #include "cli/command.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -53,7 +54,7 @@ std::vector<std::string> Args::positional() const {
     }
     // A lone "-" and negative numbers are values, not options.
     if (!rest && a.size() > 1 && a[0] == '-' && !(a[1] >= '0' && a[1] <= '9') && a[1] != '.')
-      throw UsageError{"Neznáma voľba " + a + "."};
+      throw UnknownArgument{"Neznáma voľba " + a + "."};
     out.push_back(a);
   }
   return out;
@@ -63,6 +64,59 @@ const Command* Registry::find(const std::string& name) const {
   for (const auto& c : commands_)
     if (c.name == name) return &c;
   return nullptr;
+}
+
+namespace {
+
+// Columns count characters, not the bytes of their UTF-8.
+size_t Width(const std::string& utf8) {
+  size_t width = 0;
+  for (unsigned char c : utf8) width += (c & 0xC0) != 0x80;
+  return width;
+}
+
+// Two-column lines: each left text padded to the widest.
+std::string Columns(const std::vector<std::pair<std::string, std::string>>& rows) {
+  size_t widest = 0;
+  for (const auto& [left, right] : rows) widest = std::max(widest, Width(left));
+  std::string out;
+  for (const auto& [left, right] : rows)
+    out += "  " + left + std::string(widest - Width(left) + 2, ' ') + right + "\n";
+  return out;
+}
+
+std::string GroupText(const OptionGroup& group) { return group.heading + ":\n" + Columns(group.options); }
+
+}  // namespace
+
+std::string Registry::overview() const {
+  std::string out =
+      "Použitie: trovik-cli [--home ADRESÁR] [--verbose] PRÍKAZ [voľby]\n"
+      "          trovik-cli PRÍKAZ --help\n"
+      "          trovik-cli --version\n\nPríkazy:\n";
+  std::vector<std::pair<std::string, std::string>> rows;
+  for (const auto& c : commands_) rows.emplace_back(c.usage, c.summary);
+  out += Columns(rows);
+  // Each group once, in the order the commands first name it, with the commands that take it.
+  std::vector<const OptionGroup*> groups;
+  for (const auto& c : commands_)
+    for (const OptionGroup* g : c.shared)
+      if (std::find(groups.begin(), groups.end(), g) == groups.end()) groups.push_back(g);
+  for (const OptionGroup* g : groups) {
+    std::string users;
+    for (const auto& c : commands_)
+      if (std::find(c.shared.begin(), c.shared.end(), g) != c.shared.end()) users += (users.empty() ? "" : ", ") + c.name;
+    out += "\n" + g->heading + " (" + users + "):\n" + Columns(g->options);
+  }
+  out += "\nCelé použitie príkazu: trovik-cli PRÍKAZ --help\n";
+  return out;
+}
+
+std::string Registry::usageOf(const Command& command) {
+  std::string out = "Použitie: trovik-cli " + command.usage + "\n\n" + command.summary + "\n";
+  if (!command.details.empty()) out += command.details + (command.details.back() == '\n' ? "" : "\n");
+  for (const OptionGroup* g : command.shared) out += "\n" + GroupText(*g);
+  return out;
 }
 
 void PrintLine1250(const std::string& text1250) {

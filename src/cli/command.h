@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/host.h"
@@ -20,19 +21,35 @@ struct Args {
   bool option(const std::string& name, std::string& value);
   // Removes a bare "--name" and says whether it was there.
   bool flag(const std::string& name);
-  // What is left once options are taken; throws UsageError on a leftover "--x".
+  // What is left once options are taken; throws UnknownArgument on a leftover "--x".
   std::vector<std::string> positional() const;
 };
 
+// Wrong use of a command: the text and the command's usage, exit status 1.
 struct UsageError {
   std::string text;
+};
+
+// An option or a word the command does not know: named, with a pointer to
+// the command's --help, exit status 2.
+struct UnknownArgument {
+  std::string text;  // "Neznáma voľba --x."
+};
+
+// Options several commands share, listed once by `trovik-cli --help` under
+// their heading and in full by each command's --help.
+struct OptionGroup {
+  std::string heading;  // "Voľby prehliadača"
+  std::vector<std::pair<std::string, std::string>> options;  // "--timeout S", what it does
 };
 
 struct Command {
   std::string name;
   std::string usage;    // one line: "gpx2wpt IN.gpx [-o OUT]"
-  std::string summary;  // what it does, printed by --help
-  std::function<int(Args&)> run;  // exit status; throws trovik::Error or UsageError
+  std::string summary;  // one short sentence, beside the usage in trovik-cli --help
+  std::function<int(Args&)> run;  // exit status; throws trovik::Error, UsageError or UnknownArgument
+  std::string details = {};  // the rest of the command's --help: what it does in full, its own options
+  std::vector<const OptionGroup*> shared = {};  // groups of options it takes besides its own
 };
 
 class Registry {
@@ -40,6 +57,11 @@ class Registry {
   void add(Command command) { commands_.push_back(std::move(command)); }
   const std::vector<Command>& commands() const { return commands_; }
   const Command* find(const std::string& name) const;
+
+  // trovik-cli --help: one aligned line per command, then each shared group once.
+  std::string overview() const;
+  // trovik-cli COMMAND --help.
+  static std::string usageOf(const Command& command);
 
  private:
   std::vector<Command> commands_;

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <exception>
 #include <string>
 
@@ -12,19 +11,8 @@
 #include "base/paths.h"
 #include "cli/command.h"
 
-namespace {
-
-using trovik::cli::Registry;
-
-void printUsage(const Registry& registry) {
-  std::printf("Použitie: trovik-cli [--home DIR] [--verbose] PRÍKAZ [voľby]\n       trovik-cli --version\n\nPríkazy:\n");
-  for (const auto& c : registry.commands()) std::printf("  %-44s %s\n", c.usage.c_str(), c.summary.c_str());
-  std::printf("\nKaždý príkaz má --help.\n");
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
+  using trovik::cli::Registry;
   Registry registry;
   trovik::cli::RegisterWaypointCommands(registry);
   trovik::cli::RegisterToolCommands(registry);
@@ -54,35 +42,46 @@ int main(int argc, char** argv) {
     // The device library finds its default root through the same variable.
     ::setenv("TROVIK_HOME", trovik::paths::ProgramFolder().c_str(), 1);
   }
-  if (i < argc && std::strcmp(argv[i], "--version") == 0) {
+  if (i >= argc) {
+    std::fputs(registry.overview().c_str(), stderr);
+    return 2;
+  }
+  const std::string word = argv[i];
+  if (word == "--version") {
     std::printf("Trovik %s\n", trovik::app::VersionText().c_str());
     return 0;
   }
-  if (i >= argc || std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "help") == 0) {
-    printUsage(registry);
-    return i >= argc ? 1 : 0;
+  // "help COMMAND" is "COMMAND --help".
+  const bool helpWord = word == "help" && i + 1 < argc;
+  if (word == "--help" || (word == "help" && !helpWord)) {
+    std::fputs(registry.overview().c_str(), stdout);
+    return 0;
   }
-  // Before any command writes: what killed runs left behind goes.
-  trovik::app::RemoveLeftoverTemps(trovik::app::ProgramFolder1250());
-  const auto* command = registry.find(argv[i]);
+  const std::string name = helpWord ? argv[i + 1] : word;
+  const auto* command = registry.find(name);
   if (!command) {
-    std::fprintf(stderr, "Neznámy príkaz: %s\n", argv[i]);
-    printUsage(registry);
-    return 1;
+    std::fprintf(stderr, "%s %s. Pozri trovik-cli --help.\n",
+                 name.rfind('-', 0) == 0 ? "Neznáma voľba" : "Neznámy príkaz:", name.c_str());
+    return 2;
   }
   trovik::cli::Args args;
   for (int k = i + 1; k < argc; ++k) args.items.emplace_back(argv[k]);
   args.verbose = args.flag("--verbose") || verbose;
-  if (args.flag("--help")) {
-    std::printf("Použitie: trovik-cli %s\n\n%s\n", command->usage.c_str(), command->summary.c_str());
+  if (helpWord || args.flag("--help")) {
+    std::fputs(Registry::usageOf(*command).c_str(), stdout);
     return 0;
   }
+  // Before any command writes: what killed runs left behind goes.
+  trovik::app::RemoveLeftoverTemps(trovik::app::ProgramFolder1250());
   try {
     return command->run(args);
   } catch (const trovik::Error& e) {
     trovik::cli::PrintError1250(e.text());
   } catch (const trovik::cli::UsageError& e) {
     std::fprintf(stderr, "%s\nPoužitie: trovik-cli %s\n", e.text.c_str(), command->usage.c_str());
+  } catch (const trovik::cli::UnknownArgument& e) {
+    std::fprintf(stderr, "%s Pozri trovik-cli %s --help.\n", e.text.c_str(), command->name.c_str());
+    return 2;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
   }

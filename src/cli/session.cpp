@@ -10,6 +10,7 @@
 #include "base/error.h"
 #include "base/files.h"
 #include "cli/browser_engine.h"
+#include "device/device_link.h"
 #include "text/text.h"
 #include "waypoints/open_command.h"
 
@@ -44,11 +45,15 @@ void SessionOptions::apply(Fields& f) const {
   if (passwordGiven) f.edit2Password = ArgTo1250(password);
 }
 
-const char* const kSessionOptionsHelp =
-    "  --site sk|com            n\xC3\xA1rodn\xC3\xA1 (sk) alebo medzin\xC3\xA1rodn\xC3\xA1 (com) str\xC3\xA1nka\n"
-    "  --sk URL --com URL --images URL   in\xC3\xA9 adresy str\xC3\xA1nok a obr\xC3\xA1zkov (inak z nastaven\xC3\xAD \"Adresy\")\n"
-    "  --user U --password P    in\xC3\xA9 prihlasovacie \xC3\xBA" "daje ako v nastaveniach\n"
-    "  --timeout S              str\xC3\xA1nka, ktor\xC3\xA1 sa nena\xC4\x8D\xC3\xADta do S sek\xC3\xBAnd, sa ukon\xC4\x8D\xC3\xAD ako Brejk" ", obr\xC3\xA1zok s\xC5\xA5" "ahovan\xC3\xBD dlh\xC5\xA1ie ako S sek\xC3\xBAnd sa vynech\xC3\xA1 (60)";
+const OptionGroup kBrowserOptions{
+    "Vo\xC4\xBE" "by prehliada\xC4\x8D" "a",
+    {{"--site sk|com", "n\xC3\xA1rodn\xC3\xA1 (sk) alebo medzin\xC3\xA1rodn\xC3\xA1 (com) str\xC3\xA1nka"},
+     {"--sk URL, --com URL", "in\xC3\xA9 adresy str\xC3\xA1nok (inak z nastaven\xC3\xAD \"Adresy\")"},
+     {"--images URL", "in\xC3\xA1 adresa obr\xC3\xA1zkov"},
+     {"--user U --password P", "in\xC3\xA9 prihlasovacie \xC3\xBA" "daje ako v nastaveniach"},
+     {"--timeout S", "str\xC3\xA1nka nena\xC4\x8D\xC3\xADtan\xC3\xA1 do S sek\xC3\xBAnd kon\xC4\x8D\xC3\xAD ako Brejk, "
+                     "obr\xC3\xA1zok sa vynech\xC3\xA1 (60)"},
+     {"--verbose", "aj vlastn\xC3\xA9 hl\xC3\xA1senia prehliada\xC4\x8D" "a"}}};
 
 void PrintCacheList(const waypoints::CacheList& c) {
   for (int i = 0; i < c.count(); ++i) {
@@ -104,91 +109,118 @@ void SessionHost::processMessages() {
   if (endSearchWait && expired(!flags_.searchPageLoaded, searchSince_)) endSearchWait();
 }
 
-Session::Session(const SessionOptions& options, SessionNeeds needs)
-    : state_(app::ProgramFolder1250()), host(state_.flags, options.timeoutS) {
-  app::FormCreate(state_, host);
-  app::ReadLogin(state_);
-  app::ReadDeviceFolders(state_);
-  app::ReadAddresses(state_);
-  app::ReadSetrenie(state_);
-  app::ReadFilePageSettings(state_);
-  app::ReadListOptions(state_);
-  options.apply(state_.fields);
-  // A picture that does not come within the page time-out ends like a page.
-  if (state_.htmFolder.empty() || !files::IsDirectory(files::PcPath(state_.htmFolder)))
-    throw Error("Prie\x9Einok HTM sa nepodarilo vytvori\x9D v " + state_.programFolder);
-  if (needs.pictures &&
-      (state_.picturesFolder.empty() || !files::IsDirectory(files::PcPath(state_.picturesFolder))))
-    throw Error("Prie\x9Einky HTM a Pictures sa nepodarilo vytvori\x9D v " + state_.programFolder);
+namespace {
 
-  engine_ = LoadBrowserEngine(webengine::ProfileFolder(files::PcPath(state_.programFolder)), options.verbose);
-  host.setEventPump([engine = engine_.get()] { engine->pumpEvents(); });
-  host.setEventWait([engine = engine_.get()](int ms) { engine->pumpEventsFor(ms); });
-  browser_ = CreateBrowser(*engine_);
+// Last in the run, so first to go: the device connection ends before the
+// rest of the run.
+struct DeviceRelease {
+  device::DeviceLink& link;
+  ~DeviceRelease() { device::ReleaseDevice(link); }
+};
+
+}  // namespace
+
+struct Session::Run {
+  Run(const SessionOptions& options, SessionNeeds needs);
+
+  app::MainState state;
+  SessionHost host;
+  site::SiteState site;
+  pages::PagesState pages;
+  nearby::NearbyState nearby;
+  device::DeviceLink deviceLink;
+  device::LinkDeviceFiles deviceFiles;
+  // After the host, whose pump runs the engine's events; before what it makes,
+  // which goes first.
+  std::optional<BrowserEngine> engine;
+  std::unique_ptr<site::Browser> browser, searchBrowser;
+  std::unique_ptr<site::Downloader> downloader;
+  // Built once the browsers exist; their handlers keep it for the whole run.
+  std::optional<app::CommandContexts> commands;
+  DeviceRelease deviceRelease{deviceLink};
+};
+
+Session::Run::Run(const SessionOptions& options, SessionNeeds needs)
+    : state(app::ProgramFolder1250()),
+      host(state.flags, options.timeoutS),
+      deviceFiles(deviceLink, host, state.flags) {
+  app::FormCreate(state, host);
+  app::ReadLogin(state);
+  app::ReadDeviceFolders(state);
+  app::ReadAddresses(state);
+  app::ReadSetrenie(state);
+  app::ReadFilePageSettings(state);
+  app::ReadListOptions(state);
+  options.apply(state.fields);
+  if (state.htmFolder.empty() || !files::IsDirectory(files::PcPath(state.htmFolder)))
+    throw Error("Prie\x9Einok HTM sa nepodarilo vytvori\x9D v " + state.programFolder);
+  if (needs.pictures && (state.picturesFolder.empty() || !files::IsDirectory(files::PcPath(state.picturesFolder))))
+    throw Error("Prie\x9Einky HTM a Pictures sa nepodarilo vytvori\x9D v " + state.programFolder);
+
+  engine.emplace(webengine::ProfileFolder(files::PcPath(state.programFolder)), options.verbose);
+  host.setEventPump([this] { engine->pumpEvents(); });
+  host.setEventWait([this](int ms) { engine->pumpEventsFor(ms); });
+  browser = engine->createBrowser();
   // A picture that does not come within the page time-out ends like a page.
-  downloader_ = engine_->createDownloader(static_cast<long>(options.timeoutS) * 1000, state_.maxPictureBytes);
-  host.browser = browser_.get();
-  deviceFiles_ = std::make_unique<device::LinkDeviceFiles>(link_, host, state_.flags);
+  downloader = engine->createDownloader(static_cast<long>(options.timeoutS) * 1000, state.maxPictureBytes);
+  host.browser = browser.get();
   if (needs.search) {
-    nearby::NacitajMestaDoListboxu(nearby, nearby::TownFilePath(state_.programFolder));
-    browser2_ = CreateBrowser(*engine_);
+    nearby::NacitajMestaDoListboxu(nearby, nearby::TownFilePath(state.programFolder));
+    searchBrowser = engine->createBrowser();
   }
-  contexts_.emplace(state_, app::ModuleStates{.site = siteState, .nearby = nearby},
-                    app::Adapters{.host = host,
-                                  .browser = *browser_,
-                                  .searchBrowser = browser2_.get(),
-                                  .downloader = *downloader_,
-                                  .deviceFiles = *deviceFiles_,
-                                  .copyToDevice = link_.copyOption});
-
+  commands.emplace(state, app::ModuleStates{.site = site, .nearby = nearby},
+                   app::Adapters{.host = host,
+                                 .browser = *browser,
+                                 .searchBrowser = searchBrowser.get(),
+                                 .downloader = *downloader,
+                                 .deviceFiles = deviceFiles,
+                                 .copyToDevice = deviceLink.copyOption});
   if (needs.search) {
     // No search is waiting yet; a search command clears the flag before it navigates.
-    state_.flags.searchPageLoaded = true;
+    state.flags.searchPageLoaded = true;
     host.endSearchWait = [this] {
-      browser2_->Stop();
+      searchBrowser->Stop();
       nearby.memo3.clear();  // the page that did not come is not counted as the old one
-      state_.flags.searchPageLoaded = true;
+      state.flags.searchPageLoaded = true;
     };
   }
 }
 
-Session::~Session() {
-  device::ReleaseDevice(link_);
-  host.browser = nullptr;
-  host.endSearchWait = nullptr;
-  contexts_.reset();
-  browser2_.reset();
-  browser_.reset();
-  downloader_.reset();
-  host.setEventPump(nullptr);
-  host.setEventWait(nullptr);
-  // Lets the engine write the cookie store, so a login holds for the next run.
-  engine_.reset();
-}
+Session::Session(const SessionOptions& options, SessionNeeds needs)
+    : Session(std::make_unique<Run>(options, needs)) {}
 
-site::Browser& Session::browser() { return *browser_; }
+Session::Session(std::unique_ptr<Run> run)
+    : host(run->host), siteState(run->site), pages(run->pages), nearby(run->nearby), run_(std::move(run)) {}
+
+Session::~Session() = default;
+
+app::MainState& Session::state() { return run_->state; }
+site::SiteContext& Session::siteContext() { return run_->commands->site(); }
+pages::PageContext Session::pageContext() { return run_->commands->pages(); }
+nearby::SearchContext Session::searchContext() { return run_->commands->search(); }
+site::Browser& Session::browser() { return *run_->browser; }
+site::Downloader& Session::downloader() { return *run_->downloader; }
 
 site::Browser& Session::searchBrowser() {
-  if (!browser2_) throw Error("Prehliada\xE8 h\xBE" "adania nie je spusten\xFD.");
-  return *browser2_;
+  if (!run_->searchBrowser) throw Error("Prehliada\xE8 h\xBE" "adania nie je spusten\xFD.");
+  return *run_->searchBrowser;
 }
 
 void Session::connectDevice() {
   device::SetDefaultDeviceRoot();
-  device::SpeedButton7Click(link_, host);
-  if (!link_.copyOption.enabled) throw Error("PDA OFF");
-  link_.copyOption.ticked = true;
+  if (!device::SpeedButton7Click(run_->deviceLink, host)) throw Error("PDA OFF");
+  run_->deviceLink.copyOption.ticked = true;
 }
 
 void Session::load(const std::string& address1250) {
   const std::string target = AddressOf(address1250);
-  state_.flags.pageDone = false;
-  browser_->Navigate(target);
-  site::WaitForLoad(contexts_->site());
+  run_->state.flags.pageDone = false;
+  run_->browser->Navigate(target);
+  site::WaitForLoad(siteContext());
 }
 
 void Session::waitForPageDone() {
-  while (!state_.flags.pageDone) {
+  while (!run_->state.flags.pageDone) {
     host.processMessages();
     host.sleepMs(100);
   }
@@ -196,7 +228,7 @@ void Session::waitForPageDone() {
 }
 
 void Session::openWaypointFile(const std::string& path1250) {
-  waypoints::OpenWaypointFile(state_.waypoints, state_.memo1, state_.flags, host, path1250);
+  waypoints::OpenWaypointFile(run_->state.waypoints, run_->state.memo1, run_->state.flags, host, path1250);
 }
 
 }  // namespace trovik::cli

@@ -14,12 +14,10 @@
 #include "app/main_state.h"
 #include "base/fields.h"
 #include "cli/command.h"
-#include "device/device_link.h"
 #include "nearby/nearby.h"
 #include "pages/pages.h"
 #include "site/site_client.h"
 #include "waypoints/cache_list.h"
-#include "webengine/engine.h"
 
 namespace trovik::cli {
 
@@ -36,7 +34,10 @@ struct SessionOptions {
   void apply(Fields& f) const;
 };
 
-extern const char* const kSessionOptionsHelp;
+// Their help, shared by every browser command's --help.
+extern const OptionGroup kBrowserOptions;
+// The options of the commands that write offline pages (cmd_pages.cpp).
+extern const OptionGroup kPageOptions;
 
 // name TAB code TAB position, one cache a line, as `caches` prints them.
 void PrintCacheList(const waypoints::CacheList& caches);
@@ -72,22 +73,27 @@ struct SessionNeeds {
 };
 
 // The browser engine is loaded here, so only the commands that make a
-// session pay for Qt and Chromium.
+// session pay for Qt and Chromium. What a session owns is its run
+// (`Session::Run`, defined in the source, shaped like the window's
+// `TForm1::Run`): its members go in their order, so no hand-written sequence
+// takes the session down.
 class Session {
+  struct Run;
+
  public:
   Session(const SessionOptions& options, SessionNeeds needs);
   ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  app::MainState& state() { return state_; }
-  site::SiteContext& siteContext() { return contexts_->site(); }
-  pages::PageContext pageContext() { return contexts_->pages(); }
+  app::MainState& state();
+  site::SiteContext& siteContext();
+  pages::PageContext pageContext();
   // Only with SessionNeeds::search.
-  nearby::SearchContext searchContext() { return contexts_->search(); }
+  nearby::SearchContext searchContext();
   site::Browser& browser();
   site::Browser& searchBrowser();
-  site::Downloader& downloader() { return *downloader_; }
+  site::Downloader& downloader();
 
   // "Aj do PDA" on: the device must answer. Throws "PDA OFF" otherwise.
   void connectDevice();
@@ -98,23 +104,16 @@ class Session {
   // Opens a waypoint file as the open command does, without its dialog.
   void openWaypointFile(const std::string& path1250);
 
- private:
-  app::MainState state_;
-
- public:
-  SessionHost host;
-  site::SiteState siteState;
-  pages::PagesState pages;
-  nearby::NearbyState nearby;
+  // The parts of the run the commands work on directly.
+  SessionHost& host;
+  site::SiteState& siteState;
+  pages::PagesState& pages;
+  nearby::NearbyState& nearby;
 
  private:
-  // Declared before the browsers: they go first, then the engine.
-  std::unique_ptr<webengine::Engine> engine_;
-  std::unique_ptr<site::Browser> browser_, browser2_;
-  std::unique_ptr<site::Downloader> downloader_;
-  device::DeviceLink link_;
-  std::unique_ptr<device::LinkDeviceFiles> deviceFiles_;
-  std::optional<app::CommandContexts> contexts_;
+  explicit Session(std::unique_ptr<Run> run);
+
+  std::unique_ptr<Run> run_;
 };
 
 }  // namespace trovik::cli

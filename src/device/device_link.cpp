@@ -54,12 +54,13 @@ bool ConnectDevice(DeviceLink& link, Host& host) {
   return ok;
 }
 
-void SpeedButton7Click(DeviceLink& link, Host& host) {
-  bool ok = ConnectDevice(link, host);
+bool SpeedButton7Click(DeviceLink& link, Host& host) {
+  const bool ok = ConnectDevice(link, host);
   link.activeSyncGlyph = ok ? kGlyphOnline : kGlyphOffline;
   link.copyOption.enabled = ok;
   link.statusPanel3 = ok ? "PDA ON" : "PDA OFF";
   host.stateChanged();
+  return ok;
 }
 
 bool DeviceFileExists(DeviceLink& link, Host& host, const std::string& devicePath) {

@@ -32,8 +32,9 @@ struct DeviceLink {
 // Opens the remote connection with CeRapiInitEx and waits for the library's
 // event; closes it again when the device did not answer in time or failed.
 bool ConnectDevice(DeviceLink& link, Host& host);
-// "ActiveSync": connect and show the outcome (glyph, panel, option enabled).
-void SpeedButton7Click(DeviceLink& link, Host& host);
+// "ActiveSync": connect and show the outcome (glyph, panel, option enabled);
+// true when the device answered.
+bool SpeedButton7Click(DeviceLink& link, Host& host);
 // Find-first on the path, after the bounded initialisation: a copy before it
 // may have closed the remote connection, and a check over a closed one would
 // answer "absent" for a file the card holds. True when the library is

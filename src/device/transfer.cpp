@@ -16,6 +16,7 @@
 
 #include "base/files.h"
 #include "device/device_link.h"
+#include "device/replace.h"
 #include "device/wide_path.h"
 #include "text/text.h"
 
@@ -180,120 +181,7 @@ class Scratch {
   bool armed_ = false;
 };
 
-std::string LastSegment(const std::string& devicePath) {
-  const size_t sep = devicePath.find_last_of("\\/");
-  return sep == std::string::npos ? devicePath : devicePath.substr(sep + 1);
-}
-
-// Creates the copy's temporary file. The name is the copy's own, so a file
-// holding it is what a cut copy of this target left: it goes, and the name
-// is asked for again as a new file, never written over.
-HANDLE CreateTempFile(DeviceApi& api, const std::u16string& temp) {
-  auto create = [&] {
-    return api.CeCreateFile(temp, rapi::GENERIC_WRITE, rapi::FILE_SHARE_WRITE, rapi::CREATE_NEW, 0);
-  };
-  HANDLE h = create();
-  if (h != rapi::INVALID_HANDLE_VALUE) return h;
-  const DWORD error = api.CeGetLastError();
-  if ((error == rapi::ERROR_FILE_EXISTS || error == rapi::ERROR_ALREADY_EXISTS) && api.CeDeleteFile(temp)) return create();
-  return h;
-}
-
-// 0 when the target is one plain file that may be moved aside, else the error
-// to report. A card written elsewhere can hold two names differing only in
-// case: the moment one of them left, the other would answer to the name, and
-// neither the new file nor the old one could take it again.
-DWORD ReplaceableTarget(DeviceApi& api, const std::string& target) {
-  const std::u16string name = Widen1250(LastSegment(target));
-  if (name.empty()) return rapi::ERROR_ACCESS_DENIED;
-  // Every spelling of the name matches its last character made a wildcard.
-  std::string pattern = target;
-  pattern.back() = '?';
-  auto record = std::make_unique<CE_FIND_DATA>();
-  int count = 0;
-  DWORD attributes = 0;
-  HANDLE h = api.CeFindFirstFile(Widen1250(pattern), record.get());
-  if (h != rapi::INVALID_HANDLE_VALUE) {
-    do {
-      std::u16string found;
-      for (int i = 0; i < 260 && record->cFileName[i]; ++i) found += record->cFileName[i];
-      if (SameDeviceName(found, name)) {
-        ++count;
-        attributes = record->dwFileAttributes;
-      }
-    } while (api.CeFindNextFile(h, record.get()));
-    api.CeFindClose(h);
-  }
-  if (count != 1) return rapi::ERROR_ALREADY_EXISTS;
-  // What create-always refuses, the replace refuses too.
-  if (attributes & (rapi::FILE_ATTRIBUTE_DIRECTORY | rapi::FILE_ATTRIBUTE_READONLY)) return rapi::ERROR_ACCESS_DENIED;
-  return 0;
-}
-
-// Puts the written temporary file in the target's place. The device's move
-// refuses an existing name, so the old file is moved aside first, the new one
-// takes the name, and only then is the old one deleted; when the new one
-// cannot take the name the old one goes back. False, with the error to
-// report, when the target was not replaced.
-bool ReplaceDeviceFile(DeviceApi& api, const std::string& temp, const std::string& target, DWORD& error) {
-  const std::u16string from = Widen1250(temp), to = Widen1250(target);
-  const std::u16string aside = Widen1250(target + kDeviceAsideSuffix);
-  if (api.CeMoveFile(from, to)) return true;
-  error = api.CeGetLastError();
-  if (error != rapi::ERROR_ALREADY_EXISTS && error != rapi::ERROR_FILE_EXISTS) return false;
-  if ((error = ReplaceableTarget(api, target)) != 0) return false;
-  if (!api.CeMoveFile(to, aside)) {
-    error = api.CeGetLastError();
-    // The old file of a cut replace is still aside; the target is whole, so
-    // that one is stale.
-    if (error != rapi::ERROR_ALREADY_EXISTS && error != rapi::ERROR_FILE_EXISTS) return false;
-    if (!api.CeDeleteFile(aside) || !api.CeMoveFile(to, aside)) {
-      error = api.CeGetLastError();
-      return false;
-    }
-  }
-  if (api.CeMoveFile(from, to)) {
-    api.CeDeleteFile(aside);
-    return true;
-  }
-  error = api.CeGetLastError();
-  api.CeMoveFile(aside, to);
-  return false;
-}
-
 }  // namespace
-
-bool IsDeviceWorkFile(const std::string& name) {
-  auto endsWith = [&](std::string_view suffix) {
-    return name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
-  };
-  return endsWith(kDeviceTempSuffix) || endsWith(kDeviceAsideSuffix);
-}
-
-void TidyCutCopies(DeviceApi& api, const std::string& folder) {
-  auto namesEndingWith = [&](const char* suffix) {
-    std::vector<std::string> names;
-    auto record = std::make_unique<CE_FIND_DATA>();
-    HANDLE h = api.CeFindFirstFile(Widen1250(folder + "*" + suffix), record.get());
-    if (h == rapi::INVALID_HANDLE_VALUE) return names;
-    do {
-      size_t n = 0;
-      while (n < 260 && record->cFileName[n]) ++n;
-      std::string name = Narrow1250(std::u16string_view(record->cFileName, n));
-      if (!(record->dwFileAttributes & rapi::FILE_ATTRIBUTE_DIRECTORY) && IsDeviceWorkFile(name)) names.push_back(name);
-    } while (api.CeFindNextFile(h, record.get()));
-    api.CeFindClose(h);
-    return names;
-  };
-  for (const std::string& name : namesEndingWith(kDeviceAsideSuffix)) {
-    const std::string target = name.substr(0, name.size() - std::string_view(kDeviceAsideSuffix).size());
-    if (!api.CeMoveFile(Widen1250(folder + name), Widen1250(folder + target))) {
-      const DWORD error = api.CeGetLastError();
-      if (error == rapi::ERROR_ALREADY_EXISTS || error == rapi::ERROR_FILE_EXISTS) api.CeDeleteFile(Widen1250(folder + name));
-    }
-  }
-  for (const std::string& name : namesEndingWith(kDeviceTempSuffix)) api.CeDeleteFile(Widen1250(folder + name));
-}
 
 Outcome CopyFileToDevice(DeviceLink& link, Host& host, const RunFlags& flags, const std::string& pcPath,
                          const std::string& devicePath) {
@@ -322,7 +210,7 @@ Outcome CopyFileToDevice(DeviceLink& link, Host& host, const RunFlags& flags, co
   // folder that refuses the temporary name, gets the target written in place.
   const std::string temp = devicePath + kDeviceTempSuffix;
   Scratch tempFile([&] { api.CeDeleteFile(Widen1250(temp)); });
-  HANDLE handle = api.Available(kCeMoveFile) ? CreateTempFile(api, Widen1250(temp)) : rapi::INVALID_HANDLE_VALUE;
+  HANDLE handle = api.Available(kCeMoveFile) ? CreateDeviceTempFile(api, Widen1250(temp)) : rapi::INVALID_HANDLE_VALUE;
   const bool viaTemp = handle != rapi::INVALID_HANDLE_VALUE;
   if (viaTemp) {
     tempFile.arm();

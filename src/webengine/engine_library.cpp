@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "base/error.h"
+#include "engine_api/engine.h"
 #include "net/curl_downloader.h"
-#include "webengine/engine.h"
 #include "webengine/web_browser.h"
 
 namespace trovik::webengine {
@@ -58,47 +58,10 @@ void QuietenChromium() {
   setenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.c_str(), 1);
 }
 
-// The engine's browser behind the library's border: every exception of a
-// call stays here (see EngineBrowser).
-class ContainedBrowser final : public EngineBrowser {
+// Every exception of a call stays on this side of the border; its text waits
+// for takeFailure (see EngineBrowser).
+class Border {
  public:
-  explicit ContainedBrowser(QWebEngineProfile* profile) : web_(profile) {
-    web_.onDocumentComplete = [this] {
-      if (onDocumentComplete) onDocumentComplete();
-    };
-    web_.onProgressChange = [this](int progress, int maximum) {
-      if (onProgressChange) onProgressChange(progress, maximum);
-    };
-  }
-
-  void Navigate(const std::string& address) override {
-    contained([&] { web_.Navigate(address); });
-  }
-  void Stop() override {
-    contained([&] { web_.Stop(); });
-  }
-  bool Busy() override {
-    return contained([&] { return web_.Busy(); });
-  }
-  std::string BodyHtml() override {
-    return contained([&] { return web_.BodyHtml(); });
-  }
-  void SetElementText(const std::string& nameOrId, const std::string& text) override {
-    contained([&] { web_.SetElementText(nameOrId, text); });
-  }
-  void ClickElement(const std::string& nameOrId) override {
-    contained([&] { web_.ClickElement(nameOrId); });
-  }
-  std::vector<std::string> Pictures() override {
-    return contained([&] { return web_.Pictures(); });
-  }
-  std::vector<std::string> Links() override {
-    return contained([&] { return web_.Links(); });
-  }
-
-  std::string takeFailure() override { return std::exchange(failure_, std::string()); }
-
- private:
   template <class Call>
   auto contained(Call&& call) -> decltype(call()) {
     try {
@@ -108,13 +71,77 @@ class ContainedBrowser final : public EngineBrowser {
     } catch (const std::exception& e) {
       failure_ = e.what();
     } catch (...) {
-      failure_ = "Unknown error in the browser";
+      failure_ = "Unknown error in the browser engine";
     }
     if constexpr (!std::is_void_v<decltype(call())>) return {};
   }
+  std::string takeFailure() { return std::exchange(failure_, std::string()); }
 
-  WebEngineBrowser web_;
+ private:
   std::string failure_;
+};
+
+// The engine's browser behind the library's border.
+class ContainedBrowser final : public EngineBrowser {
+ public:
+  explicit ContainedBrowser(QWebEngineProfile* profile) : web_(profile) {
+    // The CLI's handlers never throw (engine_api/engine.h).
+    web_.onDocumentComplete = [this] {
+      if (onDocumentComplete) onDocumentComplete();
+    };
+    web_.onProgressChange = [this](int progress, int maximum) {
+      if (onProgressChange) onProgressChange(progress, maximum);
+    };
+  }
+
+  void Navigate(const std::string& address) override {
+    border_.contained([&] { web_.Navigate(address); });
+  }
+  void Stop() override {
+    border_.contained([&] { web_.Stop(); });
+  }
+  bool Busy() override {
+    return border_.contained([&] { return web_.Busy(); });
+  }
+  std::string BodyHtml() override {
+    return border_.contained([&] { return web_.BodyHtml(); });
+  }
+  void SetElementText(const std::string& nameOrId, const std::string& text) override {
+    border_.contained([&] { web_.SetElementText(nameOrId, text); });
+  }
+  void ClickElement(const std::string& nameOrId) override {
+    border_.contained([&] { web_.ClickElement(nameOrId); });
+  }
+  std::vector<std::string> Pictures() override {
+    return border_.contained([&] { return web_.Pictures(); });
+  }
+  std::vector<std::string> Links() override {
+    return border_.contained([&] { return web_.Links(); });
+  }
+
+  std::string takeFailure() override { return border_.takeFailure(); }
+
+ private:
+  WebEngineBrowser web_;
+  Border border_;
+};
+
+// The curl downloader behind the same border.
+class ContainedDownloader final : public EngineDownloader {
+ public:
+  explicit ContainedDownloader(net::CurlDownloader::Limits limits) : curl_(limits) {}
+
+  bool UrlToFile(const std::string& url, const std::string& localPath) override {
+    return border_.contained([&] { return curl_.UrlToFile(url, localPath); });
+  }
+  bool UrlToFileWatched(const std::string& url, const std::string& localPath, const Watch& watch) override {
+    return border_.contained([&] { return curl_.UrlToFileWatched(url, localPath, watch); });
+  }
+  std::string takeFailure() override { return border_.takeFailure(); }
+
+ private:
+  net::CurlDownloader curl_;
+  Border border_;
 };
 
 class QtEngine final : public Engine {
@@ -137,11 +164,11 @@ class QtEngine final : public Engine {
 
   std::unique_ptr<EngineBrowser> createBrowser() override { return std::make_unique<ContainedBrowser>(profile_); }
 
-  std::unique_ptr<site::Downloader> createDownloader(long totalTimeoutMs, long long maxBytes) override {
+  std::unique_ptr<EngineDownloader> createDownloader(long totalTimeoutMs, long long maxBytes) override {
     net::CurlDownloader::Limits limits;
     limits.totalTimeoutMs = totalTimeoutMs;
     limits.maxBytes = maxBytes;
-    return std::make_unique<net::CurlDownloader>(limits);
+    return std::make_unique<ContainedDownloader>(limits);
   }
 
   void pumpEvents() override { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
@@ -165,12 +192,22 @@ class QtEngine final : public Engine {
 }  // namespace
 }  // namespace trovik::webengine
 
+extern "C" __attribute__((visibility("default"))) const char* trovik_engine_interface() {
+  return trovik::webengine::kEngineInterface;
+}
+
 extern "C" __attribute__((visibility("default"))) trovik::webengine::Engine* trovik_engine_create(
-    int interfaceVersion, const char* profileFolder, int verbose) {
-  if (interfaceVersion != trovik::webengine::kEngineInterfaceVersion || profileFolder == nullptr) return nullptr;
+    const char* interfaceHash, const char* profileFolder, int verbose) {
+  if (interfaceHash == nullptr || std::strcmp(interfaceHash, trovik::webengine::kEngineInterface) != 0 ||
+      profileFolder == nullptr)
+    return nullptr;
   try {
     return new trovik::webengine::QtEngine(profileFolder, verbose != 0);
   } catch (...) {  // nothing may pass the border
     return nullptr;
   }
 }
+
+// The entry points have the types the loader casts them to.
+static_assert(std::is_same_v<decltype(&trovik_engine_interface), TrovikEngineInterface>);
+static_assert(std::is_same_v<decltype(&trovik_engine_create), TrovikEngineCreate>);

@@ -32,7 +32,7 @@
 #include <vector>
 
 #include "site/browser.h"
-#include "webengine/engine.h"
+#include "engine_api/engine.h"
 
 class QWebEngineLoadingInfo;
 class QWebEnginePage;

@@ -1,3 +1,6 @@
+// Start-up, restart, shut-down and "Brejk" over the core. Over 400 lines for a
+// reason: one run's stages in order, sharing the folder and settings rigs.
+
 #include "app/lifecycle.h"
 
 #include <gtest/gtest.h>

@@ -104,6 +104,41 @@ TEST(CliSite, LoginStatusAndTheLoginHoldsIntoTheNextRun) {
   EXPECT_EQ(com.exitCode, 0);
 }
 
+// A document-complete handler of the CLI that throws runs inside the engine's
+// event dispatch: the error must come out of the command as its own, not
+// through Qt's event loop. An SVG document has no body to capture.
+TEST(CliSite, AHandlerThatFailsInsideTheEventLoopEndsTheCommandWithItsError) {
+  TempDir dir;
+  const std::string svg = dir.write("results.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"9\" height=\"9\"/>");
+  RunResult run = Cli({"--home", dir.path(), "nearby", "--page", svg, "--timeout", "30"});
+  EXPECT_EQ(run.signal, 0) << run.describe();
+  EXPECT_EQ(run.exitCode, 1) << run.describe();
+  EXPECT_EQ(run.err, "The document has no body\n") << run.describe();
+}
+
+// A CLI beside an engine library of another interface refuses it by name
+// before calling into it, and its other commands still work.
+TEST(CliSite, AnEngineLibraryOfAnotherInterfaceIsRefused) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.file("program"));
+  std::filesystem::copy_file(CliPath(), dir.file("program/trovik-cli"));
+  std::filesystem::copy_file(TROVIK_OTHER_INTERFACE_ENGINE, dir.file("program/libtrovik-webengine.so"));
+  const std::string page = dir.write("page.html", "<html><body><p>Ahoj</p></body></html>");
+  RunOptions options;
+  options.args = {"--home", dir.path(), "capture", page};
+  RunResult refused = RunProgram(dir.file("program/trovik-cli"), options);
+  EXPECT_EQ(refused.exitCode, 1) << refused.describe();
+  EXPECT_EQ(refused.err.rfind("Tento príkaz potrebuje prehliadač: ", 0), 0u) << refused.describe();
+  EXPECT_NE(refused.err.find("libtrovik-webengine.so je z inej verzie programu (rozhranie 0123456789abcdef, "
+                             "tento program potrebuje "),
+            std::string::npos)
+      << refused.describe();
+  options.args = {"rot13", "Ahoj"};
+  RunResult tool = RunProgram(dir.file("program/trovik-cli"), options);
+  EXPECT_EQ(tool.exitCode, 0) << tool.describe();
+  EXPECT_EQ(tool.out, "Nubw\n");
+}
+
 // A server that takes the connection and never answers.
 TEST(CliSite, APageThatNeverAnswersEndsAtTheTimeOut) {
   SilentServer server;

@@ -1,3 +1,6 @@
+// The X driver of the journeys. Over 400 lines for a reason: the display,
+// the window and the person share the spawning and the probe's protocol.
+
 #include "driver/driver.h"
 
 #include <fcntl.h>
