@@ -16,7 +16,7 @@ const std::string& GpxFile(const MainState& s) {
 }
 
 std::string Summary(const pages::FilePagesResult& r, const std::vector<std::string>& duplicates) {
-  std::string text = (r.stopped ? "Zastavené, stránok: " : "Hotovo, stránok: ") + std::to_string(r.pages.size());
+  std::string text = (r.stopped ? "Zastavené, stránok: " : "Hotovo, stránok: ") + std::to_string(r.pages);
   if (r.failedPictures > 0) text += ", nestiahnuté obrázky: " + std::to_string(r.failedPictures);
   if (!duplicates.empty()) {
     text += ", viackrát v súbore:";
@@ -104,15 +104,15 @@ void ShowSelectedCache(MainState& s, pages::PagesState& state, pages::PageContex
   options.codes = {text::Cp1250ToUtf8(caches.codes[static_cast<size_t>(i)])};
   options.index = false;
   const pages::FilePagesResult result = pages::MakeFilePages(state, ctx, GpxFile(s), options, {});
-  if (result.pages.empty()) {
+  if (result.pages == 0) {
     state.statusText = text::Utf8To1250("Keška " + options.codes[0] + " nemá v súbore popis.");
     ctx.host.stateChanged();
     return;
   }
-  ctx.pageName = files::FileNameOf(result.pages.front());
+  ctx.pageName = files::FileNameOf(result.firstPage);
   ctx.pageName.resize(ctx.pageName.size() - 4);  // without ".htm"
   ctx.flags.pageDone = false;
-  ctx.browser.Navigate("file://" + result.pages.front());
+  ctx.browser.Navigate("file://" + result.firstPage);
 }
 
 }  // namespace trovik::app

@@ -125,7 +125,7 @@ std::string FinalTarget(const std::string& path) {
   return p;  // a loop of links: the write then fails on it
 }
 
-void WriteAtomic(const std::string& path, std::string_view bytes) {
+void WriteAtomic(const std::string& path, std::string_view bytes, Flush flush) {
   // A link is written through: the file it names is replaced, in its own
   // folder, and the link stays a link.
   const std::string target = FinalTarget(path);
@@ -159,9 +159,16 @@ void WriteAtomic(const std::string& path, std::string_view bytes) {
   // Keep the old file's permission bits where there is one.
   struct stat st {};
   if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd.get(), st.st_mode & 07777);
-  if (::fsync(fd.get()) != 0 || ::close(fd.release()) != 0) throw UnableToWrite(Shown(path));
+  if ((flush == Flush::Now && ::fsync(fd.get()) != 0) || ::close(fd.release()) != 0) throw UnableToWrite(Shown(path));
   if (::rename(tmp.c_str(), target.c_str()) != 0) throw UnableToWrite(Shown(path));
   guard.armed = false;
+}
+
+void FlushFileSystem(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::syncfs(fd);
+  ::close(fd);
 }
 
 void WriteLinesCrLf(const std::string& path, const std::vector<std::string>& lines) {

@@ -21,7 +21,13 @@ std::vector<std::string> ReadLines(const std::string& path);
 // UnableToWrite when writing or the rename fails; the old file is then intact
 // and no temporary file is left. A symbolic link is written through: the file
 // it names is replaced in that file's folder.
-void WriteAtomic(const std::string& path, std::string_view bytes);
+// `Flush::Later` leaves the data's trip to the disk to one FlushFileSystem at
+// the end of a run of many small files (a disk flush per file is most of the
+// time of such a run); the rename stays atomic for every reader.
+enum class Flush { Now, Later };
+void WriteAtomic(const std::string& path, std::string_view bytes, Flush flush = Flush::Now);
+// Makes what was written on the file system that holds `folder` durable.
+void FlushFileSystem(const std::string& folder);
 // Lines each followed by CR LF, written with WriteAtomic.
 void WriteLinesCrLf(const std::string& path, const std::vector<std::string>& lines);
 

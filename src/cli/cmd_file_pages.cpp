@@ -35,7 +35,7 @@ std::unique_ptr<site::Downloader> LoadDownloader(const app::MainState& state) {
   if (library == nullptr) throw Error(text::Utf8To1250(std::string("Obrázky sa nedajú sťahovať: ") + dlerror()));
   auto create = reinterpret_cast<TrovikDownloaderCreate>(dlsym(library, "trovik_downloader_create"));
   std::unique_ptr<site::Downloader> downloader(
-      create ? create(download::kDownloadInterfaceVersion, 0, state.maxPictureBytes) : nullptr);
+      create ? create(download::kDownloadInterface, 0, state.maxPictureBytes) : nullptr);
   if (!downloader) throw Error(text::Utf8To1250("Obrázky sa nedajú sťahovať: " + path + " je z inej verzie programu."));
   return downloader;
 }

@@ -10,17 +10,22 @@
 
 #include "site/browser.h"
 
+#ifndef TROVIK_DOWNLOAD_INTERFACE
+#error "TROVIK_DOWNLOAD_INTERFACE is set by the build (target trovik_download_api)"
+#endif
+
 namespace trovik::download {
 
-// Raised whenever this header or site::Downloader changes shape: a library of
-// another build is refused rather than called wrongly.
-inline constexpr int kDownloadInterfaceVersion = 1;
+// A hash of this header and site::Downloader's, made by the build: a library
+// of another interface is refused rather than called wrongly.
+inline constexpr const char* kDownloadInterface = TROVIK_DOWNLOAD_INTERFACE;
 
 }  // namespace trovik::download
 
 extern "C" {
 // A new downloader (delete it through its virtual destructor), or null when
-// `version` is not the library's. `totalTimeoutMs` 0: no bound on one picture
-// but the stall bound; `maxBytes` 0: no cap.
-typedef trovik::site::Downloader* (*TrovikDownloaderCreate)(int version, long totalTimeoutMs, long long maxBytes);
+// `interface` is not the library's. `totalTimeoutMs` 0: no bound on one
+// picture but the stall bound; `maxBytes` 0: no cap.
+typedef trovik::site::Downloader* (*TrovikDownloaderCreate)(const char* interface, long totalTimeoutMs,
+                                                            long long maxBytes);
 }

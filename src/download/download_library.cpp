@@ -1,6 +1,7 @@
 // libtrovik-download.so: the curl downloader behind one C entry point, with
 // every exception caught on this side of the border.
 
+#include <cstring>
 #include <exception>
 
 #include "download/download.h"
@@ -47,8 +48,8 @@ class ContainedDownloader final : public site::Downloader {
 }  // namespace trovik::download
 
 extern "C" __attribute__((visibility("default"))) trovik::site::Downloader* trovik_downloader_create(
-    int version, long totalTimeoutMs, long long maxBytes) {
-  if (version != trovik::download::kDownloadInterfaceVersion) return nullptr;
+    const char* interface, long totalTimeoutMs, long long maxBytes) {
+  if (interface == nullptr || std::strcmp(interface, trovik::download::kDownloadInterface) != 0) return nullptr;
   try {
     trovik::net::CurlDownloader::Limits limits;
     limits.totalTimeoutMs = totalTimeoutMs;

@@ -154,6 +154,8 @@ class FilePagesRun {
   FilePagesResult finish(DeviceRun& deviceRun) {
     flush();
     if (!index_.empty() && options_.index) writeIndex();
+    // The run's pages reach the disk together: one flush, not one per page.
+    if (result_.pages > 0) files::FlushFileSystem(files::PcPath(out_.htmFolder));
     result_.stopped = stopRequested();
     deviceRun.finish();
     result_.deviceOutcome = state_.deviceOutcome;
@@ -252,7 +254,7 @@ class FilePagesRun {
     const std::string html = CachePageHtml(
         {page.cache, page.shortDescription, page.longDescription, sources, options_.logs, sourceFile_});
     const std::string path = out_.htmFolder + name + ".htm";
-    files::WriteAtomic(files::PcPath(path), text::Utf8To1250Html(html));
+    files::WriteAtomic(files::PcPath(path), text::Utf8To1250Html(html), files::Flush::Later);
     if (out_.copyToDevice.ticked) {
       std::vector<GarminPhoto> photos;
       std::set<std::string> copied;
@@ -267,17 +269,18 @@ class FilePagesRun {
     }
     const CacheRecord& c = page.cache;
     index_.push_back({c.name, c.code, c.type, c.container, c.difficulty, c.terrain, name + ".htm", c.position});
-    result_.pages.push_back(path);
-    result_.codes.push_back(c.code);
+    if (++result_.pages == 1) result_.firstPage = path;
+    if (!options_.codes.empty()) result_.codes.push_back(c.code);
     if (events_.pageWritten)
-      events_.pageWritten(static_cast<int>(result_.pages.size()), total_, text::Utf8To1250(c.code), path);
+      events_.pageWritten(result_.pages, total_, text::Utf8To1250(c.code), path);
     out_.host.processMessages();
   }
 
   void writeIndex() {
     auto write = [this](const std::string& fileName, bool byDistance) {
       const std::string path = out_.htmFolder + fileName;
-      files::WriteAtomic(files::PcPath(path), text::Utf8To1250Html(IndexHtml(index_, options_.home, byDistance)));
+      files::WriteAtomic(files::PcPath(path), text::Utf8To1250Html(IndexHtml(index_, options_.home, byDistance)),
+                         files::Flush::Later);
       PlanDeviceCopy(state_, out_, path, out_.fields.edit5PdaMht + "HTM\\" + fileName, false);
       return path;
     };

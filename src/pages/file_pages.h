@@ -37,8 +37,9 @@ struct FilePagesEvents {
 };
 
 struct FilePagesResult {
-  std::vector<std::string> pages;  // 1250 paths, in the order written
-  std::vector<std::string> codes;  // their caches' codes
+  int pages = 0;               // written
+  std::string firstPage;       // the first of them (1250 path)
+  std::vector<std::string> codes;  // the codes asked for whose pages were written (a run of all keeps none)
   int failedPictures = 0;
   std::string index;          // HTM folder + "index.htm", when written
   bool stopped = false;       // "Brejk" or shut-down ended the run early
