@@ -37,6 +37,10 @@ TEST(ZapisDoIni, WritesItsKeysInOrderThenTheAddresses) {
             "sk=http://127.0.0.1:8080/sk\r\n"
             "com=http://127.0.0.1:8080/com\r\n"
             "obrazky=http://127.0.0.1:8080/img\r\n"
+            "[Stranky]\r\n"
+            "Logy=10\r\n"
+            "[Domov]\r\n"
+            "Poloha=\r\n"
             "[Zoznam]\r\n"
             "KodZNazvu=1\r\n");
 }
@@ -57,7 +61,7 @@ TEST(ZapisDoIni, UpdatesAnExistingFileInPlace) {
             "[Kdeukladatdata]\r\nWPTsubor=/x.wpt\r\nPDA_WPT=\\SD\\\r\nPDA_MHT=\\Storage Card\\Geo\\\r\n"
             "PDA_FOTO=\\Garmin\\GeocachePhotos\\\r\nPDA_GPX=\\Garmin\\GPX\\\r\nGarminFoto=0\r\n"
             "[Adresy]\r\nsk=http://sk.example\r\ncom=http://127.0.0.1:8080/com\r\nobrazky=http://127.0.0.1:8080/img\r\n"
-            "[Zoznam]\r\nKodZNazvu=1\r\n");
+            "[Stranky]\r\nLogy=10\r\n[Domov]\r\nPoloha=\r\n[Zoznam]\r\nKodZNazvu=1\r\n");
 }
 
 TEST(ZapisDoIni, ARefusedWriteThrowsWithTheFullPathAndLeavesTheFields) {
