@@ -66,21 +66,6 @@ void AppendUtf8(std::string& out, uint32_t cp) {
   }
 }
 
-std::string EscapeHtml(std::string_view s) {
-  std::string out;
-  out.reserve(s.size());
-  for (char c : s) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
 // Code page of a font's \fcharset; 0 means "the document's own".
 int CharsetCodePage(int charset) {
   switch (charset) {
@@ -482,7 +467,7 @@ class Reader {
       spanStyle_ = std::move(style);
       spanOpen_ = true;
     }
-    para_ += EscapeHtml(utf8);
+    para_ += text::EscapeHtml(utf8);
   }
 
   void closeSpan() {
@@ -584,7 +569,7 @@ std::string PlainTextToHtml(std::string_view cp1250) {
   for (const std::string& line : text::SplitLines(cp1250)) {
     std::string clean = line;
     std::erase_if(clean, [](char ch) { return static_cast<unsigned char>(ch) < 0x20 && ch != '\t'; });
-    std::string html = EscapeHtml(text::Cp1250ToUtf8(clean));
+    std::string html = text::EscapeHtml(text::Cp1250ToUtf8(clean));
     body += "<p style=\"margin-top:0px; margin-bottom:0px; white-space:pre-wrap;\">" +
             (html.empty() ? std::string("&nbsp;") : html) + "</p>\n";
   }

@@ -19,20 +19,7 @@ namespace {
 using waypoints::CacheRecord;
 using waypoints::GeoPoint;
 
-std::string Escape(std::string_view s) {
-  std::string out;
-  out.reserve(s.size() + 16);
-  for (char c : s) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
+std::string Escape(std::string_view s) { return text::EscapeHtml(s); }
 
 // Plain text with its line breaks kept.
 std::string EscapeLines(std::string_view s) {

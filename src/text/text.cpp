@@ -281,4 +281,19 @@ double DayCount(int year, int month, int day, int hour, int minute, int second) 
   return static_cast<double>(days) + (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
 }
 
+std::string EscapeHtml(std::string_view s) {
+  std::string out;
+  out.reserve(s.size() + 16);
+  for (char c : s) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
 }  // namespace trovik::text

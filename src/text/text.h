@@ -84,6 +84,9 @@ std::string Utf8To1250Strict(std::string_view utf8);
 // an invalid byte becomes "?".
 std::string Utf8To1250Html(std::string_view utf8);
 
+// "&", "<", ">" and '"' as HTML writes them in text and attribute values.
+std::string EscapeHtml(std::string_view s);
+
 // The collation key of a 1250 text: Slovak order ("ch" after "h", "č" after
 // "c"), letter case only as the last tie-break. Keys compare bytewise.
 std::string CollationKey(const std::string& text1250);
