@@ -172,9 +172,11 @@ TEST(CliPages, PicturesFromTheFileFetchedHalvedOrKeptAsAddresses) {
   EXPECT_GT(files::Size(home.path() + "HTM/GC2BBBB.htm"), 5 * 1024 * 1024);
   // The same picture without the shrink rule, for its size.
   testing::TempDir whole;
-  ASSERT_EQ(testing::RunCli(std::vector<std::string>{"--home", whole.path(), "pages", gpx, "--codes", "GC1AAAA"}).exitCode,
-            0);
+  const testing::RunResult kept =
+      testing::RunCli(std::vector<std::string>{"--home", whole.path(), "pages", gpx, "--codes", "GC1AAAA"});
+  ASSERT_EQ(kept.exitCode, 0) << kept.describe();
   const std::string original = whole.path() + "Pictures/GC1AAAA_1_gc1a2b3_foto.jpg";
+  ASSERT_TRUE(files::Exists(original)) << kept.err;
   const int halved = DecodeJpeg(files::ReadAll(picture), picture).width;
   const int full = DecodeJpeg(files::ReadAll(original), original).width;
   EXPECT_LE(std::abs(2 * halved - full), 1) << halved << " of " << full;

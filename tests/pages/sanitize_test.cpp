@@ -161,7 +161,9 @@ TEST(SanitizeDescription, HostileInputRunsNothing) {
   EXPECT_EQ(Clean("<img src=\"https://x/a.jpg\" onerror=\"x\">"), "<img src=\"pic0.jpg\">");
 }
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_THREAD__)
+constexpr double kSlowdown = 10;
+#elif defined(__SANITIZE_ADDRESS__)
 constexpr double kSlowdown = 5;
 #else
 constexpr double kSlowdown = 1;
