@@ -181,7 +181,7 @@ std::string CachePageHtml(const CachePageInput& in) {
   return page;
 }
 
-std::string IndexHtml(std::vector<IndexEntry> entries, const std::optional<GeoPoint>& home, bool byDistance) {
+std::string IndexHtml(const std::vector<IndexEntry>& entries, const std::optional<GeoPoint>& home, bool byDistance) {
   struct Keyed {
     std::string key;
     double distance = 0, azimuth = 0;
@@ -201,6 +201,8 @@ std::string IndexHtml(std::vector<IndexEntry> entries, const std::optional<GeoPo
     if (byDistance && a.distance != b.distance) return a.distance < b.distance;
     return a.key < b.key;
   });
+  // Converted a row at a time: an index of 50,000 caches is never held in both encodings.
+  std::string out;
   std::string page = Header(byDistance ? "Kešky podľa vzdialenosti" : "Kešky");
   page += std::string("<H2>") + (byDistance ? "Kešky podľa vzdialenosti" : "Kešky") + "</H2>\r\n";
   if (home) {
@@ -213,8 +215,10 @@ std::string IndexHtml(std::vector<IndexEntry> entries, const std::optional<GeoPo
   if (home) page += "<TH>Vzdialenosť</TH><TH>Smer</TH>";
   page += "</TR>\r\n";
   for (const auto& r : rows) {
+    out += text::Utf8To1250Html(page);
+    page.clear();
     const IndexEntry& e = *r.entry;
-    // The page's name is 1250 already; the whole index is converted from UTF-8 at the end.
+    // The page's name is 1250 already; the row is converted from UTF-8 as a whole.
     page += "<TR><TD><A href=\"" + Escape(text::Cp1250ToUtf8(e.page)) + "\">" + Escape(e.name) + "</A></TD><TD>" +
             Escape(e.code) + "</TD><TD>" + Escape(e.type) + "</TD><TD>" + Escape(e.container) + "</TD><TD>" +
             Escape(e.difficulty + "/" + e.terrain) + "</TD>";
@@ -231,7 +235,8 @@ std::string IndexHtml(std::vector<IndexEntry> entries, const std::optional<GeoPo
   }
   page += "</TABLE>\r\n";
   page += Footer("");
-  return page;
+  out += text::Utf8To1250Html(page);
+  return out;
 }
 
 std::string FilePageName(const CacheRecord& cache, bool codeFromName) {

@@ -106,7 +106,11 @@ class FilePagesRun {
 
   bool stopRequested() const { return out_.flags.shutDown || out_.flags.brejks != brejks_; }
 
-  void setTotal(int total) { total_ = total; }
+  void setTotal(int total) {
+    total_ = total;
+    // Grown once: doubling a vector of 50,000 entries holds both copies for a while.
+    if (options_.index) index_.reserve(static_cast<size_t>(total));
+  }
 
   // Takes one cache from the reader; false once the run is to stop.
   bool add(CacheRecord&& cache) {
@@ -279,7 +283,7 @@ class FilePagesRun {
   void writeIndex() {
     auto write = [this](const std::string& fileName, bool byDistance) {
       const std::string path = out_.htmFolder + fileName;
-      files::WriteAtomic(files::PcPath(path), text::Utf8To1250Html(IndexHtml(index_, options_.home, byDistance)),
+      files::WriteAtomic(files::PcPath(path), IndexHtml(index_, options_.home, byDistance),
                          files::Flush::Later);
       PlanDeviceCopy(state_, out_, path, out_.fields.edit5PdaMht + "HTM\\" + fileName, false);
       return path;

@@ -84,9 +84,10 @@ struct IndexEntry {
   std::string page;  // file name of the page (1250)
   waypoints::GeoPoint position;
 };
-// "index.htm": sorted by name in the Slovak order; with a home point also the
-// distance and direction. `byDistance` sorts by distance instead (needs home).
-std::string IndexHtml(std::vector<IndexEntry> entries, const std::optional<waypoints::GeoPoint>& home,
+// "index.htm" (1250, what the code page lacks as references): sorted by name
+// in the Slovak order; with a home point also the distance and direction.
+// `byDistance` sorts by distance instead (needs home).
+std::string IndexHtml(const std::vector<IndexEntry>& entries, const std::optional<waypoints::GeoPoint>& home,
                       bool byDistance);
 
 }  // namespace trovik::pages
