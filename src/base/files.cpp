@@ -128,9 +128,12 @@ std::string FinalTarget(const std::string& path) {
 void WriteAtomic(const std::string& path, std::string_view bytes, Flush flush) {
   // A link is written through: the file it names is replaced, in its own
   // folder, and the link stays a link.
-  const std::string target = FinalTarget(path);
+  // Most writes make a new file: one look tells, and spares the checks below.
+  struct stat st {};
+  const bool fresh = ::lstat(path.c_str(), &st) != 0 && errno == ENOENT;
+  const std::string target = fresh ? path : FinalTarget(path);
   // The platform refuses to create over a read-only file.
-  if (ReadOnlyFile(target)) throw CannotCreateFile(Shown(path));
+  if (!fresh && ReadOnlyFile(target)) throw CannotCreateFile(Shown(path));
   const std::string tmp = TempNameBeside(target);
   Fd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
   if (fd.get() < 0) {
@@ -157,8 +160,7 @@ void WriteAtomic(const std::string& path, std::string_view bytes, Flush flush) {
     left -= static_cast<size_t>(n);
   }
   // Keep the old file's permission bits where there is one.
-  struct stat st {};
-  if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd.get(), st.st_mode & 07777);
+  if (!fresh && ::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd.get(), st.st_mode & 07777);
   if ((flush == Flush::Now && ::fsync(fd.get()) != 0) || ::close(fd.release()) != 0) throw UnableToWrite(Shown(path));
   if (::rename(tmp.c_str(), target.c_str()) != 0) throw UnableToWrite(Shown(path));
   guard.armed = false;

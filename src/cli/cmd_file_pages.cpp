@@ -120,8 +120,8 @@ int FilePages(Args& args) {
   events.pageWritten = [progress](int done, int total, const std::string& /*code*/, const std::string& page) {
     if (progress) std::fputs("\r\033[K", stderr);
     PrintLine1250(page);
-    std::fflush(stdout);
     if (progress) {
+      std::fflush(stdout);  // the path above the progress line, as a person reads them
       const std::string line = total > 0 ? "Stránka " + std::to_string(done) + " z " + std::to_string(total)
                                          : "Stránka " + std::to_string(done);
       std::fputs(line.c_str(), stderr);

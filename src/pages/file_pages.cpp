@@ -4,6 +4,7 @@
 // the file nor the run's pictures are ever held whole.
 
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <unordered_map>
 
@@ -12,6 +13,7 @@
 #include "pages/file_pages.h"
 #include "pages/jpeg_halving.h"
 #include "pages/page_filter.h"
+#include "pages/page_writer.h"
 #include "text/text.h"
 
 namespace trovik::pages {
@@ -23,6 +25,7 @@ using waypoints::CacheRecord;
 constexpr int kParallelDownloads = 4;
 constexpr size_t kCachesPerGroup = 12;
 constexpr size_t kMaxPictureSegment = 60;
+constexpr size_t kPagesAheadOfDisk = 32;
 
 // What a picture address becomes: a file of its own in Pictures\ or, when
 // it cannot be had, the address as written.
@@ -157,6 +160,8 @@ class FilePagesRun {
   // sent only when the card has room for all of them.
   FilePagesResult finish(DeviceRun& deviceRun) {
     flush();
+    if (stopRequested()) writer_.Discard();
+    writer_.Finish();
     if (!index_.empty() && options_.index) writeIndex();
     // The run's pages reach the disk together: one flush, not one per page.
     if (result_.pages > 0) files::FlushFileSystem(files::PcPath(out_.htmFolder));
@@ -251,32 +256,49 @@ class FilePagesRun {
     return name;
   }
 
+  // The page goes to the writer; what follows its write (device copies, the
+  // index entry, the event) runs here once it is on the disk.
   void writePage(PendingPage& page) {
     const std::string name = uniquePageName(page.cache);
     std::vector<std::string> sources;
     for (const auto& p : page.pictures) sources.push_back(p.local ? "../Pictures/" + p.name : p.address);
-    const std::string html = CachePageHtml(
-        {page.cache, page.shortDescription, page.longDescription, sources, options_.logs, sourceFile_});
-    const std::string path = out_.htmFolder + name + ".htm";
-    files::WriteAtomic(files::PcPath(path), text::Utf8To1250Html(html), files::Flush::Later);
+    auto html = std::make_shared<std::string>(CachePageHtml(
+        {page.cache, page.shortDescription, page.longDescription, sources, options_.logs, sourceFile_}));
+    std::string path = out_.htmFolder + name + ".htm";
+    const CacheRecord& c = page.cache;
+    IndexEntry entry{c.name, c.code, c.type, c.container, c.difficulty, c.terrain, name + ".htm", c.position};
+    std::vector<GarminPhoto> photos;
+    std::vector<std::string> pictureNames;
     if (out_.copyToDevice.ticked) {
-      std::vector<GarminPhoto> photos;
       std::set<std::string> copied;
       for (const auto& p : page.pictures) {
         if (!p.local || !copied.insert(p.name).second) continue;
-        PlanDeviceCopy(state_, out_, out_.picturesFolder + p.name, out_.fields.edit5PdaMht + "Pictures\\" + p.name, true);
+        pictureNames.push_back(p.name);
         const std::string caption = text::Utf8To1250(p.caption);
         photos.push_back({out_.picturesFolder + p.name, caption, SaysSpoiler(caption)});
       }
-      PlanDeviceCopy(state_, out_, path, out_.fields.edit5PdaMht + "HTM\\" + name + ".htm", false);
-      CopyGarminPhotos(state_, out_, text::Utf8To1250(page.cache.code), photos);
     }
-    const CacheRecord& c = page.cache;
-    index_.push_back({c.name, c.code, c.type, c.container, c.difficulty, c.terrain, name + ".htm", c.position});
+    writer_.Write(
+        files::PcPath(path), [html] { return text::Utf8To1250Html(*html); },
+        [this, path, name, entry = std::move(entry), photos = std::move(photos),
+         pictureNames = std::move(pictureNames)]() mutable {
+          written(path, name, std::move(entry), photos, pictureNames);
+        });
+  }
+
+  void written(const std::string& path, const std::string& name, IndexEntry&& entry,
+               const std::vector<GarminPhoto>& photos, const std::vector<std::string>& pictureNames) {
+    if (out_.copyToDevice.ticked) {
+      for (const auto& p : pictureNames)
+        PlanDeviceCopy(state_, out_, out_.picturesFolder + p, out_.fields.edit5PdaMht + "Pictures\\" + p, true);
+      PlanDeviceCopy(state_, out_, path, out_.fields.edit5PdaMht + "HTM\\" + name + ".htm", false);
+      CopyGarminPhotos(state_, out_, text::Utf8To1250(entry.code), photos);
+    }
+    const std::string code = entry.code;
+    index_.push_back(std::move(entry));
     if (++result_.pages == 1) result_.firstPage = path;
-    if (!options_.codes.empty()) result_.codes.push_back(c.code);
-    if (events_.pageWritten)
-      events_.pageWritten(result_.pages, total_, text::Utf8To1250(c.code), path);
+    if (!options_.codes.empty()) result_.codes.push_back(code);
+    if (events_.pageWritten) events_.pageWritten(result_.pages, total_, text::Utf8To1250(code), path);
     out_.host.processMessages();
   }
 
@@ -303,6 +325,7 @@ class FilePagesRun {
   std::set<std::string> used_;
   std::vector<IndexEntry> index_;
   FilePagesResult result_;
+  PageWriter writer_{kPagesAheadOfDisk};  // last: its thread ends before the rest goes
 };
 
 }  // namespace
