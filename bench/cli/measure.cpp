@@ -8,7 +8,7 @@
 // --copy puts a fresh copy of SRC at DST before each run (untimed), for a
 // command that changes its file in place. --fresh makes DIR an empty folder
 // before each run (untimed), for a command that keeps what an earlier run
-// wrote there. --then runs a second command after
+// wrote there; the earlier runs' folders are removed after the last run. --then runs a second command after
 // the first within the same run: times add up, memory is the larger peak.
 // Standard output goes to /dev/null; a command that fails ends the benchmark.
 // Output: one line per job, "wall_ms cpu_ms peak_kb".
@@ -36,6 +36,17 @@ struct Job {
 struct Run {
   double wallMs = 0, cpuMs = 0, peakKb = 0;
 };
+
+// The folders --fresh set aside, this run's and any an interrupted one left.
+void RemoveSetAside(const std::string& fresh) {
+  if (fresh.empty()) return;
+  const std::filesystem::path path(fresh);
+  const std::filesystem::path parent = path.parent_path().empty() ? "." : path.parent_path();
+  const std::string prefix = path.filename().string() + ".old-";
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(parent, ec))
+    if (entry.path().filename().string().rfind(prefix, 0) == 0) std::filesystem::remove_all(entry.path(), ec);
+}
 
 Run RunOne(const std::vector<std::string>& words) {
   std::vector<char*> argv;
@@ -101,7 +112,11 @@ int main(int argc, char** argv) {
       if (!job.copyFrom.empty())
         std::filesystem::copy_file(job.copyFrom, job.copyTo, std::filesystem::copy_options::overwrite_existing);
       if (!job.fresh.empty()) {
-        std::filesystem::remove_all(job.fresh);
+        // The last run's folder is set aside, not deleted: ext4 makes new
+        // files slow for half a minute after many were deleted (it steps
+        // over recently freed inodes), a cost of the benchmark, not of the tool.
+        if (std::filesystem::exists(job.fresh))
+          std::filesystem::rename(job.fresh, job.fresh + ".old-" + std::to_string(getpid()) + "-" + std::to_string(r));
         std::filesystem::create_directories(job.fresh);
         sync();  // the last run's writes are not flushed in this one's time
       }
@@ -118,5 +133,7 @@ int main(int argc, char** argv) {
     }
   }
   for (const Job& job : jobs) std::printf("%.2f %.2f %.0f\n", Median(job.wall), Median(job.cpu), Median(job.peak));
+  std::fflush(stdout);
+  for (const Job& job : jobs) RemoveSetAside(job.fresh);
   return 0;
 }

@@ -188,5 +188,27 @@ TEST(CliPages, PicturesFromTheFileFetchedHalvedOrKeptAsAddresses) {
   EXPECT_NE(unknown.err.find("GC0NONE"), std::string::npos) << unknown.err;
 }
 
+// Pages are written behind the making of the next ones; a page that cannot
+// be written still ends the run right there, with what came before it kept.
+TEST(CliPages, APageThatCannotBeWrittenEndsTheRunAfterThePagesBeforeIt) {
+  testing::TempDir home;
+  std::vector<std::pair<std::string, std::string>> caches;
+  for (int i = 100; i < 300; ++i) caches.push_back({"GC1A" + std::to_string(i), "<p>Text</p>"});
+  const std::string gpx = home.write("pq.gpx", PocketQuery(caches));
+  std::filesystem::create_directories(home.path() + "HTM");
+  const std::string blocked = home.write("HTM/GC1A150.htm", "old page");
+  std::filesystem::permissions(blocked, std::filesystem::perms::owner_read);
+  const testing::RunResult r =
+      testing::RunCli(std::vector<std::string>{"--home", home.path(), "pages", gpx, "--no-pictures"});
+  EXPECT_EQ(r.exitCode, 1) << r.describe();
+  EXPECT_NE(r.err.find("GC1A150.htm"), std::string::npos) << r.err;
+  std::string expected;
+  for (int i = 100; i < 150; ++i) expected += home.path() + "HTM/GC1A" + std::to_string(i) + ".htm\n";
+  EXPECT_EQ(r.out, expected);
+  EXPECT_EQ(home.read("HTM/GC1A150.htm"), "old page");
+  for (int i = 151; i < 300; ++i) EXPECT_FALSE(files::Exists(home.path() + "HTM/GC1A" + std::to_string(i) + ".htm")) << i;
+  EXPECT_FALSE(files::Exists(home.path() + "HTM/index.htm"));
+}
+
 }  // namespace
 }  // namespace trovik::pages::test
