@@ -125,6 +125,21 @@ std::string FinalTarget(const std::string& path) {
   return p;  // a loop of links: the write then fails on it
 }
 
+namespace {
+bool WriteWhole(int fd, std::string_view bytes) {
+  const char* p = bytes.data();
+  size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+  return true;
+}
+}  // namespace
+
 void WriteAtomic(const std::string& path, std::string_view bytes, Flush flush) {
   // A link is written through: the file it names is replaced, in its own
   // folder, and the link stays a link.
@@ -150,20 +165,28 @@ void WriteAtomic(const std::string& path, std::string_view bytes, Flush flush) {
       if (armed) ::unlink(name.c_str());
     }
   } guard{tmp};
-  const char* p = bytes.data();
-  size_t left = bytes.size();
-  while (left > 0) {
-    ssize_t n = ::write(fd.get(), p, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) throw UnableToWrite(Shown(path));
-    p += n;
-    left -= static_cast<size_t>(n);
-  }
+  if (!WriteWhole(fd.get(), bytes)) throw UnableToWrite(Shown(path));
   // Keep the old file's permission bits where there is one.
   if (!fresh && ::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd.get(), st.st_mode & 07777);
   if ((flush == Flush::Now && ::fsync(fd.get()) != 0) || ::close(fd.release()) != 0) throw UnableToWrite(Shown(path));
   if (::rename(tmp.c_str(), target.c_str()) != 0) throw UnableToWrite(Shown(path));
   guard.armed = false;
+}
+
+void WriteNewOrAtomic(const std::string& path, std::string_view bytes) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) == 0 || errno != ENOENT) return WriteAtomic(path, bytes, Flush::Later);
+  Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+  if (fd.get() < 0) {
+    if (errno == EEXIST) return WriteAtomic(path, bytes, Flush::Later);  // made meanwhile
+    if (errno == EACCES || errno == EROFS || errno == EPERM || errno == ENOSPC || errno == EDQUOT)
+      throw UnableToWrite(Shown(path));
+    throw CannotCreateFile(Shown(path));
+  }
+  if (!WriteWhole(fd.get(), bytes) || ::close(fd.release()) != 0) {
+    ::unlink(path.c_str());
+    throw UnableToWrite(Shown(path));
+  }
 }
 
 void FlushFileSystem(const std::string& folder) {

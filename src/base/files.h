@@ -26,6 +26,11 @@ std::vector<std::string> ReadLines(const std::string& path);
 // time of such a run); the rename stays atomic for every reader.
 enum class Flush { Now, Later };
 void WriteAtomic(const std::string& path, std::string_view bytes, Flush flush = Flush::Now);
+// For the many files of a run, with the flush left to its end: a file that is
+// not there yet is created in place (there is no old content to keep, a failed
+// write removes it, and the file system is spared a rename per file); one
+// that is there is replaced as WriteAtomic does.
+void WriteNewOrAtomic(const std::string& path, std::string_view bytes);
 // Makes what was written on the file system that holds `folder` durable.
 void FlushFileSystem(const std::string& folder);
 // Lines each followed by CR LF, written with WriteAtomic.

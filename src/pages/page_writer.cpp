@@ -64,7 +64,7 @@ void PageWriter::Work() {
     lock.unlock();
     std::exception_ptr failure;
     try {
-      files::WriteAtomic(job.path, job.bytes(), files::Flush::Later);
+      files::WriteNewOrAtomic(job.path, job.bytes());
     } catch (...) {
       failure = std::current_exception();
     }

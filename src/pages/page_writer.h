@@ -27,8 +27,8 @@ class PageWriter {
   PageWriter& operator=(const PageWriter&) = delete;
 
   // Queues a file: `bytes` makes its contents (on the writer's thread), then
-  // it is written with files::WriteAtomic (the disk flush left to the run's
-  // end); `done` runs in a later Collect once it is there. Waits while the
+  // it is written with files::WriteNewOrAtomic (the disk flush left to the
+  // run's end); `done` runs in a later Collect once it is there. Waits while the
   // queue is full. Rethrows the failure of an earlier file, after which
   // nothing more is written.
   void Write(std::string path, std::function<std::string()> bytes, std::function<void()> done);

@@ -49,6 +49,14 @@ TEST(Files, WriteAtomicReplacesWholeAndLeavesNoTemporaryFile) {
   EXPECT_EQ(entries, 1);
   files::WriteLinesCrLf(dir.file("w.wpt"), {"a", "b"});
   EXPECT_EQ(dir.read("w.wpt"), "a\r\nb\r\n");
+  // A run's writer: a new file in place, an old one replaced as above.
+  files::WriteNewOrAtomic(dir.file("new.htm"), "first");
+  files::WriteNewOrAtomic(p, "newer");
+  EXPECT_EQ(dir.read("new.htm"), "first");
+  EXPECT_EQ(dir.read("page.htm"), "newer");
+  entries = 0;
+  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
+  EXPECT_EQ(entries, 3);
 }
 
 TEST(Files, FailedWriteKeepsTheOldFile) {
@@ -63,6 +71,12 @@ TEST(Files, FailedWriteKeepsTheOldFile) {
     FAIL() << "no error";
   } catch (const Error& e) {
     EXPECT_EQ(e.text(), "Cannot create file " + dir.file("nope/keep.ini"));
+  }
+  try {
+    files::WriteNewOrAtomic(dir.file("nope/new.htm"), "x");
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.text(), "Cannot create file " + dir.file("nope/new.htm"));
   }
   EXPECT_EQ(dir.read("keep.ini"), "precious");
   int entries = 0;
@@ -81,6 +95,7 @@ TEST(Files, PagesAndWaypointFilesAreNotWrittenOverAReadOnlyFileButThroughALink) 
     EXPECT_EQ(e.text(), "Cannot create file " + page);
   }
   EXPECT_THROW(files::WriteLinesCrLf(page, {"x"}), Error);
+  EXPECT_THROW(files::WriteNewOrAtomic(page, "x"), Error);
   EXPECT_EQ(dir.read("HTM/GC1.htm"), "kept");
 
   dir.write("maps/trasa.wpt", "old");
@@ -88,6 +103,9 @@ TEST(Files, PagesAndWaypointFilesAreNotWrittenOverAReadOnlyFileButThroughALink) 
   files::WriteLinesCrLf(dir.file("trasa.wpt"), {"new"});
   EXPECT_TRUE(std::filesystem::is_symlink(dir.file("trasa.wpt")));
   EXPECT_EQ(dir.read("maps/trasa.wpt"), "new\r\n");
+  files::WriteNewOrAtomic(dir.file("trasa.wpt"), "newer");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("trasa.wpt")));
+  EXPECT_EQ(dir.read("maps/trasa.wpt"), "newer");
 }
 
 TEST(Files, OnlyTemporaryFilesOfWritesWhoseProcessIsGoneAreRemoved) {
