@@ -25,7 +25,7 @@ using waypoints::CacheRecord;
 constexpr int kParallelDownloads = 4;
 constexpr size_t kCachesPerGroup = 12;
 constexpr size_t kMaxPictureSegment = 60;
-constexpr size_t kPagesAheadOfDisk = 32;
+constexpr size_t kPagesAheadOfDisk = 32, kBytesAheadOfDisk = 8 << 20;
 
 // What a picture address becomes: a file of its own in Pictures\ or, when
 // it cannot be had, the address as written.
@@ -154,6 +154,7 @@ class FilePagesRun {
       writePage(page);
     }
     pending_.clear();
+    writer_.Urge();
   }
 
   // The pages made, the index, then the device copies of the whole run:
@@ -260,10 +261,6 @@ class FilePagesRun {
   // index entry, the event) runs here once it is on the disk.
   void writePage(PendingPage& page) {
     const std::string name = uniquePageName(page.cache);
-    std::vector<std::string> sources;
-    for (const auto& p : page.pictures) sources.push_back(p.local ? "../Pictures/" + p.name : p.address);
-    auto html = std::make_shared<std::string>(CachePageHtml(
-        {page.cache, page.shortDescription, page.longDescription, sources, options_.logs, sourceFile_}));
     std::string path = out_.htmFolder + name + ".htm";
     const CacheRecord& c = page.cache;
     IndexEntry entry{c.name, c.code, c.type, c.container, c.difficulty, c.terrain, name + ".htm", c.position};
@@ -278,8 +275,19 @@ class FilePagesRun {
         photos.push_back({out_.picturesFolder + p.name, caption, SaysSpoiler(caption)});
       }
     }
+    // The page is made on the writer's thread too: it needs nothing of the run but its options.
+    auto made = std::make_shared<PendingPage>(std::move(page));
+    std::vector<std::string> sources;
+    for (const auto& p : made->pictures) sources.push_back(p.local ? "../Pictures/" + p.name : p.address);
+    size_t size = 4096;  // the page's own frame, logs and waypoints
+    for (const SanitizedHtml* html : {&made->shortDescription, &made->longDescription})
+      for (const auto& part : html->parts) size += part.size();
     writer_.Write(
-        files::PcPath(path), [html] { return text::Utf8To1250Html(*html); },
+        files::PcPath(path), size,
+        [made, sources = std::move(sources), logs = options_.logs, sourceFile = sourceFile_] {
+          return text::Utf8To1250Html(CachePageHtml(
+              {made->cache, made->shortDescription, made->longDescription, sources, logs, sourceFile}));
+        },
         [this, path, name, entry = std::move(entry), photos = std::move(photos),
          pictureNames = std::move(pictureNames)]() mutable {
           written(path, name, std::move(entry), photos, pictureNames);
@@ -325,7 +333,7 @@ class FilePagesRun {
   std::set<std::string> used_;
   std::vector<IndexEntry> index_;
   FilePagesResult result_;
-  PageWriter writer_{kPagesAheadOfDisk};  // last: its thread ends before the rest goes
+  PageWriter writer_{kPagesAheadOfDisk, kBytesAheadOfDisk};  // last: its thread ends before the rest goes
 };
 
 }  // namespace
