@@ -42,7 +42,7 @@ pages::PageContext CommandContexts::pages() {
 }
 
 nearby::SearchContext CommandContexts::search() {
-  if (adapters_.searchBrowser == nullptr) throw Error("Prehliada\xE8 h\xBE" "adania nie je spusten\xFD.");
+  if (adapters_.searchBrowser == nullptr) throw Error("Prehliadač hľadania nie je spustený."_1250);
   return {.webBrowser2 = *adapters_.searchBrowser,
           .host = adapters_.host,
           .flags = state_.flags,

@@ -11,18 +11,19 @@ namespace {
 const std::string& GpxFile(const MainState& s) {
   const std::string& path = s.waypoints.currentFile;
   if (text::UpperCase(files::ExtensionOf(path)) != ".GPX")
-    throw Error(text::Utf8To1250("Stránky zo súboru sa robia z otvoreného súboru GPX."));
+    throw Error("Stránky zo súboru sa robia z otvoreného súboru GPX."_1250);
   return path;
 }
 
+// The run reports codes as UTF-8.
 std::string Summary(const pages::FilePagesResult& r, const std::vector<std::string>& duplicates) {
-  std::string text = (r.stopped ? "Zastavené, stránok: " : "Hotovo, stránok: ") + std::to_string(r.pages);
-  if (r.failedPictures > 0) text += ", nestiahnuté obrázky: " + std::to_string(r.failedPictures);
+  std::string text = (r.stopped ? "Zastavené, stránok: "_1250 : "Hotovo, stránok: "_1250).bytes() + std::to_string(r.pages);
+  if (r.failedPictures > 0) text += ", nestiahnuté obrázky: "_1250.bytes() + std::to_string(r.failedPictures);
   if (!duplicates.empty()) {
-    text += ", viackrát v súbore:";
-    for (const auto& code : duplicates) text += " " + code;
+    text += ", viackrát v súbore:"_1250.bytes();
+    for (const auto& code : duplicates) text += " " + text::Utf8To1250(code);
   }
-  return text::Utf8To1250(text);
+  return text;
 }
 
 }  // namespace
@@ -34,7 +35,7 @@ pages::FilePagesOptions FilePageOptions(const Fields& fields) {
   if (!text::Trim(fields.domovPoloha).empty()) {
     options.home = pages::ParseHomePosition(fields.domovPoloha);
     if (!options.home)
-      throw Error(text::Utf8To1250("Domov nie je v tvare N 48°20.000' E 018°05.000': ") + fields.domovPoloha);
+      throw Error("Domov nie je v tvare N 48°20.000' E 018°05.000': "_1250 + text::Cp1250::FromBytes(fields.domovPoloha));
   }
   return options;
 }
@@ -67,11 +68,11 @@ void ExportMarkedCaches(MainState& s, pages::PagesState& state, pages::PageConte
       }
     }
     state.pictureProgress = done;
-    state.statusText = "Str\xE1nka " + std::to_string(done) + " z " + std::to_string(state.pictureProgressMax);
+    state.statusText = "Stránka "_1250.bytes() + std::to_string(done) + " z " + std::to_string(state.pictureProgressMax);
     ctx.host.stateChanged();
   };
   events.pictureFailed = [&](const std::string& code, const std::string& /*address*/) {
-    state.statusText = text::Utf8To1250("Obrázok sa nepodarilo stiahnuť: " + code);
+    state.statusText = ("Obrázok sa nepodarilo stiahnuť: "_1250 + text::Cp1250::FromUtf8(code)).bytes();
     ctx.host.stateChanged();
   };
   events.duplicate = [&](const std::string& code) { duplicates.push_back(code); };
@@ -105,7 +106,7 @@ void ShowSelectedCache(MainState& s, pages::PagesState& state, pages::PageContex
   options.index = false;
   const pages::FilePagesResult result = pages::MakeFilePages(state, ctx, GpxFile(s), options, {});
   if (result.pages == 0) {
-    state.statusText = text::Utf8To1250("Keška " + options.codes[0] + " nemá v súbore popis.");
+    state.statusText = ("Keška "_1250 + text::Cp1250::FromUtf8(options.codes[0]) + " nemá v súbore popis."_1250).bytes();
     ctx.host.stateChanged();
     return;
   }

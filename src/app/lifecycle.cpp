@@ -23,7 +23,7 @@ bool EnsureFolder(const std::string& folder, Host& host) {
 
 void GridStartRows(std::vector<GridRow>& grid) {
   if (grid.size() < 2) grid.resize(2);
-  grid[0] = GridRow{"N\xE1zov s\xFA" "boru", "Ve\xBEkos\x9D", "D\xE1tum a \xE8" "as", "Attr", ""};
+  grid[0] = GridRow{"Názov súboru"_1250.bytes(), "Veľkosť"_1250.bytes(), "Dátum a čas"_1250.bytes(), "Attr", ""};
   grid[1] = GridRow{"..", "<DIR>", "", "", ""};
 }
 
@@ -38,7 +38,7 @@ std::string VersionText() {
 }
 
 std::string WindowCaption(const std::string& versionText) {
-  return "Elektronick\xFD pomocn\xEDk pre geocaching " + versionText;
+  return "Elektronický pomocník pre geocaching "_1250.bytes() + versionText;
 }
 
 void FormCreate(MainState& s, Host& host) {
@@ -104,7 +104,7 @@ void FormActivate(MainState& s, Host& host) {
       // The lists stay empty; the rest of the start-up still runs.
       host.showMessage(e.text());
     }
-  } else if (const std::string sample = s.programFolder + kSampleWaypointFile;
+  } else if (const std::string sample = s.programFolder + std::string(kSampleWaypointFile);
              files::Exists(files::PcPath(sample))) {
     s.waypoints.currentFile = sample;
     try {

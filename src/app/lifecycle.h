@@ -5,10 +5,12 @@
 // step says.
 
 #include <string>
+#include <string_view>
 
 #include "app/main_state.h"
 #include "base/flags.h"
 #include "base/host.h"
+#include "text/cp1250.h"
 
 namespace trovik::app {
 
@@ -18,7 +20,7 @@ std::string VersionText();
 std::string WindowCaption(const std::string& versionText);
 
 // The sample waypoint file offered at the first start, 1250 name.
-inline constexpr const char* kSampleWaypointFile = "Zlat\xE9 Moravce50km.wpt";
+inline constexpr std::string_view kSampleWaypointFile = text::Literal1250<"Zlaté Moravce50km.wpt">;
 inline constexpr const char* kAboutFile = "popisrtf.rtf";
 
 // FormCreate, the first stage: sort modes, the "Pictures" and "HTM" folders

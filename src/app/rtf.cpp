@@ -453,7 +453,7 @@ class Reader {
     flushBytes();
     // The widget has no tab stops to line a list up with, so a list's
     // bullet keeps a short gap to its text instead of a full tab.
-    if (g().dest == Dest::Text) text(g().listText ? "\xC2\xA0 " : "\t");
+    if (g().dest == Dest::Text) text(g().listText ? "\u00A0 " : "\t");  // a no-break space
   }
 
   void text(std::string utf8) {

@@ -25,7 +25,7 @@ std::string RoomShortfall(DeviceFiles& device, const RoomNeeds& needs) {
   for (const auto& [space, need] : volumes) {
     if (need <= space.first) continue;
     // Free rounded down and need rounded up, so the two never read alike.
-    return text::Utf8To1250("Na zariadení je voľných ") + std::to_string(space.first / kMb) + " MB, treba " +
+    return "Na zariadení je voľných "_1250.bytes() + std::to_string(space.first / kMb) + " MB, treba " +
            std::to_string((need + kMb - 1) / kMb) + " MB.";
   }
   return "";

@@ -6,12 +6,15 @@
 #include <stdexcept>
 #include <string>
 
+#include "text/cp1250.h"
+
 namespace trovik {
 
 class Error : public std::runtime_error {
  public:
-  // `text1250` is Windows-1250 text, like every text of the core.
-  explicit Error(const std::string& text1250) : std::runtime_error(text1250) {}
+  // Windows-1250 text, like every text of the core: "..."_1250, or
+  // Cp1250::FromBytes for text that is 1250 already.
+  explicit Error(const trovik::text::Cp1250& text) : std::runtime_error(text.bytes()) {}
   std::string text() const { return what(); }
 };
 

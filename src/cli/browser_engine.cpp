@@ -13,14 +13,14 @@ namespace trovik::cli {
 namespace {
 
 [[noreturn]] void NeedsBrowser(const std::string& why) {
-  throw Error("Tento pr\xEDkaz potrebuje prehliada\xE8: " + text::Utf8To1250(why));
+  throw Error("Tento príkaz potrebuje prehliadač: "_1250 + text::Cp1250::FromUtf8(why));
 }
 
 // The library's failure of the last call, as the core expects it.
 template <class Contained>
 void ThrowFailure(Contained& contained) {
   std::string failure = contained.takeFailure();
-  if (!failure.empty()) throw Error(failure);
+  if (!failure.empty()) throw Error(text::Cp1250::FromBytes(failure));
 }
 
 class RethrowingBrowser final : public site::Browser {
@@ -122,13 +122,13 @@ BrowserEngine::BrowserEngine(const std::string& profileFolder, bool verbose) {
   auto interfaceOf = reinterpret_cast<TrovikEngineInterface>(dlsym(library, "trovik_engine_interface"));
   auto create = reinterpret_cast<TrovikEngineCreate>(dlsym(library, "trovik_engine_create"));
   if (interfaceOf == nullptr || create == nullptr)
-    NeedsBrowser(path + " nie je kni\xC5\xBEnica prehliada\xC4\x8D" "a.");
+    NeedsBrowser(path + " nie je knižnica prehliadača.");
   const std::string theirs = interfaceOf();
   if (theirs != webengine::kEngineInterface)
     NeedsBrowser(path + " je z inej verzie programu (rozhranie " + theirs + ", tento program potrebuje " +
                  webengine::kEngineInterface + ").");
   engine_.reset(create(webengine::kEngineInterface, profileFolder.c_str(), verbose));
-  if (!engine_) NeedsBrowser(path + ": prehliada\xC4\x8D sa nespustil.");
+  if (!engine_) NeedsBrowser(path + ": prehliadač sa nespustil.");
 }
 
 std::unique_ptr<site::Browser> BrowserEngine::createBrowser() {

@@ -33,7 +33,7 @@ void PrintRows(const device::Grid& grid, size_t columns) {
   for (const auto& row : grid) {
     std::string line;
     for (size_t c = 0; c < columns; ++c) line += (c ? "\t" : "") + row[c];
-    PrintLine1250(line);
+    PrintLine1250(text::Cp1250::FromBytes(line));
   }
 }
 
@@ -57,19 +57,19 @@ int Device(Args& args) {
   if (what == "connect") {
     Words(args, 1, "connect nemá argumenty.");
     const bool connected = device::SpeedButton7Click(link, host);
-    PrintLine1250(link.statusPanel3);
+    PrintLine1250(text::Cp1250::FromBytes(link.statusPanel3));
     return connected ? 0 : 1;
   }
   if (what == "exists") {
     auto w = Words(args, 2, "exists DEVPATH");
     // Find-first needs the connection that "ActiveSync" opens.
     if (!device::ConnectDevice(link, host)) {
-      PrintError1250("PDA OFF");
+      PrintError1250("PDA OFF"_1250);
       return 1;
     }
     bool yes = device::DeviceFileExists(link, host, ArgTo1250(w[1]));
     device::ReleaseDevice(link);
-    PrintLine1250(yes ? "yes" : "no");
+    PrintLine1250(yes ? "yes"_1250 : "no"_1250);
     return 0;
   }
   if (what == "put") {
@@ -94,10 +94,10 @@ int Device(Args& args) {
     pane.status3[0] = pane.folder;
     device::GetDirPDA(link, host, pane, pane.folder + "*");
     PrintRows(pane.grid, 4);
-    for (const auto& s : pane.status2) PrintLine1250(s);
-    for (const auto& s : pane.status3) PrintLine1250(s);
+    for (const auto& s : pane.status2) PrintLine1250(text::Cp1250::FromBytes(s));
+    for (const auto& s : pane.status3) PrintLine1250(text::Cp1250::FromBytes(s));
     if (!link.copyOption.enabled) {
-      PrintError1250("PDA OFF");
+      PrintError1250("PDA OFF"_1250);
       return 1;
     }
     return 0;
@@ -113,8 +113,8 @@ int Pcls(Args& args) {
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   device::DirectoryListBox1Change(pane, folder);
   PrintRows(pane.grid, 3);
-  for (const auto& s : pane.status4) PrintLine1250(s);
-  PrintLine1250(pane.status5);
+  for (const auto& s : pane.status4) PrintLine1250(text::Cp1250::FromBytes(s));
+  PrintLine1250(text::Cp1250::FromBytes(pane.status5));
   return 0;
 }
 

@@ -32,11 +32,11 @@ std::unique_ptr<site::Downloader> LoadDownloader(const app::MainState& state) {
   const std::string path = paths::ExecutableFolder() + "libtrovik-download.so";
   // Never closed: curl keeps global state for the rest of the run.
   void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (library == nullptr) throw Error(text::Utf8To1250(std::string("Obrázky sa nedajú sťahovať: ") + dlerror()));
+  if (library == nullptr) throw Error("Obrázky sa nedajú sťahovať: "_1250 + text::Cp1250::FromUtf8(dlerror()));
   auto create = reinterpret_cast<TrovikDownloaderCreate>(dlsym(library, "trovik_downloader_create"));
   std::unique_ptr<site::Downloader> downloader(
       create ? create(download::kDownloadInterface, 0, state.maxPictureBytes) : nullptr);
-  if (!downloader) throw Error(text::Utf8To1250("Obrázky sa nedajú sťahovať: " + path + " je z inej verzie programu."));
+  if (!downloader) throw Error("Obrázky sa nedajú sťahovať: "_1250 + text::Cp1250::FromUtf8(path) + " je z inej verzie programu."_1250);
   return downloader;
 }
 
@@ -79,7 +79,7 @@ int FilePages(Args& args) {
   if (fromGiven) f.domovPoloha = ArgTo1250(from);
   if (garminPhotos) f.checkBox8GarminFoto = true;
   if (!files::IsDirectory(files::PcPath(state.htmFolder)) || !files::IsDirectory(files::PcPath(state.picturesFolder)))
-    throw Error(text::Utf8To1250("Priečinky HTM a Pictures sa nepodarilo vytvoriť v ") + state.programFolder);
+    throw Error("Priečinky HTM a Pictures sa nepodarilo vytvoriť v "_1250 + text::Cp1250::FromBytes(state.programFolder));
 
   pages::FilePagesOptions options;
   options.pictures = !noPictures;
@@ -107,7 +107,7 @@ int FilePages(Args& args) {
   if (device) {
     device::SetDefaultDeviceRoot();
     device::SpeedButton7Click(link, host);
-    if (!link.copyOption.enabled) throw Error("PDA OFF");
+    if (!link.copyOption.enabled) throw Error("PDA OFF"_1250);
     link.copyOption.ticked = true;
   }
   std::unique_ptr<site::Downloader> downloader =
@@ -119,7 +119,7 @@ int FilePages(Args& args) {
   pages::FilePagesEvents events;
   events.pageWritten = [progress](int done, int total, const std::string& /*code*/, const std::string& page) {
     if (progress) std::fputs("\r\033[K", stderr);
-    PrintLine1250(page);
+    PrintLine1250(text::Cp1250::FromBytes(page));
     if (progress) {
       std::fflush(stdout);  // the path above the progress line, as a person reads them
       const std::string line = total > 0 ? "Stránka " + std::to_string(done) + " z " + std::to_string(total)
@@ -145,7 +145,7 @@ int FilePages(Args& args) {
     throw;
   }
   if (progress) std::fputs("\r\033[K", stderr);
-  if (!result.index.empty()) PrintLine1250(result.index);
+  if (!result.index.empty()) PrintLine1250(text::Cp1250::FromBytes(result.index));
   int status = result.stopped || result.deviceOutcome == device::Outcome::Failed ? 1 : 0;
   std::set<std::string> made(result.codes.begin(), result.codes.end());
   for (const auto& code : wanted) {

@@ -73,10 +73,11 @@ int Shrink(Args& args) {
   if (!files::Exists(files::PcPath(path))) throw CannotOpenFile(path);
   const int64_t before = files::Size(files::PcPath(path));
   if (pages::ShrinkRule(path, true, ArgTo1250(limit))) {
-    PrintLine1250("Zmen\x9A" "en\xE9: " + path + " (" + std::to_string(before) + " -> " +
-                  std::to_string(files::Size(files::PcPath(path))) + " bajtov)");
+    PrintLine1250("Zmenšené: "_1250 + text::Cp1250::FromBytes(path + " (" + std::to_string(before) + " -> " +
+                                                             std::to_string(files::Size(files::PcPath(path))) +
+                                                             " bajtov)"));
   } else {
-    PrintLine1250("Ponechan\xE9: " + path);
+    PrintLine1250("Ponechané: "_1250 + text::Cp1250::FromBytes(path));
   }
   return 0;
 }
@@ -102,7 +103,7 @@ int Filter(Args& args) {
   session.siteState.pageName = site::SafeFileName(ArgTo1250(name));
   pages::PageContext pc = session.pageContext();
   pages::OdfiltrujLenZaujimave(session.pages, pc);
-  PrintLine1250(session.state().htmFolder + session.siteState.pageName + ".htm");
+  PrintLine1250(text::Cp1250::FromBytes(session.state().htmFolder + session.siteState.pageName + ".htm"));
   // The device's messages went to standard error as they came.
   return session.pages.deviceOutcome == device::Outcome::Failed ? 1 : 0;
 }
@@ -166,13 +167,13 @@ int Export(Args& args) {
     if (mark) ++marked, found.insert(code);
   }
   for (const auto& code : wanted) {
-    if (!found.count(code)) throw Error("K\xF3" "d " + code + " nie je v zozname ke\x9A" "iek.");
+    if (!found.count(code)) throw Error("Kód "_1250 + text::Cp1250::FromBytes(code) + " nie je v zozname kešiek."_1250);
   }
 
   if (login) {
     site::SpeedButton5Click(session.siteContext());
-    if (!s.flags.loggedIn) throw Error("Prihl\xE1senie sa nepodarilo.");
-    PrintLine1250(session.siteState.loginLabel);
+    if (!s.flags.loggedIn) throw Error("Prihlásenie sa nepodarilo."_1250);
+    PrintLine1250(text::Cp1250::FromBytes(session.siteState.loginLabel));
   }
 
   pages::PageContext pc = session.pageContext();
@@ -180,28 +181,28 @@ int Export(Args& args) {
   auto request = pc.listingRequest;
   pc.listingRequest = [&] {
     const int i = caches.itemIndex;
-    PrintLine1250("[" + std::to_string(++done) + "/" + std::to_string(marked) + "] " +
-                  caches.codes[static_cast<size_t>(i)] + " " + caches.names[static_cast<size_t>(i)]);
+    PrintLine1250(text::Cp1250::FromBytes("[" + std::to_string(++done) + "/" + std::to_string(marked) + "] " +
+                  caches.codes[static_cast<size_t>(i)] + " " + caches.names[static_cast<size_t>(i)]));
     std::fflush(stdout);
     request();
   };
   try {
     pages::SpeedButton6Click(session.pages, pc, caches);
   } catch (const Error&) {
-    PrintError1250(session.pages.statusText);
+    PrintError1250(text::Cp1250::FromBytes(session.pages.statusText));
     throw;
   }
   // Pages whose device copies failed are not done: the device's messages
   // went to standard error as they came.
   const bool deviceFailed = session.pages.deviceOutcome == device::Outcome::Failed;
-  if (!session.pages.statusText.empty() && !deviceFailed) PrintLine1250(session.pages.statusText);
+  if (!session.pages.statusText.empty() && !deviceFailed) PrintLine1250(text::Cp1250::FromBytes(session.pages.statusText));
 
   if (withWpt) {
     // "Exportuj do wpt ": found caches appended to the waypoint text, then saved as the device copy saves it.
     waypoints::SpeedButton26Click(s.waypoints, session.host);
     const std::string out = WptOutPath(ArgTo1250(wptOut), pos.empty() ? std::string() : s.waypoints.currentFile);
     files::WriteLinesCrLf(files::PcPath(out), s.waypoints.wptText);
-    PrintLine1250(out);
+    PrintLine1250(text::Cp1250::FromBytes(out));
   }
   return deviceFailed ? 1 : 0;
 }

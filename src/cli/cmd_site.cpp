@@ -20,18 +20,18 @@ int Capture(Args& args) {
   session.state().flags.pageDone = false;
   session.browser().Navigate(address);
   site::WaitForLoad(session.siteContext());
-  for (const std::string& line : session.state().memo1) PrintLine1250(line);
+  for (const std::string& line : session.state().memo1) PrintLine1250(text::Cp1250::FromBytes(line));
   return 0;
 }
 
 int Login(Args& args) {
   const SessionOptions options = SessionOptions::Take(args);
-  if (!args.positional().empty()) throw UsageError{"Pr\xC3\xADkaz login neberie \xC5\xBEiadne s\xC3\xBA" "bory."};
+  if (!args.positional().empty()) throw UsageError{"Príkaz login neberie žiadne súbory."};
   Session session(options, {});
   site::SpeedButton5Click(session.siteContext());
-  PrintLine1250(session.siteState.loginLabel);
+  PrintLine1250(text::Cp1250::FromBytes(session.siteState.loginLabel));
   if (!session.state().flags.loggedIn) {
-    PrintError1250("Prihl\xE1senie sa nepodarilo.");
+    PrintError1250("Prihlásenie sa nepodarilo."_1250);
     return 1;
   }
   return 0;
@@ -40,7 +40,7 @@ int Login(Args& args) {
 int Fetch(Args& args) {
   const SessionOptions options = SessionOptions::Take(args);
   const auto pos = args.positional();
-  if (pos.size() != 2) throw UsageError{"Zadajte s\xC3\xBA" "bor a k\xC3\xB3" "d ke\xC5\xA1ky."};
+  if (pos.size() != 2) throw UsageError{"Zadajte súbor a kód kešky."};
   const std::string file = ArgTo1250(pos[0]);
   const std::string code = ArgTo1250(pos[1]);
   Session session(options, {});
@@ -54,30 +54,30 @@ int Fetch(Args& args) {
       break;
     }
   }
-  if (index < 0) throw Error("K\xF3" "d " + code + " v zozname nie je.");
+  if (index < 0) throw Error("Kód "_1250 + text::Cp1250::FromBytes(code) + " v zozname nie je."_1250);
   caches.itemIndex = index;
   site::SpeedButton4Click(session.siteContext());
   // The international request returns before its page: the capture is awaited here.
   if (s.fields.site == Site::Com) session.waitForPageDone();
-  PrintLine1250(caches.codes[index] + " " + caches.names[index] + ": " + caches.positions[index]);
+  PrintLine1250(text::Cp1250::FromBytes(caches.codes[index] + " " + caches.names[index] + ": " + caches.positions[index]));
   return 0;
 }
 
 }  // namespace
 
 void RegisterSiteCommands(Registry& registry) {
-  registry.add({"capture", "capture ADRESA", "Vyp\xC3\xAD\xC5\xA1" "e zachyten\xC3\xBA str\xC3\xA1nku.", Capture,
-                "Na\xC4\x8D\xC3\xADta ADRESU (http adresa alebo s\xC3\xBA" "bor) a vyp\xC3\xAD\xC5\xA1" "e zachyten\xC3\xBA "
-                "str\xC3\xA1nku tak, ako ju ukazuje Slu\xC5\xBE" "obn\xC3\xA1 Page.",
+  registry.add({"capture", "capture ADRESA", "Vypíše zachytenú stránku.", Capture,
+                "Načíta ADRESU (http adresa alebo súbor) a vypíše zachytenú "
+                "stránku tak, ako ju ukazuje Služobná Page.",
                 {&kBrowserOptions}});
-  registry.add({"login", "login [--user U --password P]", "Prihl\xC3\xA1si sa na str\xC3\xA1nke.", Login,
-                "\xC3\x9Aspech (0) len ke\xC4\x8F sa uk\xC3\xA1\xC5\xBE" "e zna\xC4\x8Dka prihl\xC3\xA1senia, vtedy "
-                "zap\xC3\xAD\xC5\xA1" "e meno a heslo do nastaven\xC3\xAD.",
+  registry.add({"login", "login [--user U --password P]", "Prihlási sa na stránke.", Login,
+                "Úspech (0) len keď sa ukáže značka prihlásenia, vtedy "
+                "zapíše meno a heslo do nastavení.",
                 {&kBrowserOptions}});
-  registry.add({"fetch", "fetch S\xC3\x9A" "BOR K\xC3\x93" "D", "Vy\xC5\xBEiada listing ke\xC5\xA1ky a vyp\xC3\xAD\xC5\xA1" "e jej polohu.",
+  registry.add({"fetch", "fetch SÚBOR KÓD", "Vyžiada listing kešky a vypíše jej polohu.",
                 Fetch,
-                "Na\xC4\x8D\xC3\xADta zoznam ke\xC5\xA1iek zo S\xC3\x9A" "BORU, vyberie K\xC3\x93" "D, "
-                "vy\xC5\xBEiada jej listing a vyp\xC3\xAD\xC5\xA1" "e jej polohu.",
+                "Načíta zoznam kešiek zo SÚBORU, vyberie KÓD, "
+                "vyžiada jej listing a vypíše jej polohu.",
                 {&kBrowserOptions}});
 }
 

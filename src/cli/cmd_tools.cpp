@@ -34,7 +34,7 @@ int Deg2dm(Args& args) {
   RunFlags flags;
   fields.edit9 = ArgTo1250(Exactly(args, 1, "Chýbajú súradnice v stupňoch.")[0]);
   tools::Edit9KeyUp(fields, flags);
-  PrintLine1250(fields.edit10);
+  PrintLine1250(text::Cp1250::FromBytes(fields.edit10));
   return 0;
 }
 
@@ -42,14 +42,14 @@ int Dm2deg(Args& args) {
   tools::ToolFields fields;
   fields.edit10 = ArgTo1250(Exactly(args, 1, "Chýbajú súradnice v stupňoch a minútach.")[0]);
   tools::Edit10KeyUp(fields);
-  PrintLine1250(fields.edit9);
+  PrintLine1250(text::Cp1250::FromBytes(fields.edit9));
   return 0;
 }
 
 int Listing2deg(Args& args) {
   std::vector<std::string> pos = args.positional();
   if (pos.empty()) throw UsageError{"Chýbajú súradnice z listingu."};
-  PrintLine1250(tools::ListingCoordsToDeg(Joined1250(pos)));
+  PrintLine1250(text::Cp1250::FromBytes(tools::ListingCoordsToDeg(Joined1250(pos))));
   return 0;
 }
 
@@ -62,9 +62,9 @@ int Distance(Args& args) {
   fields.edit13 = ArgTo1250(pos[2]);
   fields.edit14 = ArgTo1250(pos[3]);
   tools::SpeedButton16Click(fields, flags);
-  PrintLine1250(fields.edit15);
-  PrintLine1250(fields.edit16);
-  PrintLine1250(fields.edit17);
+  PrintLine1250(text::Cp1250::FromBytes(fields.edit15));
+  PrintLine1250(text::Cp1250::FromBytes(fields.edit16));
+  PrintLine1250(text::Cp1250::FromBytes(fields.edit17));
   return 0;
 }
 
@@ -76,18 +76,18 @@ int Project(Args& args) {
   fields.edit12 = ArgTo1250(pos[1]);
   fields.edit16 = ArgTo1250(pos[2]);
   fields.edit15 = ArgTo1250(pos[3]);
-  PrintLine1250(tools::ProjectionText(fields, flags));
+  PrintLine1250(text::Cp1250::FromBytes(tools::ProjectionText(fields, flags)));
   return 0;
 }
 
 int Rot13(Args& args) {
   std::vector<std::string> pos = args.positional();
   if (!pos.empty()) {
-    PrintLine1250(tools::DecodeHint(Joined1250(pos)));
+    PrintLine1250(text::Cp1250::FromBytes(tools::DecodeHint(Joined1250(pos))));
     return 0;
   }
   std::string line;
-  while (std::getline(std::cin, line)) PrintLine1250(tools::DecodeHint(ArgTo1250(line)));
+  while (std::getline(std::cin, line)) PrintLine1250(text::Cp1250::FromBytes(tools::DecodeHint(ArgTo1250(line))));
   return 0;
 }
 

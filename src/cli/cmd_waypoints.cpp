@@ -71,10 +71,10 @@ int Caches(Args& args) {
   waypoints::WaypointState& state = settings.waypoints;
   waypoints::ToolButton10Click(state, settings.memo1, settings.flags, host);
   const auto& c = state.caches;
-  for (int i = 0; i < c.count(); ++i) PrintLine1250(c.names[i] + "\t" + c.codes[i] + "\t" + c.positions[i]);
+  for (int i = 0; i < c.count(); ++i) PrintLine1250(text::Cp1250::FromBytes(c.names[i] + "\t" + c.codes[i] + "\t" + c.positions[i]));
   std::fflush(stdout);
   // An empty list is an answer, not a failure, but it must not pass unsaid.
-  if (c.count() == 0) PrintError1250(waypoints::NoCacheText());
+  if (c.count() == 0) PrintError1250(text::Cp1250::FromBytes(waypoints::NoCacheText()));
   return 0;
 }
 
@@ -99,7 +99,7 @@ int UploadGpx(Args& args) {
   device::ReleaseDevice(link);
   if (outcome == device::Outcome::Failed) return 1;
   for (const std::string& path : waypoints::PocketQueryFiles(file)) {
-    PrintLine1250(settings.fields.edit25PdaGpx + files::FileNameOf(path));
+    PrintLine1250(text::Cp1250::FromBytes(settings.fields.edit25PdaGpx + files::FileNameOf(path)));
   }
   return 0;
 }
@@ -129,7 +129,7 @@ int Upload(Args& args) {
   const device::Outcome outcome = waypoints::SpeedButton10Click(state, settings.fields, deviceFiles, host);
   device::ReleaseDevice(link);
   if (outcome == device::Outcome::Failed) return 1;
-  PrintLine1250(settings.fields.edit4PdaWpt + state.fileNameField);
+  PrintLine1250(text::Cp1250::FromBytes(settings.fields.edit4PdaWpt + state.fileNameField));
   return 0;
 }
 

@@ -119,14 +119,14 @@ std::string Registry::usageOf(const Command& command) {
   return out;
 }
 
-void PrintLine1250(const std::string& text1250) {
-  std::string utf8 = text::Cp1250ToUtf8(text1250);
+void PrintLine1250(const text::Cp1250& text) {
+  std::string utf8 = text::Cp1250ToUtf8(text.bytes());
   std::fwrite(utf8.data(), 1, utf8.size(), stdout);
   std::fputc('\n', stdout);
 }
 
-void PrintError1250(const std::string& text1250) {
-  std::string utf8 = text::Cp1250ToUtf8(text1250);
+void PrintError1250(const text::Cp1250& text) {
+  std::string utf8 = text::Cp1250ToUtf8(text.bytes());
   std::fwrite(utf8.data(), 1, utf8.size(), stderr);
   std::fputc('\n', stderr);
 }
@@ -151,7 +151,7 @@ uint32_t CliHost::tickCount() {
 }
 
 void CliHost::showMessage(const std::string& text1250) {
-  PrintLine1250(text1250);
+  PrintLine1250(text::Cp1250::FromBytes(text1250));
   std::fflush(stdout);
 }
 
@@ -161,7 +161,7 @@ void CliHost::showError(const std::string& text1250) {
     if (c == '\r') c = '\n';
   }
   std::fflush(stdout);
-  PrintError1250(text);
+  PrintError1250(text::Cp1250::FromBytes(std::move(text)));
   std::fflush(stderr);
 }
 

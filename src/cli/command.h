@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/host.h"
+#include "text/cp1250.h"
 
 namespace trovik::cli {
 
@@ -68,8 +69,8 @@ class Registry {
 };
 
 // Terminal output: the core's 1250 text as UTF-8.
-void PrintLine1250(const std::string& text1250);
-void PrintError1250(const std::string& text1250);
+void PrintLine1250(const text::Cp1250& text);
+void PrintError1250(const text::Cp1250& text);
 // Command-line words (UTF-8) as 1250 text.
 std::string ArgTo1250(const std::string& utf8);
 

@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
   try {
     return command->run(args);
   } catch (const trovik::Error& e) {
-    trovik::cli::PrintError1250(e.text());
+    trovik::cli::PrintError1250(trovik::text::Cp1250::FromBytes(e.text()));
   } catch (const trovik::cli::UsageError& e) {
     std::fprintf(stderr, "%s\nPoužitie: trovik-cli %s\n", e.text.c_str(), command->usage.c_str());
   } catch (const trovik::cli::UnknownArgument& e) {

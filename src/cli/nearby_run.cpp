@@ -11,7 +11,7 @@ int TakePages(Args& args, int fallback) {
   const std::string pages = args.option("--pages");
   if (pages.empty()) return fallback;
   auto n = text::ParseInt(pages);
-  if (!n || *n < 1) throw UsageError{"--pages je po\xC4\x8D" "et str\xC3\xA1nok (aspo\xC5\x88 1)."};
+  if (!n || *n < 1) throw UsageError{"--pages je počet stránok (aspoň 1)."};
   return *n;
 }
 
@@ -29,19 +29,19 @@ NearbyRequest TakeNearbyRequest(Args& args, const char* townOption) {
 namespace {
 
 const std::string& NoNextPage() {
-  static const std::string text = text::Utf8To1250("Ďalšia stránka nie je");
+  static const std::string text = "Ďalšia stránka nie je"_1250.bytes();
   return text;
 }
 
 std::string CountMessage(int rows) {
-  return text::Utf8To1250("Načítal som ") + std::to_string(rows) + text::Utf8To1250(" záznamov");
+  return "Načítal som "_1250.bytes() + std::to_string(rows) + " záznamov"_1250.bytes();
 }
 
 // "Uplatni filter z menu" ticked, with only the named items checked.
 void ApplyFilter(nearby::NearbyState& state, const std::string& list) {
   for (bool& checked : state.typeChecked) checked = false;
   const std::vector<std::string> names = SplitCommaList(list);
-  if (names.empty()) throw UsageError{"--filter potrebuje aspo\xC5\x88 jeden typ."};
+  if (names.empty()) throw UsageError{"--filter potrebuje aspoň jeden typ."};
   for (const std::string& name : names) {
     int found = -1;
     for (int i = 0; i < nearby::kCacheTypeCount; ++i)
@@ -50,8 +50,8 @@ void ApplyFilter(nearby::NearbyState& state, const std::string& list) {
     if (found < 0) {
       std::string known;
       for (int i = 0; i < nearby::kCacheTypeCount; ++i)
-        known += std::string(i ? "," : "") + nearby::CacheTypeCaption(static_cast<nearby::CacheType>(i));
-      throw UsageError{"Nezn\xC3\xA1my typ v --filter: " + std::string(text::Cp1250ToUtf8(name)) + " (typy: " +
+        known += std::string(i ? "," : "") + std::string(nearby::CacheTypeCaption(static_cast<nearby::CacheType>(i)));
+      throw UsageError{"Neznámy typ v --filter: " + std::string(text::Cp1250ToUtf8(name)) + " (typy: " +
                        text::Cp1250ToUtf8(known) + ")."};
     }
     state.typeChecked[found] = true;
@@ -71,7 +71,7 @@ int TownIndex(const nearby::NearbyState& state, const std::string& town) {
 
 void Transfer(Session& session) {
   nearby::SpeedButton24Click(session.nearby, session.state().waypoints.caches);
-  PrintLine1250(session.nearby.statusPanel1);
+  PrintLine1250(text::Cp1250::FromBytes(session.nearby.statusPanel1));
 }
 
 }  // namespace
@@ -82,12 +82,12 @@ void RunNearby(Session& session, const NearbyRequest& request) {
   if (request.filter) ApplyFilter(state, *request.filter);
   const int brejksBefore = session.host.brejks;
   auto checkLoaded = [&] {
-    if (session.host.brejks != brejksBefore) throw Error("Str\xE1nka v\xFDsledkov sa nena\xE8\xEDtala.");
+    if (session.host.brejks != brejksBefore) throw Error("Stránka výsledkov sa nenačítala."_1250);
   };
 
   if (!request.town.empty()) {
     const int index = TownIndex(state, request.town);
-    if (index < 0) throw Error("Mesto " + request.town + " v zozname miest (" + ctx.townFile + ") nie je.");
+    if (index < 0) throw Error(text::Cp1250::FromBytes("Mesto " + request.town + " v zozname miest (" + ctx.townFile + ") nie je."));
     state.listBox1Index = index;
     nearby::ListBox1Click(state, ctx.townFile);
     nearby::ListBox1DblClick(state, ctx);
@@ -109,7 +109,7 @@ void RunNearby(Session& session, const NearbyRequest& request) {
     state.statusPanel1 = CountMessage(state.rowCount);
   }
   checkLoaded();
-  PrintLine1250(state.statusPanel1);
+  PrintLine1250(text::Cp1250::FromBytes(state.statusPanel1));
   if (request.add) Transfer(session);
   std::fflush(stdout);
 
@@ -118,11 +118,11 @@ void RunNearby(Session& session, const NearbyRequest& request) {
     nearby::Next20(state, ctx);
     checkLoaded();
     if (state.statusPanel1 == NoNextPage()) {
-      PrintLine1250(state.statusPanel1);
+      PrintLine1250(text::Cp1250::FromBytes(state.statusPanel1));
       break;
     }
     // The button writes no message of its own; the command reports each page's count alike.
-    PrintLine1250(CountMessage(state.rowCount));
+    PrintLine1250(text::Cp1250::FromBytes(CountMessage(state.rowCount)));
     if (request.add) Transfer(session);
     std::fflush(stdout);
   }

@@ -26,7 +26,7 @@ SessionOptions SessionOptions::Take(Args& args) {
   const std::string timeout = args.option("--timeout");
   if (!timeout.empty()) {
     auto t = text::ParseInt(timeout);
-    if (!t || *t < 1) throw UsageError{"--timeout je po\xC4\x8D" "et sek\xC3\xBAnd."};
+    if (!t || *t < 1) throw UsageError{"--timeout je počet sekúnd."};
     o.timeoutS = *t;
   }
   o.verbose = args.verbose;
@@ -46,19 +46,19 @@ void SessionOptions::apply(Fields& f) const {
 }
 
 const OptionGroup kBrowserOptions{
-    "Vo\xC4\xBE" "by prehliada\xC4\x8D" "a",
-    {{"--site sk|com", "n\xC3\xA1rodn\xC3\xA1 (sk) alebo medzin\xC3\xA1rodn\xC3\xA1 (com) str\xC3\xA1nka"},
-     {"--sk URL, --com URL", "in\xC3\xA9 adresy str\xC3\xA1nok (inak z nastaven\xC3\xAD \"Adresy\")"},
-     {"--images URL", "in\xC3\xA1 adresa obr\xC3\xA1zkov"},
-     {"--user U --password P", "in\xC3\xA9 prihlasovacie \xC3\xBA" "daje ako v nastaveniach"},
-     {"--timeout S", "str\xC3\xA1nka nena\xC4\x8D\xC3\xADtan\xC3\xA1 do S sek\xC3\xBAnd kon\xC4\x8D\xC3\xAD ako Brejk, "
-                     "obr\xC3\xA1zok sa vynech\xC3\xA1 (60)"},
-     {"--verbose", "aj vlastn\xC3\xA9 hl\xC3\xA1senia prehliada\xC4\x8D" "a"}}};
+    "Voľby prehliadača",
+    {{"--site sk|com", "národná (sk) alebo medzinárodná (com) stránka"},
+     {"--sk URL, --com URL", "iné adresy stránok (inak z nastavení \"Adresy\")"},
+     {"--images URL", "iná adresa obrázkov"},
+     {"--user U --password P", "iné prihlasovacie údaje ako v nastaveniach"},
+     {"--timeout S", "stránka nenačítaná do S sekúnd končí ako Brejk, "
+                     "obrázok sa vynechá (60)"},
+     {"--verbose", "aj vlastné hlásenia prehliadača"}}};
 
 void PrintCacheList(const waypoints::CacheList& c) {
   for (int i = 0; i < c.count(); ++i) {
     const auto k = static_cast<size_t>(i);
-    PrintLine1250(c.names[k] + "\t" + c.codes[k] + "\t" + c.positions[k]);
+    PrintLine1250(text::Cp1250::FromBytes(c.names[k] + "\t" + c.codes[k] + "\t" + c.positions[k]));
   }
   std::fflush(stdout);
 }
@@ -98,7 +98,7 @@ void SessionHost::processMessages() {
     if (!since) since = now;
     if (now - *since <= timeoutMs_) return false;
     since.reset();
-    std::fprintf(stderr, "Str\xC3\xA1nka sa nena\xC4\x8D\xC3\xADtala do %u s: Brejk.\n", timeoutMs_ / 1000u);
+    std::fprintf(stderr, "Stránka sa nenačítala do %u s: Brejk.\n", timeoutMs_ / 1000u);
     ++brejks;
     return true;
   };
@@ -153,9 +153,9 @@ Session::Run::Run(const SessionOptions& options, SessionNeeds needs)
   app::ReadListOptions(state);
   options.apply(state.fields);
   if (state.htmFolder.empty() || !files::IsDirectory(files::PcPath(state.htmFolder)))
-    throw Error("Prie\x9Einok HTM sa nepodarilo vytvori\x9D v " + state.programFolder);
+    throw Error("Priečinok HTM sa nepodarilo vytvoriť v "_1250 + text::Cp1250::FromBytes(state.programFolder));
   if (needs.pictures && (state.picturesFolder.empty() || !files::IsDirectory(files::PcPath(state.picturesFolder))))
-    throw Error("Prie\x9Einky HTM a Pictures sa nepodarilo vytvori\x9D v " + state.programFolder);
+    throw Error("Priečinky HTM a Pictures sa nepodarilo vytvoriť v "_1250 + text::Cp1250::FromBytes(state.programFolder));
 
   engine.emplace(webengine::ProfileFolder(files::PcPath(state.programFolder)), options.verbose);
   host.setEventPump([this] { engine->pumpEvents(); });
@@ -202,13 +202,13 @@ site::Browser& Session::browser() { return *run_->browser; }
 site::Downloader& Session::downloader() { return *run_->downloader; }
 
 site::Browser& Session::searchBrowser() {
-  if (!run_->searchBrowser) throw Error("Prehliada\xE8 h\xBE" "adania nie je spusten\xFD.");
+  if (!run_->searchBrowser) throw Error("Prehliadač hľadania nie je spustený."_1250);
   return *run_->searchBrowser;
 }
 
 void Session::connectDevice() {
   device::SetDefaultDeviceRoot();
-  if (!device::SpeedButton7Click(run_->deviceLink, host)) throw Error("PDA OFF");
+  if (!device::SpeedButton7Click(run_->deviceLink, host)) throw Error("PDA OFF"_1250);
   run_->deviceLink.copyOption.ticked = true;
 }
 

@@ -83,7 +83,7 @@ bool RapiInitBounded(DeviceLink& link, Host& host) {
   }
   if (InitAndWait(link) != InitOutcome::TimedOut) return true;
   link.api.CeRapiUninit();
-  host.showError(text::Utf8To1250("PDA neodpovedá"));
+  host.showError("PDA neodpovedá"_1250.bytes());
   return false;
 }
 

@@ -43,13 +43,13 @@ std::string FullEntryName(const CE_FIND_DATA& data) {
   return Narrow1250(std::u16string_view(data.cFileName, n));
 }
 
-std::string Counts(const char* label, uint64_t n) { return text::Utf8To1250(label) + std::to_string(n); }
+std::string Counts(const text::Cp1250& label, uint64_t n) { return label.bytes() + std::to_string(n); }
 
 }  // namespace
 
 Grid InitialGrid() {
   Grid g(2);
-  g[0] = {text::Utf8To1250("Názov súboru"), text::Utf8To1250("Veľkosť"), text::Utf8To1250("Dátum a čas"), "Attr", ""};
+  g[0] = {"Názov súboru"_1250.bytes(), "Veľkosť"_1250.bytes(), "Dátum a čas"_1250.bytes(), "Attr", ""};
   g[1] = {"..", kDirCell, "", "", ""};
   return g;
 }
@@ -115,10 +115,10 @@ void GetDirPDA(DeviceLink& link, Host& host, DevicePane& pane, const std::string
   // What the card can still take, before the user copies onto it.
   const std::string folder = pattern.substr(0, pattern.find_last_of('\\') + 1);
   const auto space = FreeSpaceOverOpenLink(link.api, folder);
-  pane.status3[2] = space ? text::Utf8To1250("Voľné: ") + FormatRoom(space->freeBytes) : std::string();
+  pane.status3[2] = space ? "Voľné: "_1250.bytes() + FormatRoom(space->freeBytes) : std::string();
   link.api.CeRapiUninit();
 
-  pane.status2 = {Counts("Adresárov:", folders), Counts("Súborov:", fileCount), Counts("Poč.bytov:", bytes)};
+  pane.status2 = {Counts("Adresárov:"_1250, folders), Counts("Súborov:"_1250, fileCount), Counts("Poč.bytov:"_1250, bytes)};
   pane.status3[1] = std::to_string(host.tickCount() - started) + "msec";
   Zotried(pane);
   host.setBusyCursor(false);
@@ -129,7 +129,7 @@ void ListPcFolder(PcPane& pane, const std::string& folder) {
   const std::string fsFolder = files::PcPath(folder);
   DIR* dir = opendir(fsFolder.empty() ? "." : fsFolder.c_str());
   if (!dir) {
-    pane.status4 = {Counts("Adresárov:", 0), Counts("Súborov:", 0), Counts("Poč.bytov:", 0)};
+    pane.status4 = {Counts("Adresárov:"_1250, 0), Counts("Súborov:"_1250, 0), Counts("Poč.bytov:"_1250, 0)};
     return;
   }
   Grid rows;
@@ -159,7 +159,7 @@ void ListPcFolder(PcPane& pane, const std::string& folder) {
   }
   closedir(dir);
   pane.grid = std::move(rows);
-  pane.status4 = {Counts("Adresárov:", folders), Counts("Súborov:", fileCount), Counts("Poč.bytov:", bytes)};
+  pane.status4 = {Counts("Adresárov:"_1250, folders), Counts("Súborov:"_1250, fileCount), Counts("Poč.bytov:"_1250, bytes)};
 }
 
 void DirectoryListBox1Change(PcPane& pane, const std::string& folder) {

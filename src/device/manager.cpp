@@ -21,7 +21,6 @@ namespace trovik::device {
 
 namespace {
 
-std::string T(const char* utf8) { return text::Utf8To1250(utf8); }
 
 // Rows 2 and below of a grid that are selected, top to bottom.
 std::vector<int> DataRows(const Grid& grid, const std::vector<int>& selected) {
@@ -35,12 +34,12 @@ std::vector<int> DataRows(const Grid& grid, const std::vector<int>& selected) {
 
 ConfirmDialog CopyDialog() {
   ConfirmDialog d;
-  d.label1 = T("Kopírovať súbor");
+  d.label1 = "Kopírovať súbor"_1250.bytes();
   d.label2 = "sem ?";
   return d;
 }
 
-void NothingSelected(Host& host) { host.showMessage(T("Nebolo nič vybraté")); }
+void NothingSelected(Host& host) { host.showMessage("Nebolo nič vybraté"_1250.bytes()); }
 
 void ListDevice(Manager& m) { GetDirPDA(m.link, m.host, m.pda, m.pda.folder + "*"); }
 
@@ -123,7 +122,7 @@ void MenuItem1Click(Manager& m, const std::vector<int>& selectedDeviceRows) {
 
 void MenuItem2Click(Manager& m, const std::vector<int>& selectedDeviceRows) {
   ConfirmDialog dialog;
-  dialog.label1 = T("Vymazať súbor?");
+  dialog.label1 = "Vymazať súbor?"_1250.bytes();
   dialog.label2Visible = false;
   dialog.edit2Visible = false;
   int counter = 0;
@@ -152,10 +151,10 @@ void MenuItem2Click(Manager& m, const std::vector<int>& selectedDeviceRows) {
 
 void Vytvoradresr1Click(Manager& m) {
   ConfirmDialog dialog;
-  dialog.label1 = T("Do editačného okna zadajte názov adresára");
+  dialog.label1 = "Do editačného okna zadajte názov adresára"_1250.bytes();
   dialog.edit1Visible = false;
   dialog.label2Visible = false;
-  dialog.edit2 = T("Nový adresár");
+  dialog.edit2 = "Nový adresár"_1250.bytes();
   if (m.confirm.Ask(dialog)) {
     m.host.setBusyCursor(true);
     if (RapiInitBounded(m.link, m.host)) {

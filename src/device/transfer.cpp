@@ -27,7 +27,6 @@ namespace {
 const char kCr = '\r';
 
 std::string Num(uint64_t n) { return std::to_string(n); }
-std::string T(const char* utf8) { return text::Utf8To1250(utf8); }
 
 rapi::FILETIME ToFileTime(const statx_timestamp& t) {
   int64_t s = t.tv_sec + rapi::kEpochDeltaSeconds;
@@ -193,7 +192,7 @@ Outcome CopyFileToDevice(DeviceLink& link, Host& host, const RunFlags& flags, co
 
   PcFile pc(OpenAlwaysForReading(files::PcPath(pcPath)));
   if (!pc.valid()) {
-    host.showError(T("Error: Neviem otvorit súbor ") + pcPath);
+    host.showError("Error: Neviem otvorit súbor "_1250.bytes() + pcPath);
     return Outcome::Failed;
   }
   struct statx sx {};
@@ -218,7 +217,7 @@ Outcome CopyFileToDevice(DeviceLink& link, Host& host, const RunFlags& flags, co
     handle = api.CeCreateFile(Widen1250(devicePath), rapi::GENERIC_WRITE, rapi::FILE_SHARE_WRITE, rapi::CREATE_ALWAYS, 0);
   }
   auto createFailed = [&](DWORD error) {
-    host.showError("Error #" + Num(error) + T(": neviem vytvoriť file v PDA.") + kCr + "Cesty pre su v poriadku " +
+    host.showError("Error #" + Num(error) + ": neviem vytvoriť file v PDA."_1250.bytes() + kCr + "Cesty pre su v poriadku " +
                    devicePath + "?");
     return Outcome::Failed;
   };
@@ -262,7 +261,7 @@ Outcome CopyFileToDevice(DeviceLink& link, Host& host, const RunFlags& flags, co
     got = ReadWhole(pc.get(), block->get(), size);
   }
   if (got < 0) {
-    host.showError("Error #" + Num(static_cast<unsigned>(errno)) + T(": neviem prečítať file v PC."));
+    host.showError("Error #" + Num(static_cast<unsigned>(errno)) + ": neviem prečítať file v PC."_1250.bytes());
     return Outcome::Failed;
   }
 
@@ -271,7 +270,7 @@ Outcome CopyFileToDevice(DeviceLink& link, Host& host, const RunFlags& flags, co
     const DWORD error = api.CeGetLastError();
     block.reset();
     if (got > 0) {
-      host.showError("Error #" + Num(error) + T(": neviem zapísať file do PDA.") + kCr + "Cesty pre su v poriadku " +
+      host.showError("Error #" + Num(error) + ": neviem zapísať file do PDA."_1250.bytes() + kCr + "Cesty pre su v poriadku " +
                      devicePath + "?");
       link.copyOption.ticked = false;
       link.copyOption.enabled = false;

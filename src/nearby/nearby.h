@@ -19,7 +19,7 @@ namespace trovik::nearby {
 enum class CacheType { Tradicna, Multi, Zahadna, Webkamera, Stretavka, Ostatne };
 inline constexpr int kCacheTypeCount = 6;
 // The menu captions, 1250 text.
-const char* CacheTypeCaption(CacheType type);
+std::string_view CacheTypeCaption(CacheType type);
 
 struct NearbyState {
   std::vector<std::string> listBox1;  // town names, file order

@@ -10,14 +10,14 @@ namespace trovik::nearby {
 using text::Copy;
 using text::Pos;
 
-const char* CacheTypeCaption(CacheType type) {
+std::string_view CacheTypeCaption(CacheType type) {
   switch (type) {
-    case CacheType::Tradicna: return "Tradi\xE8n\xE1";
+    case CacheType::Tradicna: return text::Literal1250<"Tradičná">;
     case CacheType::Multi: return "Multi";
-    case CacheType::Zahadna: return "Z\xE1hadn\xE1";
+    case CacheType::Zahadna: return text::Literal1250<"Záhadná">;
     case CacheType::Webkamera: return "Webkamera";
-    case CacheType::Stretavka: return "Stret\xE1vka";
-    case CacheType::Ostatne: return "Ostatn\xE9";
+    case CacheType::Stretavka: return text::Literal1250<"Stretávka">;
+    case CacheType::Ostatne: return text::Literal1250<"Ostatné">;
   }
   return "";
 }

@@ -30,7 +30,7 @@ void SendNearestRequest(NearbyState& state, SearchContext& ctx, const std::strin
   state.addMode = false;
   waypoints::CacheList unused;  // count mode never touches the lists
   VyhodnotmemoHTM(state, unused);
-  state.statusPanel1 = text::Utf8To1250("Načítal som ") + std::to_string(state.rowCount) + text::Utf8To1250(" záznamov");
+  state.statusPanel1 = "Načítal som "_1250.bytes() + std::to_string(state.rowCount) + " záznamov"_1250.bytes();
   ctx.host.stateChanged();
 }
 
@@ -92,7 +92,7 @@ void WebBrowser2ProgressChange(NearbyState& state, int progress, int maximum) {
 void Next20(NearbyState& state, SearchContext& ctx) {
   if (!HasNextPageLink(state)) {
     // Without a pager no page would ever complete.
-    state.statusPanel1 = text::Utf8To1250("Ďalšia stránka nie je");
+    state.statusPanel1 = "Ďalšia stránka nie je"_1250.bytes();
     ctx.host.stateChanged();
     return;
   }
@@ -111,7 +111,7 @@ void Next20(NearbyState& state, SearchContext& ctx) {
       lastSign = ctx.host.tickCount();
     }
     if (static_cast<uint32_t>(ctx.host.tickCount() - lastSign) >= static_cast<uint32_t>(kNextPageWaitMs)) {
-      state.statusPanel1 = text::Utf8To1250("Ďalšia stránka nie je");
+      state.statusPanel1 = "Ďalšia stránka nie je"_1250.bytes();
       ctx.host.stateChanged();
       return;
     }
@@ -127,7 +127,7 @@ void Next20(NearbyState& state, SearchContext& ctx) {
 void SpeedButton24Click(NearbyState& state, waypoints::CacheList& caches) {
   state.addMode = true;
   VyhodnotmemoHTM(state, caches);
-  state.statusPanel1 = "Pridal som " + std::to_string(state.rowCount) + text::Utf8To1250(" nových");
+  state.statusPanel1 = "Pridal som " + std::to_string(state.rowCount) + " nových"_1250.bytes();
   state.speedButton24Enabled = false;
 }
 

@@ -28,7 +28,7 @@ void waitPumpingFirst(PageContext& ctx) {
 // "Spracúvam GC1234 Name, zostáva 3"
 std::string workingOn(const waypoints::CacheList& caches, int i, int left) {
   std::string code = i < static_cast<int>(caches.codes.size()) ? caches.codes[static_cast<size_t>(i)] : "";
-  return "Sprac\xFA" "vam " + code + " " + caches.names[static_cast<size_t>(i)] + ", zost\xE1" "va " +
+  return "Spracúvam "_1250.bytes() + code + " " + caches.names[static_cast<size_t>(i)] + ", zostáva "_1250.bytes() +
          std::to_string(left);
 }
 
@@ -79,7 +79,7 @@ void SpeedButton6Click(PagesState& state, PageContext& ctx, waypoints::CacheList
   state.cacheCode.clear();
   run.finish();
   if (done > 0) {
-    state.statusText = "Hotovo, spracovan\xFD" "ch ke\x9A" "iek: " + std::to_string(done);
+    state.statusText = "Hotovo, spracovaných kešiek: "_1250.bytes() + std::to_string(done);
     ctx.host.stateChanged();
   }
 }

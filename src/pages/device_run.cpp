@@ -13,7 +13,6 @@ namespace trovik::pages {
 
 namespace {
 
-std::string T(const char* utf8) { return text::Utf8To1250(utf8); }
 
 // The folder part of a device path, with its "\".
 std::string DeviceFolderOf(const std::string& devicePath) {
@@ -25,8 +24,8 @@ std::string SkippedText(const std::vector<std::string>& names) {
   constexpr size_t kShown = 20;
   std::string list;
   for (size_t i = 0; i < names.size() && i < kShown; ++i) list += (i ? ", " : "") + names[i];
-  if (names.size() > kShown) list += T(" a ďalšie (") + std::to_string(names.size() - kShown) + ")";
-  return T("Pre Garmin vynechané (nie sú JPEG): ") + list;
+  if (names.size() > kShown) list += " a ďalšie ("_1250.bytes() + std::to_string(names.size() - kShown) + ")";
+  return "Pre Garmin vynechané (nie sú JPEG): "_1250.bytes() + list;
 }
 
 void Send(PagesState& state, PageOutput& ctx) {
@@ -44,7 +43,7 @@ void Send(PagesState& state, PageOutput& ctx) {
     if (!shortfall.empty()) {
       ctx.host.showError(shortfall);
       state.deviceOutcome = device::Outcome::Failed;
-      state.statusText = T("Do PDA sa nič nekopírovalo");
+      state.statusText = "Do PDA sa nič nekopírovalo"_1250.bytes();
       ctx.host.stateChanged();
       return;
     }
@@ -54,7 +53,7 @@ void Send(PagesState& state, PageOutput& ctx) {
     for (const std::string& folder : plan.folders) {
       if (ctx.device.MakeDeviceFolders(folder)) continue;
       missing.push_back(folder);
-      ctx.host.showError(T("Na zariadení sa nedá vytvoriť adresár ") + folder);
+      ctx.host.showError("Na zariadení sa nedá vytvoriť adresár "_1250.bytes() + folder);
       state.deviceOutcome = device::Outcome::Failed;
     }
     const std::string before = state.statusText;
@@ -63,7 +62,7 @@ void Send(PagesState& state, PageOutput& ctx) {
       // A failed write unticks "Aj do PDA": the rest stays on the PC, as the
       // copies made one by one would have.
       if (!ctx.copyToDevice.ticked || ctx.flags.shutDown) break;
-      state.statusText = T("Kopírujem do PDA ") + std::to_string(i + 1) + "/" + std::to_string(count);
+      state.statusText = "Kopírujem do PDA "_1250.bytes() + std::to_string(i + 1) + "/" + std::to_string(count);
       ctx.host.stateChanged();
       const auto& copy = plan.copies[i];
       if (std::find(missing.begin(), missing.end(), DeviceFolderOf(copy.devicePath)) != missing.end()) continue;

@@ -9,6 +9,7 @@
 #include "base/clock.h"
 #include "pages/file_pages.h"
 #include "text/text.h"
+#include "tools/coords.h"
 #include "tools/geodesy.h"
 #include "waypoints/cache_lists.h"
 
@@ -47,7 +48,7 @@ std::string DegMin(double value, int degreeDigits) {
   const long long degrees = thousandths / 60000;
   thousandths %= 60000;
   char buf[48];
-  std::snprintf(buf, sizeof buf, "%0*lld\xC2\xB0%02lld.%03lld'", degreeDigits, degrees, thousandths / 1000,
+  std::snprintf(buf, sizeof buf, "%0*lld°%02lld.%03lld'", degreeDigits, degrees, thousandths / 1000,
                 thousandths % 1000);
   return buf;
 }
@@ -228,7 +229,7 @@ std::string IndexHtml(const std::vector<IndexEntry>& entries, const std::optiona
       const double az = std::fmod(r.azimuth + 360.0, 360.0);
       // At home itself a direction means nothing.
       const std::string direction = r.distance < 1.0 ? "" : DirectionName(r.azimuth) + " " +
-                                    std::to_string(static_cast<int>(std::lround(az)) % 360) + "\xC2\xB0";
+                                    std::to_string(static_cast<int>(std::lround(az)) % 360) + "°";
       page += std::string("<TD align=\"right\">") + buf + "</TD><TD>" + direction + "</TD>";
     }
     page += "</TR>\r\n";
@@ -282,7 +283,7 @@ std::optional<GeoPoint> ParseHomePosition(const std::string& text1250) {
     skipBlanks();
     size_t start = i;
     while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
-    if (i == start || i >= t.size() || t[i] != '\xB0') return std::nullopt;
+    if (i == start || i >= t.size() || t[i] != tools::kDegree) return std::nullopt;
     const double degrees = std::stod(t.substr(start, i - start));
     ++i;
     skipBlanks();

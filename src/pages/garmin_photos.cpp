@@ -100,7 +100,8 @@ bool SaysSpoiler(const std::string& text1250) {
   // Words that begin so ("Spoilery", "Nápovedy"), but "Hint" only whole:
   // "Hinter dem Baum" is no hint.
   const std::string folded = FoldCase1250(text1250);
-  for (const std::string_view word : {"SPOILER", "N\xC1POVED", "HINT", "HILFE"}) {
+  static constexpr std::string_view kWords[] = {"SPOILER", text::Literal1250<"NÁPOVED">, "HINT", "HILFE"};
+  for (const std::string_view word : kWords) {
     for (size_t at = folded.find(word); at != std::string::npos; at = folded.find(word, at + 1)) {
       const size_t end = at + word.size();
       const bool before = at > 0 && IsLetter1250(static_cast<unsigned char>(folded[at - 1]));

@@ -183,7 +183,7 @@ bool finishEncode(EncodeJob* job) {
 }
 
 Error codecError(const std::string& message, const std::string& name) {
-  return Error("JPEG error: " + message + " (" + name + ")");
+  return Error(text::Cp1250::FromBytes("JPEG error: " + message + " (" + name + ")"));
 }
 
 void decode(const std::string& bytes, const std::string& name, Bitmap* out, RowSink* sink) {

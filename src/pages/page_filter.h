@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/fields.h"
+#include "text/cp1250.h"
 
 namespace trovik::pages {
 
@@ -20,13 +21,11 @@ inline constexpr std::string_view kStartMarkerSk = "HLAVNIPANEL";
 inline constexpr std::string_view kStartMarkerCom = "FORM ID=FORM1";
 inline constexpr std::string_view kStopMarker = "<SCRIPT LANGUAGE=JAVASCRIPT>";
 inline constexpr std::string_view kPictureFolderRef = "../Pictures/";
-// "<br><b><i>Pomôcku odkódoval Zorvik:</i><li>"
-inline constexpr std::string_view kHintHeading = "<br><b><i>Pom\xF4" "cku odk\xF3" "doval Zorvik:</i><li>";
+inline constexpr std::string_view kHintHeading = text::Literal1250<"<br><b><i>Pomôcku odkódoval Zorvik:</i><li>">;
 inline constexpr std::string_view kHintSecondOpener = "<li><b>";
 inline constexpr std::string_view kHintCloser = "</b><br>";
 inline constexpr std::string_view kHeaderPictureOpener = "<img style=\"FLOAT: left\" src=\"../Pictures/";
-// "Obrázky:"
-inline constexpr std::string_view kHeaderLabel = "Obr\xE1" "zky:";
+inline constexpr std::string_view kHeaderLabel = text::Literal1250<"Obrázky:">;
 
 // Fills `working` with the prologue, the lines from the first one holding the
 // site's start marker up to (not including) the first holding the stop

@@ -216,8 +216,8 @@ struct Resampler::Lanes {};
 Resampler::Resampler(int w, int h, int newWidth, int newHeight)
     : w_(w), h_(h), newWidth_(newWidth), newHeight_(newHeight) {
   if (w < 2 || h < 2 || newWidth < 1 || newHeight < 1) {
-    throw Error("ResampleBilinear: source of " + std::to_string(w) + " x " + std::to_string(h) +
-                " cannot be scaled");
+    throw Error(text::Cp1250::FromBytes("ResampleBilinear: source of " + std::to_string(w) + " x " +
+                                        std::to_string(h) + " cannot be scaled"));
   }
   xs_ = static_cast<float>(newWidth) / static_cast<float>(w - 1);
   ys_ = static_cast<float>(newHeight) / static_cast<float>(h - 1);

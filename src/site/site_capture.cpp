@@ -10,17 +10,17 @@
 namespace trovik::site {
 
 const std::string& LoginLabelInitial() {
-  static const std::string text = text::Utf8To1250Strict("Na zobrazenie súradníc musíte byť prihlásený !");
+  static const std::string text = "Na zobrazenie súradníc musíte byť prihlásený !"_1250.bytes();
   return text;
 }
 
 const std::string& LoginLabelLoggedIn() {
-  static const std::string text = text::Utf8To1250Strict("Ste prihlásený ako užívateľ s menom ");
+  static const std::string text = "Ste prihlásený ako užívateľ s menom "_1250.bytes();
   return text;
 }
 
 const std::string& LoggedInMarker(Site site) {
-  static const std::string sk = text::Utf8To1250Strict("odhlásiť");
+  static const std::string sk = "odhlásiť"_1250.bytes();
   static const std::string com = "you are logged";
   return site == Site::Sk ? sk : com;
 }

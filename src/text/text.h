@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/cp1250.h"
+
 namespace trovik::text {
 
 // 1-based position of `needle` in `hay`, 0 when absent (or when needle is empty).
@@ -67,7 +69,8 @@ std::string JoinLinesCrLf(const std::vector<std::string>& lines);
 // part of the day.
 double DayCount(int year, int month, int day, int hour, int minute, int second);
 
-// UTF-8 to Windows-1250. Characters the code page lacks are transliterated
+// UTF-8 to Windows-1250 at run time (a literal is written "..."_1250,
+// cp1250.h). Characters the code page lacks are transliterated
 // where iconv can (else "?"); every invalid UTF-8 byte becomes "?" and the
 // conversion goes on.
 std::string Utf8To1250(std::string_view utf8);

@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "text/cp1250.h"
+
 namespace trovik::tools {
 
-inline constexpr char kDegree = '\xB0';
+inline constexpr char kDegree = text::Literal1250<"°">[0];
 
 // "07" for 7, "00" for 0, "12" for 12; a negative number gets the "0" before
 // its minus sign ("0-5"), as the converter has always written it.

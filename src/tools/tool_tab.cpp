@@ -27,9 +27,8 @@ std::string Rounded(double value, double scale) {
 
 std::string SampleHintText() {
   // Slovak letters with diacritics are no ASCII letters and stay as they are.
-  return text::Utf8To1250(
-      "Xršxn wr hxelgá cbq xberňbz fgneéub ohxn, nfv qin zrger bq pubqaíxn.\r\n"
-      "Cbmbe an žvuľnih! (Xóq an fpueáaxr: 42)");
+  return "Xršxn wr hxelgá cbq xberňbz fgneéub ohxn, nfv qin zrger bq pubqaíxn.\r\n"
+         "Cbmbe an žvuľnih! (Xóq an fpueáaxr: 42)"_1250.bytes();
 }
 
 void Edit9KeyUp(ToolFields& fields, RunFlags& flags) {
@@ -70,6 +69,6 @@ void SpeedButton15Click(ToolFields& fields) {
   fields.memo5 = DecodeHint(fields.memo5);
 }
 
-void SpeedButton27Click(Host& host) { host.showMessage(ListingCoordsToDeg(kSelfTestListing)); }
+void SpeedButton27Click(Host& host) { host.showMessage(ListingCoordsToDeg(std::string(kSelfTestListing))); }
 
 }  // namespace trovik::tools

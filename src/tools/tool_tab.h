@@ -4,9 +4,11 @@
 // its events; a command that throws trovik::Error changes no field.
 
 #include <string>
+#include <string_view>
 
 #include "base/flags.h"
 #include "base/host.h"
+#include "text/cp1250.h"
 
 namespace trovik::tools {
 
@@ -15,8 +17,8 @@ std::string SampleHintText();
 
 struct ToolFields {
   // Coordinate converter "prepočet súradníc" / "Obojstranný".
-  std::string edit9 = "48.123456\xB0";  // "Formát Stupne "
-  std::string edit10 = "48\xB0" "07.407'";  // "Formát Stupne Minuty"
+  std::string edit9 = "48.123456°"_1250.bytes();  // "Formát Stupne "
+  std::string edit10 = "48°07.407'"_1250.bytes();  // "Formát Stupne Minuty"
   // Two points in decimal degrees, "." as separator.
   std::string edit11 = "48.0";  // Bod 1 latitude
   std::string edit12 = "19.0";  // Bod 1 longitude
@@ -46,7 +48,7 @@ void SpeedButton2Click(const ToolFields& fields, RunFlags& flags, Host& host);
 void SpeedButton15Click(ToolFields& fields);
 
 // The hidden self-test button: the listing conversion of a fixed text in a box.
-inline constexpr const char* kSelfTestListing = "N 48\xB0" "35.218' E 017\xB0" "50.628'";
+inline constexpr std::string_view kSelfTestListing = text::Literal1250<"N 48°35.218' E 017°50.628'">;
 void SpeedButton27Click(Host& host);
 
 }  // namespace trovik::tools

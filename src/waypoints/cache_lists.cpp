@@ -94,7 +94,7 @@ std::optional<NamedCache> ListEntry(std::string_view line, bool codeFromName) {
 }
 
 const std::string& NoCacheText() {
-  static const std::string text = "S\xFA" "bor neobsahuje \x9E" "iadnu ke\x9A" "ku s k\xF3" "dom GC.";
+  static const std::string text = "Súbor neobsahuje žiadnu kešku s kódom GC."_1250.bytes();
   return text;
 }
 

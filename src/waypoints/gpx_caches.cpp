@@ -95,8 +95,7 @@ struct PendingChild {
 }  // namespace
 
 std::string NoCacheDescriptionsText() {
-  return "S\xFA"
-         "bor neobsahuje popisy ke\x9Aiek";
+  return "Súbor neobsahuje popisy kešiek"_1250.bytes();
 }
 
 GpxReadReport ReadGpxCaches(const std::string& pathUtf8, const GpxReadOptions& options,
@@ -120,7 +119,7 @@ GpxReadReport ReadGpxCaches(const std::string& pathUtf8, const GpxReadOptions& o
     if (!cacheCodes.insert(code).second && named.insert(code).second) report.duplicates.push_back(code);
     return true;
   });
-  if (report.caches == 0) throw Error(NoCacheDescriptionsText());
+  if (report.caches == 0) throw Error(text::Cp1250::FromBytes(NoCacheDescriptionsText()));
   if (options.companionWaypoints) {
     if (std::string companion = CompanionPath(pathUtf8); !companion.empty()) {
       ReadWpts(companion, WptPass::Identity, 0, [&](Wpt& w) { return w.hasCache || child(w); });

@@ -46,10 +46,7 @@ void SpeedButton26Click(WaypointState& state, Host& host) {
     state.wptText.push_back(ComposeExportLine(last + 1, name, code, position, WptDateText()));
     ++added;
   }
-  host.showMessage(
-      "Do WPT str\xE1nky bolo pridan\xFD"
-      "ch " +
-      std::to_string(added) + " z\xE1znamov");
+  host.showMessage("Do WPT stránky bolo pridaných "_1250.bytes() + std::to_string(added) + " záznamov"_1250.bytes());
   host.stateChanged();
 }
 
@@ -112,7 +109,7 @@ std::vector<std::string> PocketQueryFiles(const std::string& gpxPath) {
 device::Outcome SpeedButton30Click(const WaypointState& state, const Fields& fields, device::DeviceFiles& device,
                                    Host& host) {
   if (text::UpperCase(files::ExtensionOf(state.currentFile)) != ".GPX") {
-    throw Error(text::Utf8To1250("Nie je otvorený GPX súbor."));
+    throw Error("Nie je otvorený GPX súbor."_1250);
   }
   if (!files::Exists(files::PcPath(state.currentFile))) throw CannotOpenFile(state.currentFile);
   const std::vector<std::string> gpxFiles = PocketQueryFiles(state.currentFile);

@@ -316,38 +316,34 @@ int XMLCALL OnUnknownEncoding(void*, const XML_Char* name, XML_Encoding* info) {
 std::string Reason(XML_Error code) {
   switch (code) {
     case XML_ERROR_NO_MEMORY:
-      return "nedostatok pam\xE4te";
+      return "nedostatok pamäte"_1250.bytes();
     case XML_ERROR_SYNTAX:
-      return "syntaktick\xE1 chyba";
+      return "syntaktická chyba"_1250.bytes();
     case XML_ERROR_NO_ELEMENTS:
-      return "s\xFA"
-             "bor kon\xE8\xED pred koncom dokumentu";
+      return "súbor končí pred koncom dokumentu"_1250.bytes();
     case XML_ERROR_INVALID_TOKEN:
     case XML_ERROR_BAD_CHAR_REF:
-      return "neplatn\xFD znak alebo zna\xE8ka";
+      return "neplatný znak alebo značka"_1250.bytes();
     case XML_ERROR_UNCLOSED_TOKEN:
     case XML_ERROR_PARTIAL_CHAR:
-      return "s\xFA"
-             "bor kon\xE8\xED uprostred zna\xE8ky";
+      return "súbor končí uprostred značky"_1250.bytes();
     case XML_ERROR_TAG_MISMATCH:
-      return "koncov\xE1 zna\xE8ka nezodpoved\xE1 otvorenej";
+      return "koncová značka nezodpovedá otvorenej"_1250.bytes();
     case XML_ERROR_DUPLICATE_ATTRIBUTE:
-      return "atrib\xFAt sa opakuje";
+      return "atribút sa opakuje"_1250.bytes();
     case XML_ERROR_JUNK_AFTER_DOC_ELEMENT:
       return "text za koncom dokumentu";
     case XML_ERROR_UNDEFINED_ENTITY:
-      return "nezn\xE1ma entita";
+      return "neznáma entita"_1250.bytes();
     case XML_ERROR_UNKNOWN_ENCODING:
     case XML_ERROR_INCORRECT_ENCODING:
-      return "nepodporovan\xE9 k\xF3"
-             "dovanie";
+      return "nepodporované kódovanie"_1250.bytes();
     case XML_ERROR_UNCLOSED_CDATA_SECTION:
-      return "neukon\xE8"
-             "en\xE1 sekcia CDATA";
+      return "neukončená sekcia CDATA"_1250.bytes();
     case XML_ERROR_UNBOUND_PREFIX:
-      return "nedeklarovan\xFD prefix menn\xE9ho priestoru";
+      return "nedeklarovaný prefix menného priestoru"_1250.bytes();
     case XML_ERROR_AMPLIFICATION_LIMIT_BREACH:
-      return "entity sa rozv\xEDjaj\xFA ne\xFAmerne";
+      return "entity sa rozvíjajú neúmerne"_1250.bytes();
     default:
       return std::string("chyba XML (") + XML_ErrorString(code) + ")";
   }
@@ -396,14 +392,13 @@ void ReadXmlFile(const std::string& pathUtf8, XmlHandler& handler) {
     if (s.failure) std::rethrow_exception(s.failure);
     if (s.stopped) return;
     if (status == XML_STATUS_ERROR) {
-      std::string reason = s.entityDeclared ? "s\xFA"
-                                              "bor deklaruje entity, tie sa ne\xE8\xEDtaj\xFA"
+      std::string reason = s.entityDeclared ? "súbor deklaruje entity, tie sa nečítajú"_1250.bytes()
                                             : Reason(XML_GetErrorCode(s.parser));
-      throw Error(
-          "Chybn\xFD GPX s\xFA"
-          "bor " +
-          files::FromPcPath(pathUtf8) + ": riadok " + std::to_string(XML_GetCurrentLineNumber(s.parser)) +
-          ", st\xE5pec " + std::to_string(XML_GetCurrentColumnNumber(s.parser) + 1) + ": " + reason);
+      throw Error("Chybný GPX súbor "_1250 +
+                  text::Cp1250::FromBytes(files::FromPcPath(pathUtf8) + ": riadok " +
+                                          std::to_string(XML_GetCurrentLineNumber(s.parser))) +
+                  ", stĺpec "_1250 +
+                  text::Cp1250::FromBytes(std::to_string(XML_GetCurrentColumnNumber(s.parser) + 1) + ": " + reason));
     }
   }
 }

@@ -247,13 +247,13 @@ QVariant WebEngineBrowser::call(const QString& script, const char* what) {
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
   --callDepth_;
   if (pendingCompletes_ > 0 && callDepth_ == 0) QMetaObject::invokeMethod(this, &WebEngineBrowser::deliverPending, Qt::QueuedConnection);
-  if (!answer->done) throw Error(std::string("The document did not answer (") + what + ")");
+  if (!answer->done) throw Error(text::Cp1250::FromBytes(std::string("The document did not answer (") + what + ")"));
   return answer->value;
 }
 
 std::string WebEngineBrowser::BodyHtml() {
   const QVariant v = call(QStringLiteral("document.body ? document.body.innerHTML : null"), "body");
-  if (v.isNull() || !v.isValid()) throw Error("The document has no body");
+  if (v.isNull() || !v.isValid()) throw Error("The document has no body"_1250);
   return site::OldStyleHtml(v.toString().toStdString());
 }
 
@@ -264,7 +264,7 @@ void WebEngineBrowser::SetElementText(const std::string& nameOrId, const std::st
                                         "if(t==='INPUT'||t==='TEXTAREA'||t==='SELECT')e.value=a[1];"
                                         "else e.innerText=a[1];return true;})(") +
                          JsArgs({FromCp1250(nameOrId), FromCp1250(text)}) + QStringLiteral(")");
-  if (!call(script, "set text").toBool()) throw Error("Element '" + nameOrId + "' not found");
+  if (!call(script, "set text").toBool()) throw Error(text::Cp1250::FromBytes("Element '" + nameOrId + "' not found"));
 }
 
 void WebEngineBrowser::ClickElement(const std::string& nameOrId) {
@@ -272,7 +272,7 @@ void WebEngineBrowser::ClickElement(const std::string& nameOrId) {
                          QStringLiteral("(function(a){var e=trovikFind(a[0]);if(!e)return false;"
                                         "e.click();return true;})(") +
                          JsArgs({FromCp1250(nameOrId)}) + QStringLiteral(")");
-  if (!call(script, "click").toBool()) throw Error("Element '" + nameOrId + "' not found");
+  if (!call(script, "click").toBool()) throw Error(text::Cp1250::FromBytes("Element '" + nameOrId + "' not found"));
 }
 
 std::vector<std::string> WebEngineBrowser::Pictures() {

@@ -65,20 +65,20 @@ bool FakeBrowser::Busy() {
 }
 
 std::string FakeBrowser::BodyHtml() {
-  if (!bodyHtmlError.empty()) throw Error(bodyHtmlError);
+  if (!bodyHtmlError.empty()) throw Error(text::Cp1250::FromBytes(bodyHtmlError));
   const FakePage* page = find(current_);
   return page ? page->bodyHtml : std::string();
 }
 
 void FakeBrowser::SetElementText(const std::string& nameOrId, const std::string& text) {
   const FakePage* page = find(current_);
-  if (page == nullptr || page->elements.count(nameOrId) == 0) throw Error("Element '" + nameOrId + "' not found");
+  if (page == nullptr || page->elements.count(nameOrId) == 0) throw Error(text::Cp1250::FromBytes("Element '" + nameOrId + "' not found"));
   textsSet.emplace_back(nameOrId, text);
 }
 
 void FakeBrowser::ClickElement(const std::string& nameOrId) {
   const FakePage* page = find(current_);
-  if (page == nullptr || page->elements.count(nameOrId) == 0) throw Error("Element '" + nameOrId + "' not found");
+  if (page == nullptr || page->elements.count(nameOrId) == 0) throw Error(text::Cp1250::FromBytes("Element '" + nameOrId + "' not found"));
   clicked.push_back(nameOrId);
   auto it = page->clicks.find(nameOrId);
   if (it != page->clicks.end()) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 namespace trovik::text {
 namespace {
 
@@ -152,6 +154,33 @@ TEST(CodePage, RoundTripEveryByte) {
     char expect = (b == 0x81 || b == 0x83 || b == 0x88 || b == 0x90 || b == 0x98) ? '?' : static_cast<char>(b);
     EXPECT_EQ(back[static_cast<size_t>(b - 1)], expect) << "byte " << b;
   }
+}
+
+TEST(CodePage, LiteralsConvertWhileCompiling) {
+  static_assert(Literal1250<"Kód kešky: 48°"> == "K\xF3" "d ke\x9Aky: 48\xB0");
+  // Only an explicit conversion makes 1250 text of a literal or a std::string.
+  static_assert(!std::is_convertible_v<const char*, Cp1250>);
+  static_assert(!std::is_convertible_v<std::string, Cp1250>);
+  static_assert(!std::is_constructible_v<Cp1250, std::string>);
+  // Every character the code page holds, in the order of its bytes.
+  constexpr std::string_view all = Literal1250<
+      "\u20AC\u201A\u201E\u2026\u2020\u2021\u2030\u0160\u2039\u015A\u0164\u017D"
+      "\u0179\u2018\u2019\u201C\u201D\u2022\u2013\u2014\u2122\u0161\u203A\u015B"
+      "\u0165\u017E\u017A\u00A0\u02C7\u02D8\u0141\u00A4\u0104\u00A6\u00A7\u00A8"
+      "\u00A9\u015E\u00AB\u00AC\u00AD\u00AE\u017B\u00B0\u00B1\u02DB\u0142\u00B4"
+      "\u00B5\u00B6\u00B7\u00B8\u0105\u015F\u00BB\u013D\u02DD\u013E\u017C\u0154"
+      "\u00C1\u00C2\u0102\u00C4\u0139\u0106\u00C7\u010C\u00C9\u0118\u00CB\u011A"
+      "\u00CD\u00CE\u010E\u0110\u0143\u0147\u00D3\u00D4\u0150\u00D6\u00D7\u0158"
+      "\u016E\u00DA\u0170\u00DC\u00DD\u0162\u00DF\u0155\u00E1\u00E2\u0103\u00E4"
+      "\u013A\u0107\u00E7\u010D\u00E9\u0119\u00EB\u011B\u00ED\u00EE\u010F\u0111"
+      "\u0144\u0148\u00F3\u00F4\u0151\u00F6\u00F7\u0159\u016F\u00FA\u0171\u00FC"
+      "\u00FD\u0163\u02D9">;
+  std::string bytes;
+  for (int b = 0x80; b < 256; ++b) {
+    if (b != 0x81 && b != 0x83 && b != 0x88 && b != 0x90 && b != 0x98) bytes += static_cast<char>(b);
+  }
+  EXPECT_EQ(std::string(all), bytes);
+  EXPECT_EQ(("Ďalšia "_1250 + Cp1250::FromUtf8("strana \xE2\x80\x9E")).bytes(), "\xCF" "al\x9Aia strana \x84");
 }
 
 TEST(Replace, AllOccurrences) {

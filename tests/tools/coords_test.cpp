@@ -102,7 +102,7 @@ TEST(DegMinToDeg, BadFractionIsAnIntegerError) {
 }
 
 TEST(ListingCoordsToDeg, SelfTestText) {
-  EXPECT_EQ(ListingCoordsToDeg(kSelfTestListing), "48.58697,17.84380");
+  EXPECT_EQ(ListingCoordsToDeg(std::string(kSelfTestListing)), "48.58697,17.84380");
   EXPECT_EQ(ListingCoordsToDeg(D("N  48~ 35.218' E  017~ 50.628'")), "48.58697,17.84380");
   // Hemisphere letters are not read.
   EXPECT_EQ(ListingCoordsToDeg(D("S 48~35.218' E 017~50.628'")), "48.58697,17.84380");
