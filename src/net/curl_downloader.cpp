@@ -54,7 +54,7 @@ struct CurlDeleter {
   void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
 };
 struct MultiDeleter {
-  void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+  void operator()(void* multi) const { curl_multi_cleanup(static_cast<CURLM*>(multi)); }
 };
 struct FileCloser {
   void operator()(FILE* f) const {
@@ -189,12 +189,15 @@ void CurlDownloader::UrlsToFilesWatched(std::vector<Job>& jobs, const Watch& wat
   const Limits limits = limits_;
   auto abandoned = [&] { return watch.abandoned && watch.abandoned(); };
   for (Job& job : jobs) job.done = false, job.error.clear();
-  std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
-  if (!multi) {
+  if (!multi_) {
+    if (CURLM* made = curl_multi_init()) multi_.reset(made, MultiDeleter{});
+  }
+  if (!multi_) {
     for (Job& job : jobs) job.error = "curl_multi_init failed";
     return;
   }
-  curl_multi_setopt(multi.get(), CURLMOPT_MAX_HOST_CONNECTIONS, static_cast<long>(std::max(parallel, 1)));
+  CURLM* const multi = static_cast<CURLM*>(multi_.get());
+  curl_multi_setopt(multi, CURLMOPT_MAX_HOST_CONNECTIONS, static_cast<long>(std::max(parallel, 1)));
   const size_t width = static_cast<size_t>(std::max(parallel, 1));
   std::vector<std::unique_ptr<Transfer>> running;
   size_t next = 0;
@@ -206,12 +209,12 @@ void CurlDownloader::UrlsToFilesWatched(std::vector<Job>& jobs, const Watch& wat
     while (stopped.empty() && running.size() < width && next < jobs.size()) {
       auto transfer = std::make_unique<Transfer>(jobs[next++], limits);
       if (!transfer->ready()) continue;
-      curl_multi_add_handle(multi.get(), transfer->handle());
+      curl_multi_add_handle(multi, transfer->handle());
       running.push_back(std::move(transfer));
     }
     if (!stopped.empty()) {
       for (auto& t : running) {
-        curl_multi_remove_handle(multi.get(), t->handle());
+        curl_multi_remove_handle(multi, t->handle());
         t->finish(CURLE_OK, false, stopped, limits.maxBytes);
       }
       running.clear();
@@ -219,19 +222,19 @@ void CurlDownloader::UrlsToFilesWatched(std::vector<Job>& jobs, const Watch& wat
       break;
     }
     int stillRunning = 0;
-    const CURLMcode mc = curl_multi_perform(multi.get(), &stillRunning);
+    const CURLMcode mc = curl_multi_perform(multi, &stillRunning);
     if (mc != CURLM_OK) {
       stopped = curl_multi_strerror(mc);
       continue;
     }
     int left = 0;
-    while (CURLMsg* msg = curl_multi_info_read(multi.get(), &left)) {
+    while (CURLMsg* msg = curl_multi_info_read(multi, &left)) {
       if (msg->msg != CURLMSG_DONE) continue;
       const CURLcode code = msg->data.result;
       CURL* h = msg->easy_handle;
       auto it = std::find_if(running.begin(), running.end(), [h](const auto& t) { return t->handle() == h; });
       if (it == running.end()) continue;
-      curl_multi_remove_handle(multi.get(), h);
+      curl_multi_remove_handle(multi, h);
       (*it)->finish(code, true, "", limits.maxBytes);
       running.erase(it);
     }
@@ -239,7 +242,7 @@ void CurlDownloader::UrlsToFilesWatched(std::vector<Job>& jobs, const Watch& wat
     for (auto it = running.begin(); it != running.end();) {
       const auto silent = std::chrono::duration_cast<std::chrono::milliseconds>(now - (*it)->sink().lastActivity);
       if (limits.stallMs > 0 && silent.count() >= limits.stallMs) {
-        curl_multi_remove_handle(multi.get(), (*it)->handle());
+        curl_multi_remove_handle(multi, (*it)->handle());
         (*it)->finish(CURLE_OK, false, "nothing received for " + std::to_string(limits.stallMs / 1000) + " s",
                       limits.maxBytes);
         it = running.erase(it);
@@ -249,7 +252,7 @@ void CurlDownloader::UrlsToFilesWatched(std::vector<Job>& jobs, const Watch& wat
     }
     if (running.empty()) continue;
     int ready = 0;
-    curl_multi_poll(multi.get(), nullptr, 0, pollMs, &ready);
+    curl_multi_poll(multi, nullptr, 0, pollMs, &ready);
     if (watch.pump) watch.pump();
   }
 }

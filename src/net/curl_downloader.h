@@ -10,6 +10,7 @@
 // ends the download as failed; the partial file is removed.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "site/browser.h"
@@ -45,6 +46,9 @@ class CurlDownloader : public site::Downloader {
  private:
   Limits limits_;
   std::string lastError_;
+  // Kept from one call to the next with its open connections: a run fetches
+  // its pictures a group at a time from mostly the same hosts.
+  std::shared_ptr<void> multi_;
 };
 
 }  // namespace trovik::net

@@ -23,7 +23,9 @@ namespace {
 using waypoints::CacheRecord;
 
 constexpr int kParallelDownloads = 4;
-constexpr size_t kCachesPerGroup = 12;
+// A group's downloads end together, so fewer, larger groups keep the four
+// connections busier; their descriptions are held meanwhile, hence the bytes.
+constexpr size_t kCachesPerGroup = 48, kGroupBytes = 8 << 20;
 constexpr size_t kMaxPictureSegment = 60;
 constexpr size_t kPagesAheadOfDisk = 32, kBytesAheadOfDisk = 8 << 20;
 
@@ -126,8 +128,10 @@ class FilePagesRun {
     cache.shortDescription.clear(), cache.shortDescription.shrink_to_fit();
     cache.longDescription.clear(), cache.longDescription.shrink_to_fit();
     page.cache = std::move(cache);
+    for (const SanitizedHtml* html : {&page.shortDescription, &page.longDescription})
+      for (const auto& part : html->parts) pendingBytes_ += part.size();
     pending_.push_back(std::move(page));
-    if (pending_.size() >= kCachesPerGroup) flush();
+    if (pending_.size() >= kCachesPerGroup || pendingBytes_ >= kGroupBytes) flush();
     return !stopRequested();
   }
 
@@ -154,6 +158,7 @@ class FilePagesRun {
       writePage(page);
     }
     pending_.clear();
+    pendingBytes_ = 0;
     writer_.Urge();
   }
 
@@ -330,6 +335,7 @@ class FilePagesRun {
   int total_ = 0;
   std::string sourceFile_;
   std::vector<PendingPage> pending_;
+  size_t pendingBytes_ = 0;  // their descriptions
   std::set<std::string> used_;
   std::vector<IndexEntry> index_;
   FilePagesResult result_;
