@@ -136,10 +136,14 @@ GpxReadReport ReadGpxCaches(const std::string& pathUtf8, const GpxReadOptions& o
     }
     if (cacheCodes.count(parent)) byParent[parent].push_back(std::move(p.child));
   }
+  // What only the first pass needed goes before the second, which is where a
+  // large run's memory peaks.
   pending = {};
+  byTail = {};
+  named = {};
 
   // Second pass: the caches, in file order, their children attached.
-  std::unordered_set<std::string> wanted, seen;
+  std::unordered_set<std::string> wanted;
   for (const std::string& c : options.codes) wanted.insert(text::UpperCase(text::Trim(c)));
   if (options.onTotal) {
     long total = 0;
@@ -150,7 +154,7 @@ GpxReadReport ReadGpxCaches(const std::string& pathUtf8, const GpxReadOptions& o
   ReadWpts(pathUtf8, WptPass::Caches, options.maxLogs, [&](Wpt& w) {
     if (!w.hasCache) return true;
     std::string code = w.code();
-    if (!seen.insert(code).second) return true;
+    if (cacheCodes.erase(code) == 0) return true;  // met before: the first occurrence made the page
     if (!wanted.empty() && !wanted.count(text::UpperCase(code))) return true;
     CacheRecord r = RecordOf(w);
     if (auto it = byParent.find(code); it != byParent.end()) r.children = std::move(it->second);
