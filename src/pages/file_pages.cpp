@@ -271,8 +271,9 @@ class FilePagesRun {
       for (const auto& p : page.pictures) {
         if (!p.local || !copied.insert(p.name).second) continue;
         pictureNames.push_back(p.name);
-        const std::string caption = text::Utf8To1250(p.caption);
-        photos.push_back({out_.picturesFolder + p.name, caption, SaysSpoiler(caption)});
+        text::Cp1250 caption = text::Cp1250::FromUtf8(p.caption);
+        const bool spoiler = SaysSpoiler(caption);
+        photos.push_back({out_.picturesFolder + p.name, std::move(caption), spoiler});
       }
     }
     // The page is made on the writer's thread too: it needs nothing of the run but its options.
@@ -300,7 +301,7 @@ class FilePagesRun {
       for (const auto& p : pictureNames)
         PlanDeviceCopy(state_, out_, out_.picturesFolder + p, out_.fields.edit5PdaMht + "Pictures\\" + p, true);
       PlanDeviceCopy(state_, out_, path, out_.fields.edit5PdaMht + "HTM\\" + name + ".htm", false);
-      CopyGarminPhotos(state_, out_, text::Utf8To1250(entry.code), photos);
+      CopyGarminPhotos(state_, out_, text::Cp1250::FromUtf8(entry.code), photos);
     }
     const std::string code = entry.code;
     index_.push_back(std::move(entry));
