@@ -248,7 +248,7 @@ class FilePagesRun {
   }
 
   std::string uniquePageName(const CacheRecord& cache) {
-    std::string name = FilePageName(cache, options_.codeFromName);
+    std::string name = FilePageName(cache, options_.codeFromName).bytes();
     if (name.empty()) name = text::Utf8To1250(cache.code);
     if (!used_.insert(text::UpperCase(name)).second) {
       name += " (" + text::Utf8To1250(cache.code) + ")";
@@ -263,7 +263,8 @@ class FilePagesRun {
     const std::string name = uniquePageName(page.cache);
     std::string path = out_.htmFolder + name + ".htm";
     const CacheRecord& c = page.cache;
-    IndexEntry entry{c.name, c.code, c.type, c.container, c.difficulty, c.terrain, name + ".htm", c.position};
+    IndexEntry entry{c.name, c.code, c.type, c.container, c.difficulty, c.terrain,
+                     text::Cp1250::FromBytes(name + ".htm"), c.position};
     std::vector<GarminPhoto> photos;
     std::vector<std::string> pictureNames;
     if (out_.copyToDevice.ticked) {
@@ -307,14 +308,15 @@ class FilePagesRun {
     index_.push_back(std::move(entry));
     if (++result_.pages == 1) result_.firstPage = path;
     if (!options_.codes.empty()) result_.codes.push_back(code);
-    if (events_.pageWritten) events_.pageWritten(result_.pages, total_, text::Utf8To1250(code), path);
+    if (events_.pageWritten)
+      events_.pageWritten(result_.pages, total_, text::Cp1250::FromUtf8(code), text::Cp1250::FromBytes(path));
     out_.host.processMessages();
   }
 
   void writeIndex() {
     auto write = [this](const std::string& fileName, bool byDistance) {
       const std::string path = out_.htmFolder + fileName;
-      files::WriteAtomic(files::PcPath(path), IndexHtml(index_, options_.home, byDistance),
+      files::WriteAtomic(files::PcPath(path), IndexHtml(index_, options_.home, byDistance).bytes(),
                          files::Flush::Later);
       PlanDeviceCopy(state_, out_, path, out_.fields.edit5PdaMht + "HTM\\" + fileName, false);
       return path;
