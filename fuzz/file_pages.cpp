@@ -82,15 +82,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const std::string page = text::Utf8To1250Html(
           pages::CachePageHtml({c, shortHtml, longHtml, sources, logs % 12, "fuzz.gpx"}));
       if (Runs(page)) __builtin_trap();
-      const std::string name = pages::FilePageName(c, logs & 1);
+      const std::string name = pages::FilePageName(c, logs & 1).bytes();
       if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos) __builtin_trap();
-      index.push_back({c.name, c.code, c.type, c.container, c.difficulty, c.terrain, name + ".htm", c.position});
+      index.push_back({c.name, c.code, c.type, c.container, c.difficulty, c.terrain,
+                       text::Cp1250::FromBytes(name + ".htm"), c.position});
       return index.size() < 64;
     });
   } catch (const Error&) {
     // Malformed or empty files are refused by the reader with a message.
   }
-  const std::string list = pages::IndexHtml(index, waypoints::GeoPoint{48.3, 18.1}, logs & 2);
+  const std::string list = pages::IndexHtml(index, waypoints::GeoPoint{48.3, 18.1}, logs & 2).bytes();
   if (Runs(list)) __builtin_trap();
   return 0;
 }

@@ -33,7 +33,7 @@ pages::FilePagesOptions FilePageOptions(const Fields& fields) {
   const std::optional<int> logs = text::ParseInt(text::Trim(fields.stranyLogy));
   options.logs = logs && *logs >= 0 ? *logs : 10;
   if (!text::Trim(fields.domovPoloha).empty()) {
-    options.home = pages::ParseHomePosition(fields.domovPoloha);
+    options.home = pages::ParseHomePosition(text::Cp1250::FromBytes(fields.domovPoloha));
     if (!options.home)
       throw Error("Domov nie je v tvare N 48°20.000' E 018°05.000': "_1250 + text::Cp1250::FromBytes(fields.domovPoloha));
   }
@@ -58,10 +58,10 @@ void ExportMarkedCaches(MainState& s, pages::PagesState& state, pages::PageConte
   state.pictureProgress = 0;
   std::vector<std::string> duplicates;
   pages::FilePagesEvents events;
-  events.pageWritten = [&](int done, int /*total*/, const std::string& code, const std::string& /*page*/) {
+  events.pageWritten = [&](int done, int /*total*/, const text::Cp1250& code, const text::Cp1250& /*page*/) {
     // The list may have changed while the run let messages through.
     for (int i = 0; i < caches.count(); ++i) {
-      if (caches.nameMarks[static_cast<size_t>(i)] && caches.codes[static_cast<size_t>(i)] == code) {
+      if (caches.nameMarks[static_cast<size_t>(i)] && caches.codes[static_cast<size_t>(i)] == code.bytes()) {
         caches.nameMarks[static_cast<size_t>(i)] = false;
         caches.itemIndex = i;
         break;

@@ -86,7 +86,7 @@ int FilePages(Args& args) {
   options.logs = app::FilePageLogs(f);
   options.codeFromName = state.waypoints.codeFromName;
   if (!text::Trim(f.domovPoloha).empty()) {
-    options.home = pages::ParseHomePosition(f.domovPoloha);
+    options.home = pages::ParseHomePosition(text::Cp1250::FromBytes(f.domovPoloha));
     if (!options.home)
       throw UsageError{"Domov nie je v tvare N 48°20.000' E 018°05.000': " + text::Cp1250ToUtf8(f.domovPoloha)};
   }
@@ -117,9 +117,9 @@ int FilePages(Args& args) {
 
   const bool progress = isatty(STDERR_FILENO) != 0;
   pages::FilePagesEvents events;
-  events.pageWritten = [progress](int done, int total, const std::string& /*code*/, const std::string& page) {
+  events.pageWritten = [progress](int done, int total, const text::Cp1250& /*code*/, const text::Cp1250& page) {
     if (progress) std::fputs("\r\033[K", stderr);
-    PrintLine1250(text::Cp1250::FromBytes(page));
+    PrintLine1250(page);
     if (progress) {
       std::fflush(stdout);  // the path above the progress line, as a person reads them
       const std::string line = total > 0 ? "Stránka " + std::to_string(done) + " z " + std::to_string(total)

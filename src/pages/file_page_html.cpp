@@ -182,7 +182,7 @@ std::string CachePageHtml(const CachePageInput& in) {
   return page;
 }
 
-std::string IndexHtml(const std::vector<IndexEntry>& entries, const std::optional<GeoPoint>& home, bool byDistance) {
+text::Cp1250 IndexHtml(const std::vector<IndexEntry>& entries, const std::optional<GeoPoint>& home, bool byDistance) {
   struct Keyed {
     std::string key;
     double distance = 0, azimuth = 0;
@@ -220,9 +220,9 @@ std::string IndexHtml(const std::vector<IndexEntry>& entries, const std::optiona
     page.clear();
     const IndexEntry& e = *r.entry;
     // The page's name is 1250 already; the row is converted from UTF-8 as a whole.
-    page += "<TR><TD><A href=\"" + Escape(text::Cp1250ToUtf8(e.page)) + "\">" + Escape(e.name) + "</A></TD><TD>" +
-            Escape(e.code) + "</TD><TD>" + Escape(e.type) + "</TD><TD>" + Escape(e.container) + "</TD><TD>" +
-            Escape(e.difficulty + "/" + e.terrain) + "</TD>";
+    page += "<TR><TD><A href=\"" + Escape(text::Cp1250ToUtf8(e.page.bytes())) + "\">" + Escape(e.name) +
+            "</A></TD><TD>" + Escape(e.code) + "</TD><TD>" + Escape(e.type) + "</TD><TD>" + Escape(e.container) +
+            "</TD><TD>" + Escape(e.difficulty + "/" + e.terrain) + "</TD>";
     if (home) {
       char buf[64];
       std::snprintf(buf, sizeof buf, "%.1f km", r.distance / 1000.0);
@@ -237,10 +237,10 @@ std::string IndexHtml(const std::vector<IndexEntry>& entries, const std::optiona
   page += "</TABLE>\r\n";
   page += Footer("");
   out += text::Utf8To1250Html(page);
-  return out;
+  return text::Cp1250::FromBytes(std::move(out));
 }
 
-std::string FilePageName(const CacheRecord& cache, bool codeFromName) {
+text::Cp1250 FilePageName(const CacheRecord& cache, bool codeFromName) {
   // The waypoint's line as the GPX conversion writes it: name and description
   // as the file has them (entities unresolved), the fields the list reads.
   auto raw = [](const std::string& s) {
@@ -264,12 +264,12 @@ std::string FilePageName(const CacheRecord& cache, bool codeFromName) {
   for (char& c : entry) {
     if (c == '/' || c == ':' || c == ';' || c == '?' || c == '\\') c = '_';
   }
-  return entry;
+  return text::Cp1250::FromBytes(std::move(entry));
 }
 
-std::optional<GeoPoint> ParseHomePosition(const std::string& text1250) {
+std::optional<GeoPoint> ParseHomePosition(const text::Cp1250& position) {
   // "N 48°20.000' E 018°05.000'": hemisphere, degrees, degree sign, minutes.
-  const std::string t = text::Trim(text1250);
+  const std::string t = text::Trim(position.bytes());
   size_t i = 0;
   auto skipBlanks = [&] {
     while (i < t.size() && t[i] == ' ') ++i;

@@ -253,7 +253,7 @@ class FilePagesRun {
   }
 
   std::string uniquePageName(const CacheRecord& cache) {
-    std::string name = FilePageName(cache, options_.codeFromName);
+    std::string name = FilePageName(cache, options_.codeFromName).bytes();
     if (name.empty()) name = text::Utf8To1250(cache.code);
     if (!used_.insert(text::UpperCase(name)).second) {
       name += " (" + text::Utf8To1250(cache.code) + ")";
@@ -268,7 +268,8 @@ class FilePagesRun {
     const std::string name = uniquePageName(page.cache);
     std::string path = out_.htmFolder + name + ".htm";
     const CacheRecord& c = page.cache;
-    IndexEntry entry{c.name, c.code, c.type, c.container, c.difficulty, c.terrain, name + ".htm", c.position};
+    IndexEntry entry{c.name, c.code, c.type, c.container, c.difficulty, c.terrain,
+                     text::Cp1250::FromBytes(name + ".htm"), c.position};
     std::vector<GarminPhoto> photos;
     std::vector<std::string> pictureNames;
     if (out_.copyToDevice.ticked) {
@@ -276,8 +277,9 @@ class FilePagesRun {
       for (const auto& p : page.pictures) {
         if (!p.local || !copied.insert(p.name).second) continue;
         pictureNames.push_back(p.name);
-        const std::string caption = text::Utf8To1250(p.caption);
-        photos.push_back({out_.picturesFolder + p.name, caption, SaysSpoiler(caption)});
+        text::Cp1250 caption = text::Cp1250::FromUtf8(p.caption);
+        const bool spoiler = SaysSpoiler(caption);
+        photos.push_back({out_.picturesFolder + p.name, std::move(caption), spoiler});
       }
     }
     // The page is made on the writer's thread too: it needs nothing of the run but its options.
@@ -305,20 +307,21 @@ class FilePagesRun {
       for (const auto& p : pictureNames)
         PlanDeviceCopy(state_, out_, out_.picturesFolder + p, out_.fields.edit5PdaMht + "Pictures\\" + p, true);
       PlanDeviceCopy(state_, out_, path, out_.fields.edit5PdaMht + "HTM\\" + name + ".htm", false);
-      CopyGarminPhotos(state_, out_, text::Utf8To1250(entry.code), photos);
+      CopyGarminPhotos(state_, out_, text::Cp1250::FromUtf8(entry.code), photos);
     }
     const std::string code = entry.code;
     index_.push_back(std::move(entry));
     if (++result_.pages == 1) result_.firstPage = path;
     if (!options_.codes.empty()) result_.codes.push_back(code);
-    if (events_.pageWritten) events_.pageWritten(result_.pages, total_, text::Utf8To1250(code), path);
+    if (events_.pageWritten)
+      events_.pageWritten(result_.pages, total_, text::Cp1250::FromUtf8(code), text::Cp1250::FromBytes(path));
     out_.host.processMessages();
   }
 
   void writeIndex() {
     auto write = [this](const std::string& fileName, bool byDistance) {
       const std::string path = out_.htmFolder + fileName;
-      files::WriteAtomic(files::PcPath(path), IndexHtml(index_, options_.home, byDistance),
+      files::WriteAtomic(files::PcPath(path), IndexHtml(index_, options_.home, byDistance).bytes(),
                          files::Flush::Later);
       PlanDeviceCopy(state_, out_, path, out_.fields.edit5PdaMht + "HTM\\" + fileName, false);
       return path;

@@ -12,6 +12,7 @@
 
 #include "pages/pages.h"
 #include "pages/sanitize.h"
+#include "text/cp1250.h"
 #include "waypoints/gpx_caches.h"
 
 namespace trovik::pages {
@@ -27,9 +28,9 @@ struct FilePagesOptions {
 
 // Told after each page, and when a picture could not be fetched.
 struct FilePagesEvents {
-  // `done` pages of `total` (0 while unknown); `code` and `page` (1250 path) of
-  // the one just written.
-  std::function<void(int done, int total, const std::string& code, const std::string& page)> pageWritten;
+  // `done` pages of `total` (0 while unknown); `code` and `page` (its path) of
+  // the one just written. The other events' codes are UTF-8 as the file has them.
+  std::function<void(int done, int total, const text::Cp1250& code, const text::Cp1250& page)> pageWritten;
   // A picture that keeps its web address in the page (UTF-8 address).
   std::function<void(const std::string& code, const std::string& address)> pictureFailed;
   // A code met again in the file (its first occurrence made the page).
@@ -59,12 +60,12 @@ FilePagesResult MakeFilePages(PagesState& state, PageOutput& out, const std::str
 // The name a cache's page gets: its entry of the names list, as the list
 // builder makes it of the waypoint's line (a pocket query's names are codes,
 // so their description names the cache), with the listing request's
-// replacements (1250).
-std::string FilePageName(const waypoints::CacheRecord& cache, bool codeFromName);
+// replacements.
+text::Cp1250 FilePageName(const waypoints::CacheRecord& cache, bool codeFromName);
 
-// "N 48°20.000' E 018°05.000'" (1250, the degree sign one byte) as a point;
+// "N 48°20.000' E 018°05.000'" (the degree sign one byte) as a point;
 // nothing when the text is not in that form. S and W give negative values.
-std::optional<waypoints::GeoPoint> ParseHomePosition(const std::string& text1250);
+std::optional<waypoints::GeoPoint> ParseHomePosition(const text::Cp1250& position);
 
 // The page of one cache (UTF-8, CR LF), its descriptions already sanitized and
 // `sources[i]` standing for their pictures in order (short first).
@@ -81,13 +82,13 @@ std::string CachePageHtml(const CachePageInput& input);
 // One line of the index.
 struct IndexEntry {
   std::string name, code, type, container, difficulty, terrain;  // UTF-8
-  std::string page;  // file name of the page (1250)
+  text::Cp1250 page;  // file name of the page
   waypoints::GeoPoint position;
 };
-// "index.htm" (1250, what the code page lacks as references): sorted by name
-// in the Slovak order; with a home point also the distance and direction.
+// "index.htm" (what the code page lacks as references): sorted by name in the
+// Slovak order; with a home point also the distance and direction.
 // `byDistance` sorts by distance instead (needs home).
-std::string IndexHtml(const std::vector<IndexEntry>& entries, const std::optional<waypoints::GeoPoint>& home,
+text::Cp1250 IndexHtml(const std::vector<IndexEntry>& entries, const std::optional<waypoints::GeoPoint>& home,
                       bool byDistance);
 
 }  // namespace trovik::pages

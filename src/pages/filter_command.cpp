@@ -34,7 +34,8 @@ void OdfiltrujLenZaujimave(PagesState& state, PageContext& ctx) {
   files::WriteAtomic(files::PcPath(page), text::JoinLinesCrLf(state.outputList));
   PlanDeviceCopy(state, ctx, page, ctx.fields.edit5PdaMht + "HTM\\" + ctx.pageName + ".htm", false);
   // The batch shows the page it has just written; the Garmin photos go with its copies.
-  if (!state.cacheCode.empty()) CopyGarminPhotos(state, ctx, state.cacheCode, WebRoadPhotos(state, ctx));
+  if (!state.cacheCode.empty())
+    CopyGarminPhotos(state, ctx, text::Cp1250::FromBytes(state.cacheCode), WebRoadPhotos(state, ctx));
   run.finish();
   ctx.host.stateChanged();
 }

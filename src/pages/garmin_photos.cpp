@@ -96,10 +96,10 @@ void AddOnce(std::vector<std::string>& list, const std::string& item) {
 
 }  // namespace
 
-bool SaysSpoiler(const std::string& text1250) {
+bool SaysSpoiler(const text::Cp1250& caption) {
   // Words that begin so ("Spoilery", "Nápovedy"), but "Hint" only whole:
   // "Hinter dem Baum" is no hint.
-  const std::string folded = FoldCase1250(text1250);
+  const std::string folded = FoldCase1250(caption.bytes());
   static constexpr std::string_view kWords[] = {"SPOILER", text::Literal1250<"NÁPOVED">, "HINT", "HILFE"};
   for (const std::string_view word : kWords) {
     for (size_t at = folded.find(word); at != std::string::npos; at = folded.find(word, at + 1)) {
@@ -122,10 +122,10 @@ std::string GarminPhotoFolder(const std::string& photoRoot, const std::string& c
   return root + last + "\\" + secondLast + "\\" + c + "\\";
 }
 
-std::string GarminPhotoName(const std::string& caption, const std::string& pictureName,
+std::string GarminPhotoName(const text::Cp1250& caption, const std::string& pictureName,
                             std::vector<std::string>& used) {
   const size_t limit = kMaxPhotoName - kJpg.size();
-  std::string stem = CleanName(caption, limit);
+  std::string stem = CleanName(caption.bytes(), limit);
   if (stem.empty()) stem = CleanName(StemOf(pictureName), limit);
   if (stem.empty()) stem = "foto";
   auto taken = [&](const std::string& name) {
@@ -143,10 +143,10 @@ std::string GarminPhotoName(const std::string& caption, const std::string& pictu
   return name;
 }
 
-void CopyGarminPhotos(PagesState& state, PageOutput& ctx, const std::string& code,
+void CopyGarminPhotos(PagesState& state, PageOutput& ctx, const text::Cp1250& code,
                       const std::vector<GarminPhoto>& photos) {
   if (!ctx.fields.checkBox8GarminFoto || !ctx.copyToDevice.ticked) return;
-  const std::string folder = GarminPhotoFolder(ctx.fields.edit24PdaFoto, code);
+  const std::string folder = GarminPhotoFolder(ctx.fields.edit24PdaFoto, code.bytes());
   if (folder.empty()) return;
   const std::string spoilers = folder + "Spoilers\\";
   std::vector<std::string> usedMain, usedSpoilers, seen;
@@ -182,7 +182,7 @@ std::vector<GarminPhoto> WebRoadPhotos(const PagesState& state, const PageContex
       const std::string name = text::Copy(LastSegment(text::Copy(entry, s, q - s)), 1, kHeaderNameLength);
       if (!IsSafePictureName(name)) continue;
       headerNames.push_back(name);
-      photos.push_back({ctx.picturesFolder + name, LinkText(entry), true});
+      photos.push_back({ctx.picturesFolder + name, text::Cp1250::FromBytes(LinkText(entry)), true});
     }
   }
   // The cache's own pictures are those its offline page kept; the site's
@@ -191,7 +191,7 @@ std::vector<GarminPhoto> WebRoadPhotos(const PagesState& state, const PageContex
   for (const std::string& name : state.pagePictures) {
     if (!IsSafePictureName(name) || page.find(name) == std::string_view::npos) continue;
     if (std::find(headerNames.begin(), headerNames.end(), name) != headerNames.end()) continue;
-    photos.push_back({ctx.picturesFolder + name, "", false});
+    photos.push_back({ctx.picturesFolder + name, {}, false});
   }
   return photos;
 }

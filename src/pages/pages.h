@@ -13,6 +13,7 @@
 #include "base/flags.h"
 #include "base/host.h"
 #include "site/browser.h"
+#include "text/cp1250.h"
 #include "waypoints/cache_list.h"
 
 namespace trovik::pages {
@@ -107,13 +108,13 @@ void PlanDeviceCopy(PagesState& state, PageOutput& ctx, const std::string& pcPat
 // A picture of a cache for the Garmin units' photo folder.
 struct GarminPhoto {
   std::string localPath;  // the picture in the Pictures folder (1250), halved as for the pages
-  std::string caption;    // its caption, alternative or link text (1250), may be empty
+  text::Cp1250 caption;   // its caption, alternative or link text, may be empty
   bool spoiler = false;   // goes to "Spoilers\"
 };
 // Whether a picture's caption, alternative or link text marks it as a
 // spoiler: a word in it begins with Spoiler, Nápoved or Hilfe, or is Hint,
 // in any case ("Spoilery", "NÁPOVEDA k finálke"; not "Hinter dem Baum").
-bool SaysSpoiler(const std::string& text1250);
+bool SaysSpoiler(const text::Cp1250& caption);
 // The Garmin folder of a cache: PDA_FOTO + last character of the code + "\" +
 // second-last ("0" for a code of three characters) + "\" + CODE + "\"; ""
 // for a code shorter than three characters.
@@ -121,13 +122,13 @@ std::string GarminPhotoFolder(const std::string& photoRoot, const std::string& c
 // The file name of a photo in a folder: from the caption (letters, digits,
 // spaces and _), else from the picture's own name, at most 60 characters with
 // ".jpg", made unique among `used` (which it joins).
-std::string GarminPhotoName(const std::string& caption, const std::string& pictureName,
+std::string GarminPhotoName(const text::Cp1250& caption, const std::string& pictureName,
                             std::vector<std::string>& used);
 // When "Fotky aj pre Garmin" and "Aj do PDA" are ticked: plans the copies of
 // the cache's JPEG pictures into its Garmin folder (spoilers into
 // "Spoilers\" below it); other pictures are noted as skipped. A photo the
 // unit already has stays. Sent with the run's other copies.
-void CopyGarminPhotos(PagesState& state, PageOutput& ctx, const std::string& code,
+void CopyGarminPhotos(PagesState& state, PageOutput& ctx, const text::Cp1250& code,
                       const std::vector<GarminPhoto>& photos);
 // The web road's photos of the page just filtered: the page pictures its
 // offline page kept, and the header pictures as spoilers with their link

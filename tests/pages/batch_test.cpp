@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 #include "base/error.h"
 #include "pages_fixture.h"
 #include "text/text.h"
@@ -190,34 +192,40 @@ TEST_F(Batch, HiddenLinkListReplacesTheTownList) {
   EXPECT_EQ(state.workingList, (std::vector<std::string>{"old", "http://a/1", "http://b/2"}));
 }
 
+// The file road's codes are UTF-8, the web road's 1250: a code or caption
+// given as a plain string would not say which.
+static_assert(!std::is_invocable_v<decltype(&SaysSpoiler), std::string>);
+static_assert(!std::is_invocable_v<decltype(&CopyGarminPhotos), PagesState&, PageOutput&, std::string,
+                                   const std::vector<GarminPhoto>&>);
+
 // Where a Garmin unit looks for a cache's photos, and what they are called.
 TEST(GarminPhotos, FoldersByTheCodesLastCharactersAndNamesFromCaptions) {
   EXPECT_EQ(GarminPhotoFolder("\\Garmin\\GeocachePhotos\\", "gc1a2b3"), "\\Garmin\\GeocachePhotos\\3\\B\\GC1A2B3\\");
   EXPECT_EQ(GarminPhotoFolder("\\Garmin\\GeocachePhotos", "GC7"), "\\Garmin\\GeocachePhotos\\7\\0\\GC7\\");
   EXPECT_EQ(GarminPhotoFolder("\\Garmin\\GeocachePhotos\\", "G7"), "");
-  EXPECT_TRUE(SaysSpoiler("Spoiler 1"));
-  EXPECT_TRUE(SaysSpoiler("N\xC1POVEDA k fin\xE1lke"));
-  EXPECT_TRUE(SaysSpoiler("n\xE1poveda"));
-  EXPECT_TRUE(SaysSpoiler("Hint: look up"));
-  EXPECT_TRUE(SaysSpoiler("hilfe"));
-  EXPECT_TRUE(SaysSpoiler("Spoiler2.jpg"));
-  EXPECT_TRUE(SaysSpoiler("spoilery"));
-  EXPECT_FALSE(SaysSpoiler("Antispoiler"));
-  EXPECT_FALSE(SaysSpoiler("Pohlad na hrad"));
-  EXPECT_FALSE(SaysSpoiler("Hinter dem Baum"));
+  EXPECT_TRUE(SaysSpoiler("Spoiler 1"_1250));
+  EXPECT_TRUE(SaysSpoiler("NÁPOVEDA k finálke"_1250));
+  EXPECT_TRUE(SaysSpoiler("nápoveda"_1250));
+  EXPECT_TRUE(SaysSpoiler("Hint: look up"_1250));
+  EXPECT_TRUE(SaysSpoiler("hilfe"_1250));
+  EXPECT_TRUE(SaysSpoiler("Spoiler2.jpg"_1250));
+  EXPECT_TRUE(SaysSpoiler("spoilery"_1250));
+  EXPECT_FALSE(SaysSpoiler("Antispoiler"_1250));
+  EXPECT_FALSE(SaysSpoiler("Pohlad na hrad"_1250));
+  EXPECT_FALSE(SaysSpoiler("Hinter dem Baum"_1250));
 
   std::vector<std::string> used;
   // Only letters (1250's too), digits, spaces and _ stay; the rest parts words.
-  EXPECT_EQ(GarminPhotoName("Spoiler: most/l\xE1vka!", "x.jpg", used), "Spoiler most l\xE1vka.jpg");
-  EXPECT_EQ(GarminPhotoName("", "gc1a2b3_okolie.jpg", used), "gc1a2b3_okolie.jpg");
-  EXPECT_EQ(GarminPhotoName("***", "a-b.c.JPG", used), "a b c.jpg");
-  EXPECT_EQ(GarminPhotoName("", "...", used), "foto.jpg");
+  EXPECT_EQ(GarminPhotoName("Spoiler: most/lávka!"_1250, "x.jpg", used), "Spoiler most lávka.jpg"_1250.bytes());
+  EXPECT_EQ(GarminPhotoName({}, "gc1a2b3_okolie.jpg", used), "gc1a2b3_okolie.jpg");
+  EXPECT_EQ(GarminPhotoName("***"_1250, "a-b.c.JPG", used), "a b c.jpg");
+  EXPECT_EQ(GarminPhotoName({}, "...", used), "foto.jpg");
   // Unique in the folder without regard to case, of accented letters too.
-  EXPECT_EQ(GarminPhotoName("SPOILER  MOST L\xC1VKA", "y.jpg", used), "SPOILER MOST L\xC1VKA 2.jpg");
-  EXPECT_EQ(GarminPhotoName("Spoiler", "a.jpg", used), "Spoiler.jpg");
-  EXPECT_EQ(GarminPhotoName("spoiler", "b.jpg", used), "spoiler 2.jpg");
+  EXPECT_EQ(GarminPhotoName("SPOILER  MOST LÁVKA"_1250, "y.jpg", used), "SPOILER MOST LÁVKA 2.jpg"_1250.bytes());
+  EXPECT_EQ(GarminPhotoName("Spoiler"_1250, "a.jpg", used), "Spoiler.jpg");
+  EXPECT_EQ(GarminPhotoName("spoiler"_1250, "b.jpg", used), "spoiler 2.jpg");
   // At most 60 characters, the number kept when the name is cut.
-  const std::string longCaption(80, 'k');
+  const auto longCaption = text::Cp1250::FromBytes(std::string(80, 'k'));
   const std::string first = GarminPhotoName(longCaption, "c.jpg", used);
   const std::string second = GarminPhotoName(longCaption, "d.jpg", used);
   EXPECT_EQ(first, std::string(56, 'k') + ".jpg");
