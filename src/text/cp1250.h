@@ -2,7 +2,7 @@
 // Windows-1250 text as a type of its own, and the one way to write a Slovak
 // literal: UTF-8 in the source, "Kód kešky"_1250, turned into 1250 bytes by
 // the compiler. Where the core takes 1250 text (trovik::Error, the CLI's
-// PrintLine1250) it takes Cp1250, so a UTF-8 literal or string given there
+// PrintLine1250, the page writers) it takes Cp1250, so a UTF-8 literal or string given there
 // does not compile; bytes known to be 1250 go in through FromBytes, UTF-8 at
 // run time through FromUtf8.
 
