@@ -189,13 +189,6 @@ void WriteNewOrAtomic(const std::string& path, std::string_view bytes) {
   }
 }
 
-void FlushFileSystem(const std::string& folder) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::syncfs(fd);
-  ::close(fd);
-}
-
 void WriteLinesCrLf(const std::string& path, const std::vector<std::string>& lines) {
   WriteAtomic(path, text::JoinLinesCrLf(lines));
 }

@@ -21,18 +21,17 @@ std::vector<std::string> ReadLines(const std::string& path);
 // UnableToWrite when writing or the rename fails; the old file is then intact
 // and no temporary file is left. A symbolic link is written through: the file
 // it names is replaced in that file's folder.
-// `Flush::Later` leaves the data's trip to the disk to one FlushFileSystem at
-// the end of a run of many small files (a disk flush per file is most of the
-// time of such a run); the rename stays atomic for every reader.
+// `Flush::Later` leaves the data's trip to the disk to the system's own
+// writeback, for files that can be made again from what the user keeps (a
+// disk flush per file is most of the time of a run of many small files); the
+// rename stays atomic for every reader.
 enum class Flush { Now, Later };
 void WriteAtomic(const std::string& path, std::string_view bytes, Flush flush = Flush::Now);
-// For the many files of a run, with the flush left to its end: a file that is
+// For the many files of a run, written as with Flush::Later: a file that is
 // not there yet is created in place (there is no old content to keep, a failed
 // write removes it, and the file system is spared a rename per file); one
 // that is there is replaced as WriteAtomic does.
 void WriteNewOrAtomic(const std::string& path, std::string_view bytes);
-// Makes what was written on the file system that holds `folder` durable.
-void FlushFileSystem(const std::string& folder);
 // Lines each followed by CR LF, written with WriteAtomic.
 void WriteLinesCrLf(const std::string& path, const std::vector<std::string>& lines);
 

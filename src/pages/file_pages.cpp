@@ -23,11 +23,12 @@ namespace {
 using waypoints::CacheRecord;
 
 constexpr int kParallelDownloads = 4;
-// A group's downloads end together, so fewer, larger groups keep the four
+// A group's downloads end together, so larger groups keep the four
 // connections busier; their descriptions are held meanwhile, hence the bytes.
-constexpr size_t kCachesPerGroup = 48, kGroupBytes = 8 << 20;
+// Without pictures a small group hands the writer its pages sooner.
+constexpr size_t kCachesPerGroup = 48, kCachesPerGroupNoPictures = 12, kGroupBytes = 8 << 20;
 constexpr size_t kMaxPictureSegment = 60;
-constexpr size_t kPagesAheadOfDisk = 32, kBytesAheadOfDisk = 8 << 20;
+constexpr size_t kPagesAheadOfDisk = 64, kBytesAheadOfDisk = 8 << 20;
 
 // What a picture address becomes: a file of its own in Pictures\ or, when
 // it cannot be had, the address as written.
@@ -131,7 +132,8 @@ class FilePagesRun {
     for (const SanitizedHtml* html : {&page.shortDescription, &page.longDescription})
       for (const auto& part : html->parts) pendingBytes_ += part.size();
     pending_.push_back(std::move(page));
-    if (pending_.size() >= kCachesPerGroup || pendingBytes_ >= kGroupBytes) flush();
+    const size_t group = options_.pictures ? kCachesPerGroup : kCachesPerGroupNoPictures;
+    if (pending_.size() >= group || pendingBytes_ >= kGroupBytes) flush();
     return !stopRequested();
   }
 
@@ -169,8 +171,8 @@ class FilePagesRun {
     if (stopRequested()) writer_.Discard();
     writer_.Finish();
     if (!index_.empty() && options_.index) writeIndex();
-    // The run's pages reach the disk together: one flush, not one per page.
-    if (result_.pages > 0) files::FlushFileSystem(files::PcPath(out_.htmFolder));
+    // No flush waits for the disk here: these pages are made again from the
+    // waypoint file at any time, in seconds, so the run does not hold them.
     result_.stopped = stopRequested();
     deviceRun.finish();
     result_.deviceOutcome = state_.deviceOutcome;
