@@ -105,9 +105,10 @@ fi
 
 # --- 3: pictures from the demo site
 # ext4 creates files slowly for half a minute after many were deleted (it
-# steps over the recently freed inodes), and parts 1 and 2 just removed their
-# runs' folders: both tools are given a file system that has settled.
-if [ "${ONLY:-}" != pictures ]; then sleep 31; fi
+# steps over the recently freed inodes), and parts 1 and 2 (or an earlier
+# run) just removed their runs' folders: both tools are given a file system
+# that has settled.
+sleep 31
 "$bin/trovik-demo-site" --port 0 >demo-site.out 2>demo-site.err &
 demo_pid=$!
 trap 'kill "$demo_pid" 2>/dev/null || true; wait "$demo_pid" 2>/dev/null || true' EXIT

@@ -53,6 +53,8 @@ size_t HeaderSeen(char* /*data*/, size_t size, size_t count, void* userdata) {
 struct CurlDeleter {
   void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
 };
+constexpr size_t kChunk = 64 * 1024;
+
 struct MultiDeleter {
   void operator()(void* multi) const { curl_multi_cleanup(static_cast<CURLM*>(multi)); }
 };
@@ -97,6 +99,9 @@ class Transfer {
       job_.error = "cannot create " + temp_.path();
       return;
     }
+    // A picture in one or two writes rather than a dozen: most are tens of kilobytes.
+    buffer_ = std::make_unique_for_overwrite<char[]>(kChunk);
+    std::setvbuf(file_.get(), buffer_.get(), _IOFBF, kChunk);
     sink_.file = file_.get();
     sink_.maxBytes = limits.maxBytes;
     CURL* h = curl_.get();
@@ -107,6 +112,7 @@ class Transfer {
     curl_easy_setopt(h, CURLOPT_HEADERDATA, &sink_);
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorText_);
     curl_easy_setopt(h, CURLOPT_PRIVATE, this);
+    curl_easy_setopt(h, CURLOPT_BUFFERSIZE, static_cast<long>(kChunk));
     curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(h, CURLOPT_MAXREDIRS, limits.maxRedirects);
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs);
@@ -161,6 +167,7 @@ class Transfer {
   std::string target_;
   TempFile temp_;
   std::unique_ptr<CURL, CurlDeleter> curl_;
+  std::unique_ptr<char[]> buffer_;  // the file's; it outlives the file
   std::unique_ptr<FILE, FileCloser> file_;
   Sink sink_;
   char errorText_[CURL_ERROR_SIZE] = {0};
