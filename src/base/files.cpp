@@ -138,6 +138,14 @@ bool WriteWhole(int fd, std::string_view bytes) {
   }
   return true;
 }
+
+// Why a new file could not be made, by errno: a folder that refuses new
+// files cannot have the target written either.
+Error CreateError(const std::string& path) {
+  if (errno == EACCES || errno == EROFS || errno == EPERM || errno == ENOSPC || errno == EDQUOT)
+    return UnableToWrite(Shown(path));
+  return CannotCreateFile(Shown(path));
+}
 }  // namespace
 
 void WriteAtomic(const std::string& path, std::string_view bytes, Flush flush) {
@@ -151,12 +159,7 @@ void WriteAtomic(const std::string& path, std::string_view bytes, Flush flush) {
   if (!fresh && ReadOnlyFile(target)) throw CannotCreateFile(Shown(path));
   const std::string tmp = TempNameBeside(target);
   Fd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-  if (fd.get() < 0) {
-    // The folder refuses new files: the target cannot be written either.
-    if (errno == EACCES || errno == EROFS || errno == EPERM || errno == ENOSPC || errno == EDQUOT)
-      throw UnableToWrite(Shown(path));
-    throw CannotCreateFile(Shown(path));
-  }
+  if (fd.get() < 0) throw CreateError(path);
   // From here on every failure removes the temporary file.
   struct TempGuard {
     const std::string& name;
@@ -179,9 +182,7 @@ void WriteNewOrAtomic(const std::string& path, std::string_view bytes) {
   Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
   if (fd.get() < 0) {
     if (errno == EEXIST) return WriteAtomic(path, bytes, Flush::Later);  // made meanwhile
-    if (errno == EACCES || errno == EROFS || errno == EPERM || errno == ENOSPC || errno == EDQUOT)
-      throw UnableToWrite(Shown(path));
-    throw CannotCreateFile(Shown(path));
+    throw CreateError(path);
   }
   if (!WriteWhole(fd.get(), bytes) || ::close(fd.release()) != 0) {
     ::unlink(path.c_str());

@@ -46,6 +46,14 @@ struct PendingPage {
   std::vector<Picture> pictures;  // short description's first
 };
 
+// What a pending page holds of its descriptions, for the bounds on what waits.
+size_t DescriptionBytes(const PendingPage& page) {
+  size_t bytes = 0;
+  for (const SanitizedHtml* html : {&page.shortDescription, &page.longDescription})
+    for (const auto& part : html->parts) bytes += part.size();
+  return bytes;
+}
+
 // Letters, digits, "-", "_" and "." stay: valid on every card, nothing to escape in a page.
 std::string SafeSegment(std::string_view s) {
   std::string out;
@@ -129,8 +137,7 @@ class FilePagesRun {
     cache.shortDescription.clear(), cache.shortDescription.shrink_to_fit();
     cache.longDescription.clear(), cache.longDescription.shrink_to_fit();
     page.cache = std::move(cache);
-    for (const SanitizedHtml* html : {&page.shortDescription, &page.longDescription})
-      for (const auto& part : html->parts) pendingBytes_ += part.size();
+    pendingBytes_ += DescriptionBytes(page);
     pending_.push_back(std::move(page));
     const size_t group = options_.pictures ? kCachesPerGroup : kCachesPerGroupNoPictures;
     if (pending_.size() >= group || pendingBytes_ >= kGroupBytes) flush();
@@ -288,9 +295,7 @@ class FilePagesRun {
     auto made = std::make_shared<PendingPage>(std::move(page));
     std::vector<std::string> sources;
     for (const auto& p : made->pictures) sources.push_back(p.local ? "../Pictures/" + p.name : p.address);
-    size_t size = 4096;  // the page's own frame, logs and waypoints
-    for (const SanitizedHtml* html : {&made->shortDescription, &made->longDescription})
-      for (const auto& part : html->parts) size += part.size();
+    const size_t size = DescriptionBytes(*made) + 4096;  // and the page's own frame, logs and waypoints
     writer_.Write(
         files::PcPath(path), size,
         [made, sources = std::move(sources), logs = options_.logs, sourceFile = sourceFile_] {
